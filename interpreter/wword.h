@@ -1,0 +1,40 @@
+// The lexer: cuts a UTF-16 script text into tokens on demand.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "interpreter/tokens.h"
+
+class wword {
+public:
+  const char16_t* text;   // not owned; must outlive the lexer
+  char16_t token[256];    // last token, at most 255 units
+  int32_t pos;            // where the next token is looked for
+  int32_t start;          // where the last token starts
+  int32_t prevStart;      // where the token before the last started
+  int32_t upper;          // 1: fold a-z in words to A-Z
+
+  static void* operator new(size_t size);
+  static void operator delete(void* p);
+  static void operator delete[](void* p);
+
+  explicit wword(const char16_t* text);
+  void SetText(const char16_t* text);
+
+  int32_t Next();
+  void Back();
+  int32_t SkipItem();
+  int32_t SkipBlock();
+  int32_t SkipLine();
+
+  int32_t Scan();
+  void SkipBlanks();
+  int32_t ScanSymbol();
+  int32_t ScanHex();
+  int32_t ScanNumber();
+  int32_t ScanString();
+  int32_t ScanWord();
+  int32_t ScanWide();
+  int32_t ScanChar();
+};

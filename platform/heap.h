@@ -1,0 +1,25 @@
+// The global heap: zero-filling allocations that every binary of the process
+// can grow and free, whichever of them made the block.
+#pragma once
+
+#include "platform/api.h"
+
+constexpr UINT GMEM_FIXED = 0x0000;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr UINT GMEM_DDESHARE = 0x2000;
+
+extern "C" {
+// Returns null when the block cannot be had.
+PLATFORM_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+PLATFORM_API void* GlobalLock(HGLOBAL block);
+PLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
+// Returns null on success, the block when it could not be freed.
+PLATFORM_API HGLOBAL GlobalFree(HGLOBAL block);
+PLATFORM_API SIZE_T GlobalSize(HGLOBAL block);
+}
+
+namespace platform {
+// Test hook: after `n` more successful allocations every GlobalAlloc fails,
+// until it is called again with a negative n (the default: never fail).
+PLATFORM_API void FailGlobalAllocAfter(long n);
+}

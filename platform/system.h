@@ -1,0 +1,8 @@
+// Timing.
+#pragma once
+
+#include "platform/api.h"
+
+extern "C" {
+PLATFORM_API void Sleep(DWORD milliseconds);
+}
