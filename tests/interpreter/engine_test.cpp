@@ -1,0 +1,125 @@
+// The run engine: statuses, error reports, what each run restores, and the
+// exception box.
+#include "tests/interpreter/core_script.h"
+
+#ifdef CORE_HAVE_HOST
+
+#include <string>
+
+#include "platform/heap.h"
+
+namespace {
+
+struct StatusCase {
+  const char* script;
+  int32_t status;
+  const char* output;
+  const char* errors;
+};
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.script; }
+
+class EngineStatus : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(EngineStatus, EndsWith) {
+  const StatusCase& c = GetParam();
+  const ScriptResult r = RunScript(c.script);
+  EXPECT_EQ(r.status, c.status);
+  EXPECT_EQ(r.output, c.output);
+  EXPECT_EQ(r.errors, c.errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EngineStatus,
+    testing::Values(
+        StatusCase{"", 2, "", ""},
+        StatusCase{"}", 2, "", ""},
+        StatusCase{"PRINT 1 } PRINT 2", 2, "12", ""},
+        StatusCase{"{ PRINT 1 { PRINT 2 } } PRINT 3", 2, "123", ""},
+        StatusCase{"{ PRINT 1", 1, "1", "\n 1: unbalanced parentheses\n"},
+        StatusCase{"PRINT 1\nBREAK\nPRINT 2", 37, "1", ""},
+        StatusCase{"PRINT 1\nRETURN\nPRINT 2", 37, "1", ""},
+        StatusCase{"{ RETURN } PRINT 2", 37, "", ""},
+        // A leading parameter list names argument slots; a text run has none.
+        StatusCase{"(a) PRINT 1", 1, "", "\n 1 A: undefined error\n"},
+        StatusCase{"() PRINT 1", 2, "1", ""},
+        StatusCase{"+ 1", 1, "", "\n 1 +: syntax error\n"},
+        StatusCase{"PRINT 1\n\nPRINT zz", 1, "1", "\n 3 ZZ: undefined error\n"},
+        StatusCase{"' comment }\n\"text\"", 1, "", "\n 2 text: syntax error\n"},
+        // Reported once, by the innermost sub, at its own line.
+        StatusCase{"SUB inner {\n  PRINT 1 / 0\n}\nSUB outer { inner() }\nouter()\nPRINT 9", 1, "",
+                   "\nINNER 2: arithmetic error\n"},
+        StatusCase{"SUB f {\n\n  zz = 1 }\nDIM i\nFOR i = 1 TO 3 { f() }", 1, "",
+                   "\nF 3 ZZ: undefined error\n"}));
+
+TEST(Engine, EmptyTextSendsOneStepRequestAndLeavesTheIntegerZero) {
+  HeadlessHost host;
+  EXPECT_EQ(host.Run(u""), 2);
+  EXPECT_EQ(host.steps(), 1);
+  EXPECT_EQ(host.block()->result.type, vtInt);
+  EXPECT_EQ(host.block()->result.AsInt(), 0);
+}
+
+TEST(Engine, EveryStatementSendsOneStepRequest) {
+  HeadlessHost host;
+  // DIM, FOR, and per pass the body block, its statement and its "}".
+  EXPECT_EQ(host.RunUtf8("DIM i\nFOR i = 1 TO 3 { i = i }"), 2);
+  EXPECT_EQ(host.steps(), 2 + 3 * 3 + 1);
+}
+
+TEST(Engine, RunsRestoreWhatTheyChanged) {
+  HeadlessHost host;
+  wbexe* block = host.block();
+  for (const char* text : {"DIM a, b\nSUB f(x) { DIM y = x\nRETURN(y) }\nPRINT f(1)",
+                           "SUB g(x) { PRINT 1 / 0 }\nDIM c\ng(c)", "DIM d\nd.m = SUB { END }\nd.m()"}) {
+    const char16_t* text0 = block->programText;
+    const int32_t state0 = block->state;
+    host.RunUtf8(text);
+    EXPECT_EQ(block->stack.depth, 0) << text;
+    EXPECT_EQ(block->programText, text0) << text;
+    EXPECT_EQ(block->subOffset, 0) << text;
+    EXPECT_EQ(block->state, state0) << text;
+    EXPECT_EQ(block->thisCell, nullptr) << text;
+  }
+}
+
+TEST(Engine, HostStopEndsTheRunBeforeTheNextStatement) {
+  HeadlessHost host;
+  host.SetStepHook([](HeadlessHost& h) {
+    if (h.steps() == 3) h.block()->errorCode = erStop;
+  });
+  EXPECT_EQ(host.RunUtf8("PRINT 1\nPRINT 2\nPRINT 3"), 1);
+  EXPECT_EQ(host.output(), "12");
+  EXPECT_EQ(host.errors(), "");
+  // The next run starts afresh.
+  host.SetStepHook(nullptr);
+  EXPECT_EQ(host.RunUtf8("PRINT 4"), 2);
+  EXPECT_EQ(host.output(), "124");
+}
+
+TEST(Engine, FailedAllocationShowsTheSystemErrorBox) {
+  HeadlessHost host;
+  EXPECT_EQ(host.RunUtf8("DIM a"), 2);
+  platform::FailGlobalAllocAfter(0);
+  const int32_t status = host.RunUtf8("a[1] = 1");
+  platform::FailGlobalAllocAfter(-1);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(host.errors(), "WB: WB SYSTEM ERROR \n");
+  EXPECT_EQ(host.block()->stack.depth, 0);
+  host.ClearText();
+  EXPECT_EQ(host.RunUtf8("a[2] = 2\nPRINT a[2]"), 2);
+  EXPECT_EQ(host.output(), "2");
+}
+
+TEST(Engine, LongMessagesAreNotCut) {
+  const std::string name(300, 'Q');
+  const ScriptResult r = RunScript("PRINT " + name);
+  EXPECT_EQ(r.errors, "\n 1 " + std::string(255, 'Q') + ": undefined error\n");
+  const std::string sub = "SUB " + name + " { PRINT zz }\n" + name + "()";
+  const ScriptResult s = RunScript(sub);
+  EXPECT_EQ(s.errors, "\n" + std::string(255, 'Q') + " 1 ZZ: undefined error\n");
+}
+
+}  // namespace
+
+#endif

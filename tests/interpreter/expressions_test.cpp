@@ -1,0 +1,128 @@
+// Expressions as scripts see them: operators, types, references and calls.
+#include "tests/interpreter/core_script.h"
+
+#ifdef CORE_HAVE_HOST
+
+#include <string>
+
+namespace {
+
+class Expressions : public testing::TestWithParam<ScriptCase> {};
+
+TEST_P(Expressions, PrintAndReport) { ExpectScript(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Operators, Expressions,
+    testing::Values(
+        ScriptCase{"PRINT 1 + 2, \" \", 7 / 2, \" \", 10 - 2 - 3", "3 3.5 5", ""},
+        ScriptCase{"PRINT 2 + 3 * 4, \" \", (2 + 3) * 4, \" \", 2 * -3", "14 20 -6", ""},
+        ScriptCase{"PRINT 1 == 1, \" \", 1 == 2, \" \", 1 != 2, \" \", 2 >= 3", "-1 0 -1 0", ""},
+        // -1 < 3: comparisons chain on their integer results.
+        ScriptCase{"PRINT 1 < 2 < 3, \" \", 3 > 2 > 1", "-1 0", ""},
+        ScriptCase{"PRINT 6 AND 3, \" \", 6 OR 3, \" \", 6 XOR 3, \" \", NOT 0", "2 7 5 -1", ""},
+        // AND binds more loosely than the comparison: (1 + 1 == 2) AND 3.
+        ScriptCase{"PRINT 1 + 1 == 2 AND 3", "3", ""},
+        ScriptCase{"PRINT 0x10, \" \", 0xFFFFFFFFFF, \" \", 0x", "16 4294967295 0", ""},
+        ScriptCase{"PRINT -0, \" \", -(-2), \" \", +\"7\"", "0 2 7", ""},
+        // The left operand takes the right operand's type.
+        ScriptCase{"PRINT 1 + \"ab\", \" \", \"ab\" + 1, \" \", 2.5 + (1 == 1)", "1ab 1 1", ""},
+        ScriptCase{"PRINT 7 / (2 == 2), \" \", (1 == 1) / 2", "-7 -0.5", ""},
+        ScriptCase{"PRINT \"abc\" < \"abd\", \" \", \"b\" > \"abc\", \" \", \"a\" - \"\"",
+                   "-1 -1 97", ""},
+        // The smallest integer divided by -1 wraps instead of trapping.
+        ScriptCase{"PRINT (NOT 2147483647) / (NOT 0)", "-2147483648", ""},
+        ScriptCase{"PRINT 1 / 0", "", "\n 1: arithmetic error\n"},
+        ScriptCase{"PRINT 1 / 0.0", "", "\n 1: arithmetic error\n"},
+        ScriptCase{"PRINT \"x\", 1 / \"abc\"", "x", "\n 1: arithmetic error\n"},
+        ScriptCase{"PRINT \"[\", 5 / \"2\", \"]\"", "[]", ""},
+        ScriptCase{"PRINT (1 + 2", "", "\n 1: unbalanced parentheses\n"},
+        ScriptCase{"PRINT 1 +", "", "\n 1 : syntax error\n"},
+        ScriptCase{"PRINT 2 * )", "", "\n 1 ): syntax error\n"},
+        ScriptCase{"PRINT NOT zz", "", "\n 1 ZZ: undefined error\n"},
+        ScriptCase{"DIM a\na + 1 = 2", "", "\n 2 =: variable error\n"},
+        ScriptCase{"DIM a  (a) = 2", "", "\n 1 =: variable error\n"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    References, Expressions,
+    testing::Values(
+        ScriptCase{"DIM a = 1\na = 2 / 0", "", "\n 2: arithmetic error\n"},
+        ScriptCase{"DIM a = 1, b = 2\nPRINT a + b, a = b = 7, a, b", "3777", ""},
+        // Reading a missing element makes it, holding the empty text.
+        ScriptCase{"DIM a, k\nPRINT \"[\" + a[5] + \"]\"\nFOR k IN a { PRINT k }", "[]5", ""},
+        ScriptCase{"DIM o\no.name = \"x\"\no.\"name\" = \"y\"\nPRINT o.NAME, o.\"name\"", "xy", ""},
+        ScriptCase{"DIM o\nPRINT o.1", "", "\n 2 1: undefined error\n"},
+        ScriptCase{"DIM a\nPRINT a[1", "", "\n 2: unbalanced parentheses\n"},
+        // Assigning a cell copies it whole, element tables included.
+        ScriptCase{"DIM a, b\na[1] = 1\nb = a\nb[1] = 2\nPRINT a[1], b[1]", "12", ""},
+        ScriptCase{"DIM a\na[1] = 5\na[1][2] = 6\na = a[1]\nPRINT a, a[2]", "56", ""},
+        ScriptCase{"DIM a\na[1] = 5\na[1] = a\nPRINT a[1][1], \"[\", a[1], \"]\"", "5[]", ""},
+        // A plain value clears the target's elements.
+        ScriptCase{"DIM a, k\na[1] = 5\na = 3\nFOR k IN a { PRINT k }\nPRINT a", "3", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, Expressions,
+    testing::Values(
+        ScriptCase{"SUB inc(x) { x = x + 1 }\nDIM v = 1\ninc(v)\nPRINT v\ninc((v))\nPRINT v",
+                   "22", ""},
+        ScriptCase{"SUB set(a) { a[1] = \"x\"  a.m = \"y\" }\nDIM arr\nset(arr)\nPRINT arr[1], arr.M",
+                   "xy", ""},
+        ScriptCase{"SUB set(e) { e = 9 }\nDIM a\nset(a[3])\nPRINT a[3]", "9", ""},
+        ScriptCase{"SUB g(a, b) { PRINT \"in\" }\ng(1, 2, 3)\ng(1)", "in",
+                   "\nG 1 B: undefined error\n"},
+        ScriptCase{"SUB f(x) { RETURN(x * 2) }\nDIM g\ng = f\nPRINT g(4)", "8", ""},
+        ScriptCase{"DIM f\nf = SUB (x) { RETURN(x * 2) }\nPRINT f(3)", "6", ""},
+        ScriptCase{"SUB h { DIM t = 41\nt = t + 1\nRETURN }\nPRINT h()", "42", ""},
+        ScriptCase{"SUB mk { DIM t\nt[1] = \"e\"\nRETURN(t) }\nDIM a\na = mk()\nPRINT a[1]", "e", ""},
+        // THIS is the object before the last step, whatever the arguments name.
+        ScriptCase{"DIM o, p\no.v = 1\np.v = 2\no.m = SUB (a) { RETURN(THIS.v + a) }\nPRINT o.m(p.v)",
+                   "3", ""},
+        ScriptCase{"DIM o\no.n = 0\no.inc = SUB { THIS.n = THIS.n + 1 }\no.inc()\no.inc()\nPRINT o.n",
+                   "2", ""},
+        ScriptCase{"SUB f { THIS.k = 7 }\nf()\nPRINT f.K", "7", ""},
+        ScriptCase{"PRINT THIS", "", "\n 1 THIS: undefined error\n"},
+        ScriptCase{"SUB f { PRINT 1 }\nPRINT f(", "", "\n 2 : syntax error\n"},
+        // A sub may redefine itself while it runs.
+        ScriptCase{"SUB f { SUB f { PRINT \"new\" }\nPRINT \"old\" }\nf()\nf()", "oldnew", ""}));
+
+// A failure in an argument is the caller's: its name and its line, even when
+// the called sub was defined further up in the text.
+TEST(ExpressionErrors, ArgumentErrorIsReportedAtTheCaller) {
+  const std::string text = "PRINT \"a\"\n\n\n\n\n\nSUB f(a) { RETURN(a) }\nPRINT f(1 / 0)" +
+                           std::string(40, '\n') + "PRINT \"b\"";
+  const ScriptResult r = RunScript(text);
+  EXPECT_EQ(r.output, "a");
+  EXPECT_EQ(r.errors, "\n 8: arithmetic error\n");
+}
+
+TEST(ExpressionErrors, SubCalledInsideAnArgumentDoesNotRenameTheCaller) {
+  const ScriptResult r =
+      RunScript("SUB g { RETURN(1) }\nSUB f(a) { PRINT zz }\nf(g())");
+  EXPECT_EQ(r.errors, "\nF 2 ZZ: undefined error\n");
+}
+
+// Deep recursion of any kind ends with "area overflow", reported once, and
+// the block is left sound for the next run.
+TEST(ExpressionErrors, DeepRecursionOverflows) {
+  const std::string nested = "PRINT " + std::string(200000, '(') + "1" + std::string(200000, ')');
+  std::string nots = "PRINT ";
+  for (int i = 0; i < 200000; ++i) nots += "NOT ";
+  nots += "0";
+  const std::string blocks = std::string(200000, '{') + std::string(200000, '}');
+  for (const std::string& text : {std::string("SUB r(n) { RETURN(r(n + 1)) }\nDIM x\nx = r(1)"),
+                                  nested, nots, blocks}) {
+    HeadlessHost host;
+    EXPECT_EQ(host.RunUtf8(text), 1);
+    EXPECT_EQ(host.lastErrorCode(), 3);
+    const std::string& e = host.errors();
+    ASSERT_NE(e.find(": area overflow\n"), std::string::npos) << e.substr(0, 80);
+    EXPECT_EQ(e.find("area overflow", e.find("area overflow") + 1), std::string::npos);
+    EXPECT_EQ(host.block()->stack.depth, 0);
+    host.ClearText();
+    EXPECT_EQ(host.RunUtf8("DIM y = 2\nPRINT y"), 2);
+    EXPECT_EQ(host.output(), "2");
+  }
+}
+
+}  // namespace
+
+#endif
