@@ -27,8 +27,14 @@ HeadlessHost::HeadlessHost(Options options) : options_(std::move(options)) {
   SetWindowTextW(window_, options_.title.c_str());
   // The calculator's sequence: construct the block (which loads the library
   // by its bare name), then one WBExec with the empty text.
-  block_ = new wbexe(window_);
-  steps_ = 0;
+  try {
+    block_ = new wbexe(window_);
+  } catch (...) {
+    platform::UnregisterWindow(window_);
+    platform::SetMessageBoxBackend(nullptr);
+    delete boxes_;
+    throw;
+  }
   if (options_.exec != nullptr && options_.sub != nullptr) {
     options_.exec(block_, u"");
   } else {
