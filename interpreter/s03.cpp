@@ -232,6 +232,15 @@ int32_t EvalMul(wbsub* context) {
   }
 }
 
+// The frame's slot of the last token's name, else the global cell found for
+// it, unless that is a keyword.
+wcell* FindInFrame(wbsub* context, wcell* global) {
+  wcell* slot = context->block->stack.FindName(context->frameBase, context->lexer->token);
+  if (slot != nullptr && slot->kind != ckMarker) return slot;
+  if (global == nullptr || global->kind == ckStatement || global->kind == ckFunction) return nullptr;
+  return global;
+}
+
 // A function keyword's cell, or null.
 wcell* FindFunction(wbsub* context) {
   wcell* cell = context->block->names.Find(context->lexer->token);
@@ -299,12 +308,17 @@ int32_t EvalPrimary(wbsub* context) {
       context->ref = nullptr;
       return tkWord;
     case tkWord: {
-      if (wcell* keyword = FindFunction(context)) {
-        const int32_t status = CallFunction(context, keyword);
+      // One search of the global table serves both the keyword test and the
+      // name lookup.
+      wcell* global = block->names.Find(lexer->token);
+      if (global != nullptr && global->kind == ckFunction) {
+        const int32_t status = CallFunction(context, global);
         return status == 0 ? tkWord : status;
       }
-      lexer->Back();
-      if (ResolveRef(context, nullptr) == tkError) return tkError;
+      wcell* cell = FindInFrame(context, global);
+      if (cell == nullptr) return Fail(context, erUndefined);
+      if (cell->ref != nullptr) cell = cell->ref;
+      if (ResolveRef(context, cell) == tkError) return tkError;
       if (ReadOrCall(context) == tkError) return tkError;
       return tkWord;
     }
@@ -327,13 +341,7 @@ int IsNameStart(char16_t c) {
 }
 
 wcell* LookupName(wbsub* context) {
-  wbexe* const block = context->block;
-  const char16_t* const name = context->lexer->token;
-  wcell* cell = block->stack.FindName(context->frameBase, name);
-  if (cell != nullptr && cell->kind != ckMarker) return cell;
-  cell = block->names.Find(name);
-  if (cell == nullptr || cell->kind == ckStatement || cell->kind == ckFunction) return nullptr;
-  return cell;
+  return FindInFrame(context, context->block->names.Find(context->lexer->token));
 }
 
 int32_t ResolveRef(wbsub* context, wcell* start) {
@@ -406,6 +414,7 @@ int32_t ParseDeclName(wbsub* context) {
     }
   }
   std::memcpy(lexer->token, name, sizeof(name));
+  lexer->Forget();
   return tkWord;
 }
 

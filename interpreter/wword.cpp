@@ -48,7 +48,8 @@ void* wword::operator new(size_t size) {
 void wword::operator delete(void* p) { GlobalFree(p); }
 void wword::operator delete[](void* p) { GlobalFree(p); }
 
-wword::wword(const char16_t* t) : text(t), pos(0), start(0), prevStart(0), upper(1) {
+wword::wword(const char16_t* t)
+    : text(t), pos(0), start(0), prevStart(0), upper(1), keptStart(-1), keptEnd(0), keptCode(0) {
   token[0] = 0;
   token[kTokenMax] = 0;
   if (text == nullptr) text = u"";
@@ -58,14 +59,24 @@ void wword::SetText(const char16_t* t) {
   text = t != nullptr ? t : u"";
   token[0] = 0;
   pos = start = prevStart = 0;
+  keptStart = -1;
 }
 
 int32_t wword::Next() {
+  if (pos == keptStart) {
+    prevStart = start;
+    start = pos;
+    pos = keptEnd;
+    return keptCode;
+  }
   int32_t code = Scan();
   while (code == tkComment) {
     SkipLine();
     code = Scan();
   }
+  keptStart = start;
+  keptEnd = pos;
+  keptCode = code;
   return code;
 }
 
@@ -97,6 +108,7 @@ int32_t wword::SkipBlock() {
 }
 
 int32_t wword::SkipLine() {
+  keptStart = -1;
   while (text[pos] != 0) {
     if (text[pos++] == u'\n') {
       token[0] = u'\n';
@@ -109,6 +121,7 @@ int32_t wword::SkipLine() {
 }
 
 int32_t wword::Scan() {
+  keptStart = -1;
   SkipBlanks();
   prevStart = start;
   start = pos;

@@ -14,6 +14,12 @@ public:
   int32_t start;          // where the last token starts
   int32_t prevStart;      // where the token before the last started
   int32_t upper;          // 1: fold a-z in words to A-Z
+  // The last scanned token, so that reading it again after Back needs no
+  // second scan: where it starts (-1: nothing kept), where it ends, its code.
+  // Whoever writes `token` or `text` directly must call Forget().
+  int32_t keptStart;
+  int32_t keptEnd;
+  int32_t keptCode;
 
   static void* operator new(size_t size);
   static void operator delete(void* p);
@@ -21,6 +27,7 @@ public:
 
   explicit wword(const char16_t* text);
   void SetText(const char16_t* text);
+  void Forget() { keptStart = -1; }
 
   int32_t Next();
   void Back();
