@@ -1,9 +1,13 @@
 // Safety state of the runs on this thread: how much machine stack is left,
-// how deeply runs are nested, and whether an operation in progress holds
-// cells that a reset of the interpreter would free.
+// how deeply runs are nested, and which cells operations in progress hold,
+// so that nothing they hold is freed under them.
 #pragma once
 
 #include <cstdint>
+
+class wbexe;
+class wbsub;
+class wcell;
 
 struct RunGuard {
   uintptr_t stackLimit;  // below this frame address the stack counts as exhausted
@@ -16,17 +20,27 @@ RunGuard& Guard();
 
 // True when the machine stack is too close to its end for another level of
 // recursion; sets erOverflow into the block's error code then.
-class wbexe;
 bool StackExhausted(wbexe* block);
 
-// Marks a stretch in which cells are held, so that NEW refuses to run.
+// Frees the cell's element table, unless a cell that a run in progress holds
+// lies inside it: then the table is only unlinked, and freed once the
+// outermost run has ended.
+void ReleaseElements(wbexe* block, wcell* cell);
+
+// The contexts of the runs in progress, whose THIS objects are held.
+void EnterContext(wbsub* context);
+void LeaveContext();
+
+// Holds a cell (or only marks a hold when it is null) for its lifetime; NEW
+// refuses to run while anything is held.
 class HoldCells {
 public:
-  HoldCells() : guard_(Guard()) { ++guard_.holding; }
-  ~HoldCells() { --guard_.holding; }
+  explicit HoldCells(wcell* cell = nullptr);
+  ~HoldCells();
   HoldCells(const HoldCells&) = delete;
   HoldCells& operator=(const HoldCells&) = delete;
 
 private:
   RunGuard& guard_;
+  bool pushed_;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "interpreter/engine.h"
 #include "interpreter/guard.h"
@@ -20,6 +21,10 @@ constexpr size_t kStackMarginMax = 4 * 1024 * 1024;
 
 thread_local RunGuard tGuard = {0, 0, 0, 0};
 thread_local bool tGuardReady = false;
+thread_local std::vector<wcell*> tHeld;        // cells held by operations
+thread_local std::vector<wbsub*> tContexts;    // runs in progress
+thread_local std::vector<whash*> tRetired;     // tables waiting for the end of the runs
+thread_local std::vector<const wcell*> tScratch;
 
 void InitGuard(RunGuard& guard) {
   tGuardReady = true;
@@ -34,11 +39,30 @@ void InitGuard(RunGuard& guard) {
   pthread_attr_destroy(&attr);
 }
 
-// Keeps the depth of nested runs for the reset's safety check.
+bool TableHolds(const whash* table, const std::vector<const wcell*>& held) {
+  for (int32_t b = 0; b < table->size; ++b) {
+    for (const wcell* e = table->buckets[b]; e != nullptr; e = e->next) {
+      if (std::binary_search(held.begin(), held.end(), e)) return true;
+      if (e->elements != nullptr && TableHolds(e->elements, held)) return true;
+    }
+  }
+  return false;
+}
+
+void FreeRetired() {
+  std::vector<whash*> tables;
+  tables.swap(tRetired);
+  for (whash* table : tables) delete table;
+}
+
+// Keeps the depth of nested runs for the reset's safety check; tables that
+// could not be freed while held go once the outermost run has ended.
 class RunLevel {
 public:
   RunLevel() : guard_(Guard()) { ++guard_.runDepth; }
-  ~RunLevel() { --guard_.runDepth; }
+  ~RunLevel() {
+    if (--guard_.runDepth == 0 && !tRetired.empty()) FreeRetired();
+  }
   RunLevel(const RunLevel&) = delete;
   RunLevel& operator=(const RunLevel&) = delete;
 
@@ -51,6 +75,46 @@ private:
 RunGuard& Guard() {
   if (!tGuardReady) InitGuard(tGuard);
   return tGuard;
+}
+
+HoldCells::HoldCells(wcell* cell) : guard_(Guard()), pushed_(cell != nullptr) {
+  ++guard_.holding;
+  if (pushed_) tHeld.push_back(cell);
+}
+
+HoldCells::~HoldCells() {
+  if (pushed_) tHeld.pop_back();
+  --guard_.holding;
+}
+
+void EnterContext(wbsub* context) { tContexts.push_back(context); }
+void LeaveContext() { tContexts.pop_back(); }
+
+void ReleaseElements(wbexe* block, wcell* cell) {
+  whash* const table = cell->elements;
+  if (table == nullptr) return;
+  std::vector<const wcell*>& held = tScratch;
+  held.clear();
+  if (table->count > 0) {
+    held.assign(tHeld.begin(), tHeld.end());
+    for (const wbsub* context : tContexts) {
+      if (context->thisCell != nullptr) held.push_back(context->thisCell);
+    }
+    const wstack& stack = block->stack;
+    for (int32_t i = 0; i < stack.depth; ++i) {
+      const wcell* slot = stack.slots[i];
+      if (slot != nullptr && slot->ref != nullptr) held.push_back(slot->ref);
+    }
+  }
+  if (!held.empty()) {
+    std::sort(held.begin(), held.end());
+    if (TableHolds(table, held)) {
+      cell->elements = nullptr;
+      tRetired.push_back(table);
+      return;
+    }
+  }
+  cell->ClearElements();
 }
 
 bool StackExhausted(wbexe* block) {
@@ -130,6 +194,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   wbsub* context = nullptr;
   try {
     context = new wbsub(block, text);
+    EnterContext(context);
     context->subName = block->subName;
     context->frameBase = frameBase;
     context->breakFlag = 0;
@@ -152,10 +217,12 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
     }
     block->result = context->value;
     block->resultRef = context->ref;
+    LeaveContext();
     delete context;
     return status;
   } catch (...) {
     MessageBoxA(0, "WB SYSTEM ERROR ", "WB", 0x30);
+    if (context != nullptr && !tContexts.empty() && tContexts.back() == context) LeaveContext();
     try {
       delete context;
     } catch (...) {

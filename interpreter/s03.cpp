@@ -112,14 +112,14 @@ bool IsZero(wvar& v) {
 // The target takes the whole source cell but keeps its name. The element
 // table is copied before the target's own is freed, since the source may lie
 // inside it.
-void CopyWholeCell(wcell* target, const wcell* source) {
+void CopyWholeCell(wbexe* block, wcell* target, const wcell* source) {
   if (target == source) return;
   whash* elements = source->elements != nullptr ? whash::Clone(source->elements) : nullptr;
   const wvar value(source->value);
   const int32_t kind = source->kind;
   wcell* const ref = source->ref;
   const int32_t pos = source->pos;
-  target->ClearElements();
+  ReleaseElements(block, target);
   target->elements = elements;
   target->kind = kind;
   target->value = value;
@@ -151,16 +151,19 @@ int32_t EvalAssign(wbsub* context) {
   if (target == nullptr) return Fail(context, erVariable);
   int32_t right;
   {
-    HoldCells hold;
+    HoldCells hold(target);
     right = Eval(context);
   }
   if (right == tkError) return tkError;
   if (context->ref != nullptr) {
-    CopyWholeCell(target, context->ref);
+    CopyWholeCell(context->block, target, context->ref);
+    // The target now holds all the source held, and it is the one of the
+    // two that the copy cannot have freed.
+    context->ref = target;
   } else {
     target->value = context->value;
     target->pos = 0;
-    target->ClearElements();
+    ReleaseElements(context->block, target);
     target->ref = nullptr;
   }
   return right;
@@ -359,7 +362,7 @@ int32_t ResolveRef(wbsub* context, wcell* start) {
     const int32_t token = lexer->Next();
     if (token == tkLBracket) {
       {
-        HoldCells hold;
+        HoldCells hold(cell);
         if (Eval(context) == tkError) return tkError;
       }
       block->thisCell = cell;
@@ -427,7 +430,11 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   const int32_t savedOffset = block->subOffset;
   const int32_t savedSide = context->sideEffect;
   wcell* const object = block->thisCell;
-  if (ParseArgs(context) < 0) return tkError;
+  {
+    HoldCells holdCell(cell);
+    HoldCells holdObject(object);
+    if (ParseArgs(context) < 0) return tkError;
+  }
   block->thisCell = object;
   block->subName = cell->name;
   block->subOffset = cell->pos;

@@ -133,11 +133,11 @@ VEK_HANDLER(StmtWhile) {
 
 VEK_HANDLER(StmtFor) {
   wword* const lexer = context->lexer;
-  // The loop variable's cell is held for the whole loop.
-  HoldCells hold;
   if (lexer->Next() != tkLParen) lexer->Back();
   if (ResolveRef(context, nullptr) == tkError) return tkError;
   wcell* const variable = context->ref;
+  // Held for the whole loop.
+  HoldCells holdVariable(variable);
   const int32_t token = lexer->Next();
   if (token == tkWord && TokenIs(lexer, u"IN")) return StmtForIn(context, variable);
   if (token != tkAssign) return Fail(context, erSyntax);
@@ -230,7 +230,7 @@ VEK_HANDLER(FnSub) {
     const std::u16string code(lexer->text + mark, static_cast<size_t>(lexer->pos - mark));
     context->value.SetString(code.c_str());
     if (entry != nullptr) {
-      entry->ClearElements();
+      ReleaseElements(block, entry);
       entry->kind = ckSub;
       entry->value = context->value;
       // Offsets count in the running text's own frame, so that a sub defined
@@ -303,6 +303,7 @@ VEK_HANDLER(StmtInput) {
     }
     if (ResolveRef(context, nullptr) == tkError) return tkError;
     wcell* const target = context->ref;
+    HoldCells hold(target);
     block->request[0].value = rqInput;
     block->request[1].value = prompt;
     NotifyHost(block);

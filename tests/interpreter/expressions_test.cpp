@@ -84,6 +84,20 @@ INSTANTIATE_TEST_SUITE_P(
         // A sub may redefine itself while it runs.
         ScriptCase{"SUB f { SUB f { PRINT \"new\" }\nPRINT \"old\" }\nf()\nf()", "oldnew", ""}));
 
+// A cell that an operation in progress holds stays usable when the table it
+// lies in is cleared under it.
+INSTANTIATE_TEST_SUITE_P(
+    HeldCells, Expressions,
+    testing::Values(
+        ScriptCase{"DIM o\no.j = o = 0\nPRINT o, \"[\", o.J, \"]\"", "0[]", ""},
+        ScriptCase{"DIM a\na[1][2] = 1\nPRINT \"[\", a[1][a = 0], \"]\", a", "[]0", ""},
+        ScriptCase{"SUB f(x) { a = 0\nx = 5\nPRINT x }\nDIM a\na[1] = 1\nf(a[1])\nPRINT a", "50", ""},
+        ScriptCase{"DIM b, a\na[1] = 7\nb = a = a[1]\nPRINT a, b", "77", ""},
+        ScriptCase{"DIM a, n = 0\nFOR a[1] = 1 TO 3 { n = n + 1\na = 0 }\nPRINT n", "3", ""},
+        ScriptCase{"DIM o\no.p.v = 1\no.p.m = SUB { o = 0\nRETURN(THIS.v) }\nPRINT o.p.m()", "1", ""},
+        ScriptCase{"DIM a\na.m = SUB (x) { RETURN(x) }\nPRINT a.m(a = 5)", "5", ""},
+        ScriptCase{"SUB f { }\nf.x = 1\nf.x = SUB f { }\nPRINT \"[\", f.X, \"]\"", "[]", ""}));
+
 // A failure in an argument is the caller's: its name and its line, even when
 // the called sub was defined further up in the text.
 TEST(ExpressionErrors, ArgumentErrorIsReportedAtTheCaller) {
