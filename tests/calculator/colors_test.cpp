@@ -5,12 +5,14 @@
 #include <string>
 
 #include "calculator/errors.h"
+#include "testtext.h"
 
 namespace {
 
 struct ColorCase {
   const char16_t* text;
   uint32_t color;
+  friend void PrintTo(const ColorCase& c, std::ostream* os) { *os << Show(c.text); }
 };
 
 class StringToColorTest : public testing::TestWithParam<ColorCase> {};

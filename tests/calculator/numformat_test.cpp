@@ -16,6 +16,10 @@ struct FloatCase {
   int precision;
   int digits;
   const char* expected;
+  friend void PrintTo(const FloatCase& c, std::ostream* os) {
+    *os << c.value << " format " << c.format << " precision " << c.precision << " digits "
+        << c.digits;
+  }
 };
 
 class FloatToStrFTest : public testing::TestWithParam<FloatCase> {};
@@ -91,6 +95,9 @@ struct ScriptCase {
   double value;
   int digits;
   const char* expected;
+  friend void PrintTo(const ScriptCase& c, std::ostream* os) {
+    *os << c.value << " digits " << c.digits;
+  }
 };
 
 class FormatExponentTest : public testing::TestWithParam<ScriptCase> {};

@@ -114,6 +114,7 @@ struct LoadCase {
   const char* what;
   std::string bytes;
   Lines lines;
+  friend void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.what; }
 };
 
 class TStringListLoadTest : public TempDirTest, public testing::WithParamInterface<LoadCase> {};

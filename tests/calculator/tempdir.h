@@ -10,11 +10,7 @@
 
 #include <stdlib.h>
 
-// A byte string literal with its embedded zeros.
-template <size_t N>
-std::string Bytes(const char (&s)[N]) {
-  return std::string(s, N - 1);
-}
+#include "testtext.h"
 
 class TempDirTest : public testing::Test {
 protected:
