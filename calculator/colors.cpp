@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calculator/errors.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -162,9 +163,7 @@ TColor StringToColor(std::u16string_view text) {
   }
   int32_t value = 0;
   if (ReadInteger(text, value)) return value;
-  std::string shown;
-  for (char16_t c : text) shown += c < 0x80 ? static_cast<char>(c) : '?';
-  throw EConvertError("'" + shown + "' is not a valid integer value");
+  throw EConvertError("'" + platform::ToUtf8(text) + "' is not a valid integer value");
 }
 
 TColor ColorToRGB(TColor color) {

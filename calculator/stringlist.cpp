@@ -142,7 +142,8 @@ int32_t TStringList::Add(std::u16string text) {
 int32_t TStringList::IndexOfName(std::u16string_view name) const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     size_t eq = lines_[i].find(u'=');
-    if (eq != std::u16string::npos && SameText(std::u16string_view(lines_[i]).substr(0, eq), name)) {
+    if (eq != std::u16string::npos &&
+        SameText(std::u16string_view(lines_[i]).substr(0, eq), name)) {
       return static_cast<int32_t>(i);
     }
   }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <bit>
 #include <cstring>
 #include <string>
 
@@ -243,6 +244,9 @@ void wini::HexToBytes(uint8_t* out, const char16_t* hex, int32_t count) {
     out[k] = static_cast<uint8_t>(ReadHex(pair, 2));
   }
 }
+
+// The coding is of the units' bytes low byte first, as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
 
 void wini::HexEncode(wvar& text) {
   if (text.type != vtString) return;

@@ -130,14 +130,19 @@ TEST_P(TStringListLoadTest, Lines) {
 INSTANTIATE_TEST_SUITE_P(
     Encodings, TStringListLoadTest,
     testing::Values(
-        LoadCase{"utf16le", "\xFF\xFE" + Utf16Le(u"a=\u65e5\r\nb\nc\rd"), {u"a=\u65e5", u"b", u"c", u"d"}},
-        LoadCase{"utf16be", "\xFE\xFF" + Utf16Be(u"B1=\\1\u03a3\r\nx\r\n"), {u"B1=\\1\u03a3", u"x"}},
-        LoadCase{"utf8", "\xEF\xBB\xBFTop=\xE6\x97\xA5\xE6\x9C\xAC\r\n\xF0\x9F\x98\x80", {u"Top=\u65e5\u672c", u"\U0001F600"}},
-        LoadCase{"cp932", "B1=\\1\x93\xfa\x96\x7b\r\nLeft=\xb1\r\n", {u"B1=\\1\u65e5\u672c", u"Left=\uff71"}},
+        LoadCase{"utf16le", "\xFF\xFE" + Utf16Le(u"a=\u65e5\r\nb\nc\rd"),
+                 {u"a=\u65e5", u"b", u"c", u"d"}},
+        LoadCase{"utf16be", "\xFE\xFF" + Utf16Be(u"B1=\\1\u03a3\r\nx\r\n"),
+                 {u"B1=\\1\u03a3", u"x"}},
+        LoadCase{"utf8", "\xEF\xBB\xBFTop=\xE6\x97\xA5\xE6\x9C\xAC\r\n\xF0\x9F\x98\x80",
+                 {u"Top=\u65e5\u672c", u"\U0001F600"}},
+        LoadCase{"cp932", "B1=\\1\x93\xfa\x96\x7b\r\nLeft=\xb1\r\n",
+                 {u"B1=\\1\u65e5\u672c", u"Left=\uff71"}},
         LoadCase{"ascii", "Top=1\nLeft=2", {u"Top=1", u"Left=2"}},
         LoadCase{"empty", "", {}},
         LoadCase{"markonly", "\xFF\xFE", {}},
-        LoadCase{"blanklines", "\xFF\xFE" + Utf16Le(u"a\r\n\r\n\n\r\r\nb"), {u"a", u"", u"", u"", u"", u"b"}},
+        LoadCase{"blanklines", "\xFF\xFE" + Utf16Le(u"a\r\n\r\n\n\r\r\nb"),
+                 {u"a", u"", u"", u"", u"", u"b"}},
         LoadCase{"oddbyte", Bytes("\xFF\xFE" "a\0b"), {u"a\ufffd"}},
         LoadCase{"badutf8", "\xEF\xBB\xBF" "a\xC3(\xFF" "b", {u"a\ufffd(\ufffdb"}},
         // A lone FF is not a mark: it is CP932 text.
@@ -165,7 +170,9 @@ protected:
   void ExpectOldFileOnly() {
     EXPECT_EQ(ReadBytes(Path("calc.ini")), "old contents");
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename());
+    for (const auto& e : std::filesystem::directory_iterator(dir_)) {
+      names.push_back(e.path().filename());
+    }
     EXPECT_EQ(names, std::vector<std::string>{"calc.ini"});
   }
   TStringList list_ = ListOf({u"Zimro=1.30", u"B1=\\1new"});

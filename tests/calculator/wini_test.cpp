@@ -109,7 +109,8 @@ TEST_P(NormalizeLineTest, CanonicalText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, NormalizeLineTest,
-    testing::Values(NormalizeCase{u"\\'Sin\\c0000ff\\/Ans*2", u"\\1Sin\\20000ff\\541006e0073002a003200"},
+    testing::Values(NormalizeCase{u"\\'Sin\\c0000ff\\/Ans*2",
+                                  u"\\1Sin\\20000ff\\541006e0073002a003200"},
                     NormalizeCase{u"\\54A00", u"\\54A00"},
                     NormalizeCase{u"\\3fff\\6abc\\1L\\2eee", u"\\1L\\2eee\\3fff\\6abc"},
                     NormalizeCase{u"xyz\\1A\\4a\\y\\nb", u"\\1A\\561000d000a006200"},
