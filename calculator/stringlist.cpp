@@ -225,8 +225,15 @@ void TStringList::SaveToFile(const std::u16string& path) const {
       std::free(real);
     }
   }
+  // The new file takes the old one's permissions and owner; a folder, device
+  // or pipe is never replaced by a file.
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    throw EFCreateError(ErrorText("Cannot create file", path, error));
+  }
   mode_t mode;
-  if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+  if (exists) {
     mode = st.st_mode & 07777;
   } else {
     mode_t mask = umask(0);
@@ -238,6 +245,9 @@ void TStringList::SaveToFile(const std::u16string& path) const {
   std::string temp = folder + "/.save-XXXXXX";
   int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) throw EFCreateError(ErrorText("Cannot create file", path, errno));
+  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Only a privileged process can give a file away; keep our own then.
+  }
   if (fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || fsync(fd) != 0) {
     int error = errno;
     close(fd);

@@ -102,6 +102,16 @@ TEST_F(TStringListFileTest, SaveWritesUtf16LeWithMarkAndCrLf) {
   EXPECT_EQ(LinesOf(back), LinesOf(list));
 }
 
+TEST_F(TStringListFileTest, ALineWithABreakComesBackAsTwoLines) {
+  ListOf({u"B1=\\1a\r\nb"}).SaveToFile(Path16("out.ini"));
+  EXPECT_EQ(ReadBytes(Path("out.ini")), Bytes("\xFF\xFE"
+                                              "B\0" "1\0=\0\\\0" "1\0a\0\r\0\n\0"
+                                              "b\0\r\0\n\0"));
+  TStringList back;
+  back.LoadFromFile(Path16("out.ini"));
+  EXPECT_EQ(LinesOf(back), (Lines{u"B1=\\1a", u"b"}));
+}
+
 TEST_F(TStringListFileTest, SaveOfAnEmptyListWritesTheMarkOnly) {
   TStringList().SaveToFile(Path16("empty.ini"));
   EXPECT_EQ(ReadBytes(Path("empty.ini")), "\xFF\xFE");
@@ -192,6 +202,16 @@ TEST_F(TStringListSaveFailureTest, TargetIsAFolder) {
   ExpectOldFileOnly();
 }
 
+TEST_F(TStringListSaveFailureTest, TargetIsAPipe) {
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+  EXPECT_THROW(list_.SaveToFile(Path16("pipe")), EFCreateError);
+  struct stat st;
+  ASSERT_EQ(lstat(Path("pipe").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  std::filesystem::remove(Path("pipe"));
+  ExpectOldFileOnly();
+}
+
 TEST_F(TStringListSaveFailureTest, DiskFullHalfway) {
   // The file-size limit makes writes fail as a full disk would, even for root.
   signal(SIGXFSZ, SIG_IGN);
@@ -228,6 +248,13 @@ TEST_F(TStringListFileTest, SaveKeepsModeAndLinks) {
   struct stat st;
   ASSERT_EQ(stat(Path("calc.ini").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+  // A privileged save keeps the file's owner.
+  if (chown(Path("calc.ini").c_str(), 4321, 4321) == 0) {
+    ListOf({u"z"}).SaveToFile(Path16("calc.ini"));
+    ASSERT_EQ(stat(Path("calc.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4321u);
+  }
 
   mode_t mask = umask(022);
   ListOf({u"y"}).SaveToFile(Path16("new.ini"));
