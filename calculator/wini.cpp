@@ -51,11 +51,21 @@ long ReadHex(const char16_t* s, int len) {
   return negative ? -value : value;
 }
 
-void* ScratchBuffer(size_t bytes) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, bytes);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
+// A zero-filled block of the global heap for one coding, freed however the
+// coding ends.
+class ScratchBuffer {
+public:
+  explicit ScratchBuffer(size_t bytes) : block_(GlobalAlloc(GMEM_ZEROINIT, bytes)) {
+    if (block_ == nullptr) throw EOutOfMemory();
+  }
+  ~ScratchBuffer() { GlobalFree(block_); }
+  ScratchBuffer(const ScratchBuffer&) = delete;
+  ScratchBuffer& operator=(const ScratchBuffer&) = delete;
+  void* get() const { return GlobalLock(block_); }
+
+private:
+  HGLOBAL block_;
+};
 
 }  // namespace
 
@@ -252,10 +262,10 @@ void wini::HexEncode(wvar& text) {
   if (text.type != vtString) return;
   const int32_t n = text.Length();
   if (n == 0) return;
-  auto* buffer = static_cast<char16_t*>(ScratchBuffer(8 * static_cast<size_t>(n) + 2));
+  ScratchBuffer scratch(8 * static_cast<size_t>(n) + 2);
+  auto* buffer = static_cast<char16_t*>(scratch.get());
   BytesToHex(reinterpret_cast<const uint8_t*>(text.Chars()), buffer, 2 * n);
   text = buffer;
-  GlobalFree(buffer);
 }
 
 void wini::HexDecode(wvar& text) {
@@ -263,7 +273,8 @@ void wini::HexDecode(wvar& text) {
   const int32_t n = text.Length();
   if (n == 0) return;
   const size_t bytes = 2 * static_cast<size_t>(n) + 2;
-  auto* buffer = static_cast<uint8_t*>(ScratchBuffer(bytes));
+  ScratchBuffer scratch(bytes);
+  auto* buffer = static_cast<uint8_t*>(scratch.get());
   HexToBytes(buffer, text.Chars(), n);
   std::u16string decoded;
   for (size_t i = 0; i + 1 < bytes; i += 2) {
@@ -272,6 +283,5 @@ void wini::HexDecode(wvar& text) {
     if (unit == 0) break;
     decoded.push_back(unit);
   }
-  GlobalFree(buffer);
   text = decoded.c_str();
 }
