@@ -621,9 +621,17 @@ void wvar::Insert(const wvar& text, int32_t index) {
   if (index > a) index = a;
   int32_t bytes = PayloadBytes(static_cast<int64_t>(a) + b);
   const char16_t* inserted = text.Chars();
-  if (capacity < bytes || &text == this) {
-    // Built in a new block, so that a failure leaves the value as it was
-    // and a text inserted into itself is read before it moves.
+  std::u16string own;  // a text inserted into itself is read before it moves
+  if (&text == this) {
+    try {
+      own.assign(inserted, static_cast<size_t>(b));
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory();
+    }
+    inserted = own.c_str();
+  }
+  if (capacity < bytes) {
+    // Built in a new block, so that a failure leaves the value as it was.
     char16_t* block = static_cast<char16_t*>(AllocPayload(bytes));
     std::memcpy(block, Chars(), static_cast<size_t>(index) * 2);
     std::memcpy(block + index, inserted, static_cast<size_t>(b) * 2);
