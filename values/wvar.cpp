@@ -410,7 +410,10 @@ const char* wvar::AsAnsi() {
       // always hold the text and its terminator.
       int n = WideCharToMultiByte(CP_ACP, 0, Chars(), -1, static_cast<char*>(c.data), c.capacity + 1,
                                   nullptr, nullptr);
-      bytes = n > 0 ? n - 1 : 0;
+      // The output always has room, so 0 can only mean the conversion ran
+      // out of memory.
+      if (n == 0) throw EOutOfMemory();
+      bytes = n - 1;
       break;
     }
     default:
