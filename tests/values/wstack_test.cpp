@@ -111,6 +111,18 @@ TEST(Wstack, AValueTakenFromTheReusedCellsOwnElementsSurvives) {
   EXPECT_EQ(c->elements, nullptr);
 }
 
+TEST(Wstack, AnArgumentNamingAnElementOfTheReusedCellStaysValid) {
+  wstack stack(4);
+  wcell* local = stack.Push(ckVar, u"arr", nullptr, wvar(0));
+  wcell* element = local->Element(u"1", 1)->Element(u"2", 1);
+  element->SetValue(wvar(u"deep element"));
+  stack.depth = 0;
+  wcell* c = stack.Push(ckVar, u"p", element, element->value);
+  EXPECT_EQ(c->ref, element);
+  EXPECT_EQ(U8(c->ref->AsString()), "deep element");
+  EXPECT_EQ(c->pos, 0);
+}
+
 TEST(Wstack, ClearFreesEverySlot) {
   wstack stack(3);
   stack.Push(ckVar, u"a", nullptr, wvar(u"some text here"))->Element(u"k", 1);
