@@ -1,23 +1,310 @@
-// Host and system built-ins.
-// Placeholders: each handler fails until its unit is written.
+// Host and system built-ins: the display and message box of the host, beep,
+// sleep, programs, synthetic input, the clipboard, the host's command line,
+// and nested runs of files, code texts and expressions.
+#include <cstring>
+#include <string>
+
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
+#include "platform/clipboard.h"
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+#include "platform/input.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "platform/text.h"
 
-VEK_HANDLER(FnCls) { (void)context; return tkError; }
-VEK_HANDLER(FnBeep) { (void)context; return tkError; }
-VEK_HANDLER(FnMsg) { (void)context; return tkError; }
-VEK_HANDLER(FnCall) { (void)context; return tkError; }
-VEK_HANDLER(FnCallSub) { (void)context; return tkError; }
-VEK_HANDLER(FnCalc) { (void)context; return tkError; }
-VEK_HANDLER(FnRun) { (void)context; return tkError; }
-VEK_HANDLER(FnWait) { (void)context; return tkError; }
-VEK_HANDLER(FnCommandLine) { (void)context; return tkError; }
-VEK_HANDLER(FnKeyDown) { (void)context; return tkError; }
-VEK_HANDLER(FnKeyUp) { (void)context; return tkError; }
-VEK_HANDLER(FnMouseMove) { (void)context; return tkError; }
-VEK_HANDLER(FnMouseDown) { (void)context; return tkError; }
-VEK_HANDLER(FnMouseUp) { (void)context; return tkError; }
-VEK_HANDLER(FnGetClipboard) { (void)context; return tkError; }
-VEK_HANDLER(FnSetClipboard) { (void)context; return tkError; }
-VEK_HANDLER(FnScreen) { (void)context; return tkError; }
-VEK_HANDLER(FnDispProgram) { (void)context; return tkError; }
+namespace {
+
+int32_t Finish(wbsub* context, int32_t depth) {
+  context->ref = nullptr;
+  context->block->stack.depth = depth;
+  return tkWord;
+}
+
+void Request(wbexe* block, int32_t code) { block->request[0].value = code; }
+
+// The nested run of CALL, CALLSUB and CALC: its status is the caller's, so a
+// failure (already reported inside) or an END stops the calling run too.
+int32_t Nested(wbsub* context, int32_t depth, const char16_t* text) {
+  int32_t status = ExecText(context->block, context, text);
+  context->block->stack.depth = depth;
+  context->ref = nullptr;
+  return status;
+}
+
+// Pixels to the 0 .. 65535 span of absolute mouse coordinates, in 32-bit
+// arithmetic that wraps; a screen that reports no size gives 0.
+int32_t Normalise(int32_t pixels, int32_t size) {
+  int32_t product = static_cast<int32_t>(static_cast<uint32_t>(pixels) * 65537u);
+  if (size == 0 || (size == -1 && product == INT32_MIN)) return 0;
+  return product / size;
+}
+
+int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  int32_t button = block->stack.At(depth).AsInt();
+  if (button >= 0 && button <= 2) mouse_event(flags[button], 0, 0, 0, 0);
+  return Finish(context, depth);
+}
+
+int32_t Key(wbsub* context, DWORD flags) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  keybd_event(static_cast<BYTE>(block->stack.At(depth).AsInt() & 0xFF), 0, flags, 0);
+  return Finish(context, depth);
+}
+
+// Keeps the clipboard closed behind us, also when an allocation throws.
+struct ClipboardSession {
+  bool open;
+  explicit ClipboardSession(HWND owner) : open(OpenClipboard(owner) != FALSE) {}
+  ~ClipboardSession() {
+    if (open) CloseClipboard();
+  }
+};
+
+// A zero-filled block of `size` bytes holding the first `used` of `bytes`.
+void HandOver(UINT format, const void* bytes, size_t used, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_DDESHARE | GMEM_ZEROINIT, size);
+  if (!block) throw EOutOfMemory();
+  memcpy(GlobalLock(block), bytes, used);
+  GlobalUnlock(block);
+  if (!SetClipboardData(format, block)) GlobalFree(block);
+}
+
+}  // namespace
+
+VEK_HANDLER(FnCls) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  static const char16_t clear[] = {0x1B, u'*', 0};
+  context->value = clear;
+  Request(block, rqPrint);
+  block->request[1].value = context->value;
+  NotifyHost(block);
+  context->value = u"";
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnBeep) {
+  int32_t depth = context->block->stack.depth;
+  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  Beep(2400, 100);
+  context->value = u"";
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnMsg) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  Request(block, rqMessage);
+  block->request[1].value = block->stack.At(depth).AsString();
+  NotifyHost(block);
+  context->value = block->request[0].value;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnCall) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  wvar text;
+  if (!ReadTextFile(block->stack.At(depth).AsString(), text)) {
+    block->errorCode = erFile;
+    return tkError;
+  }
+  // The token after the argument list, its ")", names the run in messages.
+  block->subName = context->lexer->token;
+  return Nested(context, depth, text.AsString());
+}
+
+VEK_HANDLER(FnCallSub) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  wvar text(block->stack.At(depth).AsString());
+  if (text.Length() == 0) {
+    context->value = 0;
+    return Finish(context, depth);
+  }
+  block->subName = u"CALLSUB";
+  return Nested(context, depth, text.Chars());
+}
+
+VEK_HANDLER(FnCalc) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  wvar text(block->stack.At(depth).AsString());
+  if (text.Length() == 0) {
+    context->value = 0;
+    return Finish(context, depth);
+  }
+  block->subName = u"CALC";
+  wvar code(u"RETURN(");
+  code.Append(text.Chars());
+  code.Append(u")");
+  return Nested(context, depth, code.Chars());
+}
+
+VEK_HANDLER(FnRun) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  int32_t count = ParseArgs(context);
+  if (count < 0) return tkError;
+  if (count == 0) return tkError;  // no error code: reported as a system error
+  std::u16string file = block->stack.At(depth).AsString();
+  std::u16string parameters = count > 1 ? block->stack.At(depth + 1).AsString() : u"";
+  int32_t wait = count > 2 ? block->stack.At(depth + 2).AsInt() : 0;
+
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = 0;
+  info.lpVerb = u"open";
+  info.lpFile = file.c_str();
+  info.lpParameters = count > 1 ? parameters.c_str() : nullptr;
+  info.lpDirectory = nullptr;
+  info.nShow = SW_SHOWDEFAULT;
+  BOOL started = ShellExecuteExW(&info);
+  context->value = static_cast<int32_t>(started);
+  if (started && wait == 1 && info.hProcess) WaitForSingleObject(info.hProcess, INFINITE);
+  if (info.hProcess) CloseHandle(info.hProcess);
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnWait) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  int32_t ms = block->stack.At(depth).AsInt();
+  if (ms < 0) {
+    block->errorCode = erArithmetic;
+    return tkError;
+  }
+  Sleep(static_cast<DWORD>(ms));
+  context->value = u"";
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnCommandLine) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  int32_t n = block->stack.At(depth).AsInt();
+  // Only the cells 0 to 9 exist, on either side.
+  if (n > 9 || n < 0) {
+    block->errorCode = erSyntax;
+    return tkError;
+  }
+  context->value = block->cmdLine[n].value;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnKeyDown) { return Key(context, 0); }
+VEK_HANDLER(FnKeyUp) { return Key(context, KEYEVENTF_KEYUP); }
+
+VEK_HANDLER(FnMouseMove) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 2) == tkError) return tkError;
+  int32_t x = block->stack.At(depth).AsInt();
+  int32_t y = block->stack.At(depth + 1).AsInt();
+  int32_t dx = Normalise(x, GetSystemMetrics(SM_CXSCREEN));
+  int32_t dy = Normalise(y, GetSystemMetrics(SM_CYSCREEN));
+  mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<DWORD>(dx),
+              static_cast<DWORD>(dy), 0, 0);
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnMouseDown) {
+  static const DWORD flags[3] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN,
+                                 MOUSEEVENTF_MIDDLEDOWN};
+  return MouseButton(context, flags);
+}
+
+VEK_HANDLER(FnMouseUp) {
+  static const DWORD flags[3] = {MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_MIDDLEUP};
+  return MouseButton(context, flags);
+}
+
+VEK_HANDLER(FnGetClipboard) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  context->value = u"";
+  ClipboardSession session(block->hostWindow);
+  if (session.open) {
+    if (IsClipboardFormatAvailable(CF_TEXT)) {
+      if (HGLOBAL data = GetClipboardData(CF_TEXT)) {
+        if (const char* ansi = static_cast<const char*>(GlobalLock(data))) context->value.SetAnsi(ansi);
+        GlobalUnlock(data);
+      }
+    }
+    // The UTF-16 form, when there is one, wins.
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+      if (HGLOBAL data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const void* text = GlobalLock(data))
+          context->value = static_cast<const char16_t*>(text);
+        GlobalUnlock(data);
+      }
+    }
+  }
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnSetClipboard) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  wvar text(block->stack.At(depth).AsString());
+  int32_t result = 0;
+  {
+    // A clipboard that cannot be had is left as it is, and the script told.
+    ClipboardSession session(block->hostWindow);
+    if (session.open) {
+      EmptyClipboard();
+      size_t n = static_cast<size_t>(text.Length()) + 1;
+      HandOver(CF_UNICODETEXT, text.Chars(), 2 * n, 2 * n);
+      const char* ansi = text.AsAnsi();
+      size_t bytes = strlen(ansi) + 1;
+      HandOver(CF_TEXT, ansi, bytes, bytes > 2 * n ? bytes : 2 * n);
+      result = 1;
+    }
+  }
+  context->value = result;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnScreen) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 2) == tkError) return tkError;
+  int32_t a = block->stack.At(depth).AsInt();
+  int32_t b = block->stack.At(depth + 1).AsInt();
+  Request(block, rqControl);
+  block->request[1].value = static_cast<int32_t>(ccScreen);
+  block->request[2].value = a;
+  block->request[3].value = b;
+  NotifyHost(block);
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnDispProgram) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  int32_t n = block->stack.At(depth).AsInt();
+  Request(block, rqControl);
+  block->request[1].value = static_cast<int32_t>(ccDispProgram);
+  block->request[2].value = n;
+  NotifyHost(block);
+  return Finish(context, depth);
+}

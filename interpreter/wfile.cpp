@@ -1,18 +1,219 @@
-// File built-ins.
-// Placeholders: each handler fails until its unit is written.
+// File built-ins and the script text-file format: UTF-16LE after FF FE,
+// anything else 8-bit text in the ANSI code page.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
+#include "platform/exceptions.h"
+#include "platform/files.h"
+#include "platform/heap.h"
+#include "platform/shell.h"
+#include "platform/text.h"
 
-VEK_HANDLER(FnCopy) { (void)context; return tkError; }
-VEK_HANDLER(FnKill) { (void)context; return tkError; }
-VEK_HANDLER(FnRename) { (void)context; return tkError; }
-VEK_HANDLER(FnDir) { (void)context; return tkError; }
-VEK_HANDLER(FnMkDir) { (void)context; return tkError; }
-VEK_HANDLER(FnChDir) { (void)context; return tkError; }
-VEK_HANDLER(FnRead) { (void)context; return tkError; }
-VEK_HANDLER(FnWrite) { (void)context; return tkError; }
-VEK_HANDLER(FnWriteB) { (void)context; return tkError; }
+static_assert(std::endian::native == std::endian::little, "texts are written as stored");
 
-int ReadTextFile(const char16_t*, wvar&) { return 0; }
-int WriteTextFileW(const char16_t*, const char16_t*) { return 0; }
-int WriteTextFileA(const char16_t*, const char16_t*) { return 0; }
+namespace {
+
+// A value holds at most 2^31 bytes; 8-bit text doubles on the way in.
+constexpr size_t kMaxTextBytes = (size_t{1} << 30) - 16;
+
+int32_t Finish(wbsub* context, int32_t depth) {
+  context->ref = nullptr;
+  context->block->stack.depth = depth;
+  return tkWord;
+}
+
+bool WriteAll(int fd, const void* data, size_t n) {
+  const char* p = static_cast<const char*>(data);
+  while (n > 0) {
+    ssize_t w = write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// Created readable and writable, emptied when present.
+int OpenForWriting(const char16_t* path) {
+  if (!path || !*path) return -1;
+  return open(platform::ToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+// Closes the file and frees the buffer however ReadTextFile is left.
+struct ReadGuard {
+  int fd = -1;
+  HGLOBAL buffer = nullptr;
+  ~ReadGuard() {
+    if (buffer) {
+      GlobalUnlock(buffer);
+      GlobalFree(buffer);
+    }
+    if (fd >= 0) close(fd);
+  }
+};
+
+// COPY, KILL and RENAME: one shell operation, its code as the result.
+int32_t ShellOperation(wbsub* context, UINT func) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, func == FO_DELETE ? 1 : 2) == tkError) return tkError;
+  // The list form: each path followed by two NUL units.
+  std::u16string from = block->stack.At(depth).AsString();
+  from.push_back(u'\0');
+  std::u16string to;
+  if (func != FO_DELETE) {
+    to = block->stack.At(depth + 1).AsString();
+    to.push_back(u'\0');
+  }
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = block->hostWindow;
+  op.wFunc = func;
+  op.pFrom = from.c_str();
+  op.pTo = func == FO_DELETE ? nullptr : to.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
+  context->value = static_cast<int32_t>(SHFileOperationW(&op));
+  return Finish(context, depth);
+}
+
+}  // namespace
+
+int ReadTextFile(const char16_t* path, wvar& out) {
+  if (!path || !*path) return 0;
+  ReadGuard guard;
+  guard.fd = open(platform::ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (guard.fd < 0) return 0;
+  // A folder, a pipe or a device is no text file (and may never end).
+  struct stat st;
+  if (fstat(guard.fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  size_t n = static_cast<size_t>(st.st_size);
+  if (n > kMaxTextBytes) throw EOutOfMemory();
+  guard.buffer = GlobalAlloc(GMEM_ZEROINIT, n + 2);
+  if (!guard.buffer) throw EOutOfMemory();
+  char* bytes = static_cast<char*>(GlobalLock(guard.buffer));
+
+  size_t got = 0;
+  while (got < n) {
+    ssize_t r = read(guard.fd, bytes + got, n - got);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return 0;
+    if (r == 0) break;  // shorter than it was a moment ago
+    got += static_cast<size_t>(r);
+  }
+  n = got;
+  if (n == 0) {
+    out = u"";
+  } else if (static_cast<unsigned char>(bytes[0]) == 0xFF &&
+             static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    // An odd last byte falls behind the terminator.
+    bytes[n / 2 * 2] = 0;
+    bytes[n / 2 * 2 + 1] = 0;
+    out = reinterpret_cast<const char16_t*>(bytes + 2);
+  } else {
+    bytes[n] = 0;
+    out.SetAnsi(bytes);
+  }
+  return 1;
+}
+
+int WriteTextFileW(const char16_t* path, const char16_t* text) {
+  int fd = OpenForWriting(path);
+  if (fd < 0) return 0;
+  static const unsigned char mark[2] = {0xFF, 0xFE};
+  size_t units = text ? platform::u16len(text) : 0;
+  bool ok = WriteAll(fd, mark, 2) && WriteAll(fd, text, units * sizeof(char16_t));
+  if (close(fd) != 0) ok = false;
+  return ok ? 1 : 0;
+}
+
+int WriteTextFileA(const char16_t* path, const char16_t* text) {
+  wvar converted(text);
+  const char* ansi = converted.AsAnsi();
+  int fd = OpenForWriting(path);
+  if (fd < 0) return 0;
+  bool ok = WriteAll(fd, ansi, strlen(ansi));
+  if (close(fd) != 0) ok = false;
+  return ok ? 1 : 0;
+}
+
+VEK_HANDLER(FnCopy) { return ShellOperation(context, FO_COPY); }
+VEK_HANDLER(FnKill) { return ShellOperation(context, FO_DELETE); }
+VEK_HANDLER(FnRename) { return ShellOperation(context, FO_MOVE); }
+
+VEK_HANDLER(FnDir) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  int32_t count = ParseArgs(context);
+  if (count < 0) return tkError;
+  std::u16string pattern = count == 0 ? u"*.*" : block->stack.At(depth).AsString();
+  DWORD mask = count == 2 ? static_cast<DWORD>(block->stack.At(depth + 1).AsInt())
+                          : FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL;
+  std::u16string names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(data.dwFileAttributes & mask)) continue;
+      if (!names.empty()) names += u"\r\n";
+      names += data.cFileName;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  context->value = names.c_str();
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnMkDir) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  context->value = CreateDirectoryW(block->stack.At(depth).AsString(), nullptr) ? 1 : 0;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnChDir) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  context->value = SetCurrentDirectoryW(block->stack.At(depth).AsString()) ? 1 : 0;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnRead) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  wvar text(u"");
+  ReadTextFile(block->stack.At(depth).AsString(), text);
+  context->value = text;
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnWrite) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 2) == tkError) return tkError;
+  const char16_t* path = block->stack.At(depth).AsString();
+  context->value = WriteTextFileW(path, block->stack.At(depth + 1).AsString());
+  return Finish(context, depth);
+}
+
+VEK_HANDLER(FnWriteB) {
+  wbexe* block = context->block;
+  int32_t depth = block->stack.depth;
+  if (ParseArgsMin(context, 2) == tkError) return tkError;
+  const char16_t* path = block->stack.At(depth).AsString();
+  context->value = WriteTextFileA(path, block->stack.At(depth + 1).AsString());
+  return Finish(context, depth);
+}
