@@ -107,12 +107,37 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ButtonLooks, DefaultsAreTheClassicGrayButton) {
   TWButton b(nullptr);
   EXPECT_EQ(b.size(), QSize(100, 22));
+  b.SetCaption("HIH");
   const QImage img = Shot(b);
+  // The caption is black on the face.
+  QSet<QRgb> inside;
+  for (int y = 2; y < 20; ++y)
+    for (int x = 2; x < 98; ++x) inside.insert(At(img, x, y));
+  EXPECT_EQ(inside, (QSet<QRgb>{Rgb(0xC0C0C0), Rgb(0x000000)}));
   EXPECT_EQ(At(img, 0, 0), Rgb(0xFFFFFF));      // highlight
   EXPECT_EQ(At(img, 99, 21), Rgb(0x000000));    // outer shadow
   EXPECT_EQ(At(img, 98, 20), Rgb(0x808080));    // inner shadow
   EXPECT_EQ(At(img, 1, 1), Rgb(0xC0C0C0));      // face
   EXPECT_EQ(At(img, 50, 11), Rgb(0xC0C0C0));
+}
+
+// The owner becomes the parent, and the button shows on it like any control,
+// also when the owner is already on the screen.
+TEST(ButtonLooks, ShowsOnItsOwner) {
+  QWidget form;
+  form.resize(200, 100);
+  TWButton before(&form);
+  form.show();
+  TWButton after(&form);
+  after.move(0, 50);
+  for (TWButton* b : {&before, &after}) {
+    EXPECT_EQ(b->parentWidget(), &form);
+    EXPECT_TRUE(b->isVisible());
+  }
+  const QImage img = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(At(img, 0, 0), Rgb(0xFFFFFF));
+  EXPECT_EQ(At(img, 99, 71), Rgb(0x000000));
+  EXPECT_EQ(At(img, 1, 51), Rgb(0xC0C0C0));
 }
 
 // The rounded look: BackColor outside the shape, the outer top-left colour on
