@@ -303,6 +303,9 @@ void TWButton::Paint() {
   if (W <= 0 || H <= 0) return;
   if (buffer.width() != W || buffer.height() != H)
     buffer = QImage(W, H, QImage::Format_RGB32);
+  // Fonts given in points come out as large as on the screen.
+  buffer.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+  buffer.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
   {
     QPainter canvas(&buffer);
     canvas.setRenderHint(QPainter::Antialiasing, false);
