@@ -283,14 +283,8 @@ int32_t EvalPrimary(wbsub* context) {
       return tkWord;
     case tkLBrace: {
       wcell* const literal = &context->literal;
-      // An expression inside an array literal that starts a second literal
-      // would free the table the first one is being built in.
-      if (literal->kind == ckMarker) return Fail(context, erSyntax);
-      literal->ClearElements();
-      literal->kind = ckMarker;
-      const int32_t status = ParseArrayList(context, literal, 0);
-      literal->kind = ckNone;
-      if (status == tkError) return tkError;
+      ReleaseElements(block, literal);
+      if (ParseArrayList(context, literal, 0) == tkError) return tkError;
       context->ref = literal;
       context->value.SetString(u"");
       return tkWord;

@@ -96,7 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DIM a, n = 0\nFOR a[1] = 1 TO 3 { n = n + 1\na = 0 }\nPRINT n", "3", ""},
         ScriptCase{"DIM o\no.p.v = 1\no.p.m = SUB { o = 0\nRETURN(THIS.v) }\nPRINT o.p.m()", "1", ""},
         ScriptCase{"DIM a\na.m = SUB (x) { RETURN(x) }\nPRINT a.m(a = 5)", "5", ""},
-        ScriptCase{"SUB f { }\nf.x = 1\nf.x = SUB f { }\nPRINT \"[\", f.X, \"]\"", "[]", ""}));
+        ScriptCase{"SUB f { }\nf.x = 1\nf.x = SUB f { }\nPRINT \"[\", f.X, \"]\"", "[]", ""},
+        // The second literal reuses the cell that the first argument lies in.
+        ScriptCase{"SUB id(x) { RETURN(x[0]) }\nSUB g(a, b) { PRINT a[0], b[0] }\ng(id({ {1} }), {2})",
+                   "12", ""}));
 
 // A failure in an argument is the caller's: its name and its line, even when
 // the called sub was defined further up in the text.
