@@ -22,11 +22,6 @@ RunGuard& Guard();
 // recursion; sets erOverflow into the block's error code then.
 bool StackExhausted(wbexe* block);
 
-// Frees the cell's element table, unless a cell that a run in progress holds
-// lies inside it: then the table is only unlinked, and freed once the
-// outermost run has ended.
-void ReleaseElements(wbexe* block, wcell* cell);
-
 // The contexts of the runs in progress, whose THIS objects are held.
 void EnterContext(wbsub* context);
 void LeaveContext();

@@ -24,6 +24,7 @@ thread_local bool tGuardReady = false;
 thread_local std::vector<wcell*> tHeld;        // cells held by operations
 thread_local std::vector<wbsub*> tContexts;    // runs in progress
 thread_local std::vector<whash*> tRetired;     // tables waiting for the end of the runs
+thread_local std::vector<wcell*> tRetiredCells;
 thread_local std::vector<const wcell*> tScratch;
 
 void InitGuard(RunGuard& guard) {
@@ -53,6 +54,9 @@ void FreeRetired() {
   std::vector<whash*> tables;
   tables.swap(tRetired);
   for (whash* table : tables) delete table;
+  std::vector<wcell*> cells;
+  cells.swap(tRetiredCells);
+  for (wcell* cell : cells) FreeCell(cell);
 }
 
 // Keeps the depth of nested runs for the reset's safety check; tables that
@@ -61,7 +65,7 @@ class RunLevel {
 public:
   RunLevel() : guard_(Guard()) { ++guard_.runDepth; }
   ~RunLevel() {
-    if (--guard_.runDepth == 0 && !tRetired.empty()) FreeRetired();
+    if (--guard_.runDepth == 0 && (!tRetired.empty() || !tRetiredCells.empty())) FreeRetired();
   }
   RunLevel(const RunLevel&) = delete;
   RunLevel& operator=(const RunLevel&) = delete;
@@ -90,31 +94,57 @@ HoldCells::~HoldCells() {
 void EnterContext(wbsub* context) { tContexts.push_back(context); }
 void LeaveContext() { tContexts.pop_back(); }
 
+namespace {
+
+// Every cell that a run in progress holds, sorted: the explicit holds, the
+// runs' THIS objects and the cells that stack slots stand for.
+const std::vector<const wcell*>& HeldCells(wbexe* block) {
+  std::vector<const wcell*>& held = tScratch;
+  held.assign(tHeld.begin(), tHeld.end());
+  for (const wbsub* context : tContexts) {
+    if (context->thisCell != nullptr) held.push_back(context->thisCell);
+  }
+  const wstack& stack = block->stack;
+  for (int32_t i = 0; i < stack.depth; ++i) {
+    const wcell* slot = stack.slots[i];
+    if (slot != nullptr && slot->ref != nullptr) held.push_back(slot->ref);
+  }
+  std::sort(held.begin(), held.end());
+  return held;
+}
+
+}  // namespace
+
 void ReleaseElements(wbexe* block, wcell* cell) {
   whash* const table = cell->elements;
   if (table == nullptr) return;
-  std::vector<const wcell*>& held = tScratch;
-  held.clear();
   if (table->count > 0) {
-    held.assign(tHeld.begin(), tHeld.end());
-    for (const wbsub* context : tContexts) {
-      if (context->thisCell != nullptr) held.push_back(context->thisCell);
-    }
-    const wstack& stack = block->stack;
-    for (int32_t i = 0; i < stack.depth; ++i) {
-      const wcell* slot = stack.slots[i];
-      if (slot != nullptr && slot->ref != nullptr) held.push_back(slot->ref);
-    }
-  }
-  if (!held.empty()) {
-    std::sort(held.begin(), held.end());
-    if (TableHolds(table, held)) {
+    const std::vector<const wcell*>& held = HeldCells(block);
+    if (!held.empty() && TableHolds(table, held)) {
       cell->elements = nullptr;
       tRetired.push_back(table);
       return;
     }
   }
   cell->ClearElements();
+}
+
+int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key) {
+  whash* const table = array->elements;
+  if (table == nullptr) return 0;
+  wcell* const element = table->Find(key);
+  if (element == nullptr) return 0;
+  const std::vector<const wcell*>& held = HeldCells(block);
+  const bool isHeld = std::binary_search(held.begin(), held.end(), element) ||
+                      (element->elements != nullptr && TableHolds(element->elements, held));
+  if (!isHeld) return table->Remove(key);
+  wcell** link = &table->buckets[table->Index(key)];
+  while (*link != element) link = &(*link)->next;
+  *link = element->next;
+  element->next = nullptr;
+  --table->count;
+  tRetiredCells.push_back(element);
+  return 1;
 }
 
 bool StackExhausted(wbexe* block) {

@@ -6,7 +6,12 @@
 
 #include <string>
 
+#include "interpreter/engine.h"
+#include "interpreter/guard.h"
 #include "platform/heap.h"
+
+extern "C" int32_t WBExec(wbexe* block, const char16_t* text);
+extern "C" int32_t WBSub(wbexe* block, const char16_t* text);
 
 namespace {
 
@@ -118,6 +123,29 @@ TEST(Engine, LongMessagesAreNotCut) {
   const std::string sub = "SUB " + name + " { PRINT zz }\n" + name + "()";
   const ScriptResult s = RunScript(sub);
   EXPECT_EQ(s.errors, "\n" + std::string(255, 'Q') + " 1 ZZ: undefined error\n");
+}
+
+// The removal that built-ins use: a held element is unlinked at once but
+// stays usable until the runs have ended.
+TEST(Engine, RemovingAHeldElementKeepsItUntilTheRunsEnd) {
+  HeadlessHost::Options options;
+  options.exec = WBExec;  // this program's own copy of the engine
+  options.sub = WBSub;
+  HeadlessHost host(options);
+  ASSERT_EQ(host.RunUtf8("DIM a\na[1] = 5\na[2] = 6"), 2);
+  wbexe* block = host.block();
+  wcell* a = block->names.Find(u"A");
+  ASSERT_NE(a, nullptr);
+  wcell* held = a->Element(u"1", 0);
+  {
+    HoldCells hold(held);
+    EXPECT_EQ(RemoveElement(block, a, u"1"), 1);
+    EXPECT_EQ(held->value.AsInt(), 5);
+    EXPECT_EQ(RemoveElement(block, a, u"2"), 1);
+    EXPECT_EQ(RemoveElement(block, a, u"3"), 0);
+  }
+  EXPECT_EQ(host.RunUtf8("DIM k\nFOR k IN a { PRINT k }\nPRINT DIMLEN(a)"), 2);
+  EXPECT_EQ(host.output(), "0");
 }
 
 }  // namespace
