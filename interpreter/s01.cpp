@@ -245,6 +245,17 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
       }
       if (context->breakFlag != 0 || context->returnFlag != 0) break;
     }
+    if (context->ref == &context->literal) {
+      // An array literal handed back would die with its context: it moves
+      // to a slot above the frame, which outlives the pop like a returned
+      // local does.
+      wcell* carrier = block->stack.Push(context->literal.kind, u"", nullptr, context->value);
+      ReleaseElements(block, carrier);
+      carrier->elements = context->literal.elements;
+      carrier->pos = 0;
+      context->literal.elements = nullptr;
+      context->ref = carrier;
+    }
     block->result = context->value;
     block->resultRef = context->ref;
     LeaveContext();

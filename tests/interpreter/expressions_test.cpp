@@ -73,6 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DIM f\nf = SUB (x) { RETURN(x * 2) }\nPRINT f(3)", "6", ""},
         ScriptCase{"SUB h { DIM t = 41\nt = t + 1\nRETURN }\nPRINT h()", "42", ""},
         ScriptCase{"SUB mk { DIM t\nt[1] = \"e\"\nRETURN(t) }\nDIM a\na = mk()\nPRINT a[1]", "e", ""},
+        // A literal handed back outlives the sub's run.
+        ScriptCase{"SUB mk(x) { RETURN({x, 2}) }\nSUB g(a) { PRINT a[0], a[1] }\n"
+                   "DIM a\na = mk(1)\nPRINT a[0], a[1]\ng(mk(3))",
+                   "1232", ""},
         // THIS is the object before the last step, whatever the arguments name.
         ScriptCase{"DIM o, p\no.v = 1\np.v = 2\no.m = SUB (a) { RETURN(THIS.v + a) }\nPRINT o.m(p.v)",
                    "3", ""},
