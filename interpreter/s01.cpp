@@ -40,11 +40,18 @@ void InitGuard(RunGuard& guard) {
   pthread_attr_destroy(&attr);
 }
 
+// Walked with a list of its own rather than recursion: tables can nest as
+// deeply as a loop makes them.
 bool TableHolds(const whash* table, const std::vector<const wcell*>& held) {
-  for (int32_t b = 0; b < table->size; ++b) {
-    for (const wcell* e = table->buckets[b]; e != nullptr; e = e->next) {
-      if (std::binary_search(held.begin(), held.end(), e)) return true;
-      if (e->elements != nullptr && TableHolds(e->elements, held)) return true;
+  std::vector<const whash*> pending{table};
+  while (!pending.empty()) {
+    const whash* t = pending.back();
+    pending.pop_back();
+    for (int32_t b = 0; b < t->size; ++b) {
+      for (const wcell* e = t->buckets[b]; e != nullptr; e = e->next) {
+        if (std::binary_search(held.begin(), held.end(), e)) return true;
+        if (e->elements != nullptr) pending.push_back(e->elements);
+      }
     }
   }
   return false;
