@@ -115,9 +115,9 @@ void DumpMembers(const whash* table, std::u16string& out, const std::u16string& 
       const char16_t* key = e->name.AsString();
       std::u16string step;
       switch (KeyClass(key)) {
-        case 2: step = u"." + std::u16string(key); break;
-        case 1: step = u"[" + std::u16string(key) + u"]"; break;
-        default: step = u"[\"" + std::u16string(key) + u"\"]"; break;
+        case 2: step.append(u".").append(key); break;
+        case 1: step.append(u"[").append(key).append(u"]"); break;
+        default: step.append(u"[\"").append(key).append(u"\"]"); break;
       }
       out += prefix + step + u"=" + QuoteValue(e->value) + u"\r\n";
       if (e->elements != nullptr) DumpMembers(e->elements, out, prefix + step);
