@@ -16,7 +16,8 @@ std::string Shown(HeadlessHost& host, const std::u16string& text) {
   if (!host.errors().empty()) {
     std::string message = host.errors();
     message = message.substr(message.rfind(": ") + 2);
-    shown += "!" + message.substr(0, message.find('\n'));
+    shown += '!';
+    shown += message.substr(0, message.find('\n'));
   }
   return shown;
 }
