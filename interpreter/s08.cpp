@@ -45,23 +45,6 @@ private:
   bool ok_;
 };
 
-// Evaluates an item's expression with the literal under construction set
-// aside: a literal inside the expression (in parentheses, or as a call's
-// argument) is built in the same `literal` cell and would otherwise free or
-// overwrite the elements stored so far.
-int32_t EvalItem(wbsub* context) {
-  struct SetAside {
-    wcell& literal;
-    whash* kept;
-    ~SetAside() {
-      literal.ClearElements();
-      literal.elements = kept;
-    }
-  } aside{context->literal, context->literal.elements};
-  context->literal.elements = nullptr;
-  return Eval(context);
-}
-
 // The element `key` of `cell`, emptied, with a nested literal parsed into it.
 int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
   wcell* element = cell->Element(key, 0);
@@ -158,7 +141,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   wword* lexer = context->lexer;
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, Decimal(index).c_str());
   lexer->Back();
-  if (EvalItem(context) == tkError) return tkError;
+  if (Eval(context) == tkError) return tkError;
   const wvar first = context->value;
 
   if (lexer->Next() != tkColon) {
@@ -170,7 +153,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   const std::u16string keyText = key.AsString();
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, keyText.c_str());
   lexer->Back();
-  if (EvalItem(context) == tkError) return tkError;
+  if (Eval(context) == tkError) return tkError;
   Store(cell, keyText.c_str(), context->value);
   return tkWord;
 }
