@@ -53,6 +53,7 @@ int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
   return ParseArrayList(context, element, 0);
 }
 
+// A later item of the same key replaces the earlier one whole, elements too.
 void Store(wcell* cell, const char16_t* key, const wvar& value) {
   wcell* element = cell->Element(key, 0);
   element->ClearElements();
