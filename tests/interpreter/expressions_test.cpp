@@ -43,6 +43,16 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DIM a  (a) = 2", "", "\n 1 =: variable error\n"}));
 
 INSTANTIATE_TEST_SUITE_P(
+    Lexing, Expressions,
+    testing::Values(
+        ScriptCase{"DIM a = 1, b = 2\nPRINT a<=b, \" \", a< =b", "-1 ", "\n 2 =: syntax error\n"},
+        ScriptCase{"DIM x\nx=-1\nPRINT x", "-1", ""},
+        ScriptCase{"PRINT 0x1Fg", "31", "\n 1 G: undefined error\n"},
+        ScriptCase{"DIM andy = 7\nPRINT 6 and 3, 6 And 3, andy", "227", ""},
+        ScriptCase{"PRINT 1e5+3, \" \", 1.5e-3", "100003 0.0015", ""},
+        ScriptCase{"PRINT \"a\\tb\" ' a comment \"\nPRINT \"C:\\Data\"", "a\tbC:Data", ""}));
+
+INSTANTIATE_TEST_SUITE_P(
     References, Expressions,
     testing::Values(
         ScriptCase{"DIM a = 1\na = 2 / 0", "", "\n 2: arithmetic error\n"},
