@@ -244,6 +244,33 @@ wcell* FindInFrame(wbsub* context, wcell* global) {
   return global;
 }
 
+// Machine stack that one nesting level of an array literal may take, with
+// room to spare for the sanitizers' larger frames.
+constexpr uintptr_t kLiteralLevelBytes = 4096;
+
+// True when the literal whose "{" was just read nests deeper than the
+// remaining machine stack allows.
+bool LiteralTooDeep(const wword* lexer) {
+  wword scan(lexer->text);
+  scan.upper = lexer->upper;
+  scan.pos = lexer->pos;
+  uintptr_t depth = 1, deepest = 1;
+  for (;;) {
+    const int32_t token = scan.Next();
+    if (token == tkLBrace) {
+      if (++depth > deepest) deepest = depth;
+    } else if (token == tkRBrace) {
+      if (--depth == 0) break;
+    } else if (token == tkEnd) {
+      break;
+    }
+  }
+  if (deepest < 16) return false;
+  const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  const uintptr_t limit = Guard().stackLimit;
+  return frame <= limit || (frame - limit) / kLiteralLevelBytes < deepest;
+}
+
 // A function keyword's cell, or null.
 wcell* FindFunction(wbsub* context) {
   wcell* cell = context->block->names.Find(context->lexer->token);
@@ -282,6 +309,9 @@ int32_t EvalPrimary(wbsub* context) {
       if (lexer->Next() != tkRParen) return Fail(context, erParenthesis);
       return tkWord;
     case tkLBrace: {
+      // Nested literals recurse in the literal parser, past the checks of
+      // the evaluator: their depth is measured first.
+      if (LiteralTooDeep(lexer)) return Fail(context, erOverflow);
       wcell* const literal = &context->literal;
       ReleaseElements(block, literal);
       if (ParseArrayList(context, literal, 0) == tkError) return tkError;

@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DIM a\nPRINT a[1", "", "\n 2: unbalanced parentheses\n"},
         // Assigning a cell copies it whole, element tables included.
         ScriptCase{"DIM a, b\na[1] = 1\nb = a\nb[1] = 2\nPRINT a[1], b[1]", "12", ""},
+        ScriptCase{"DIM a\na = {1, {2, {3, {4}}}}\nPRINT a[1][1][1][0]", "4", ""},
         ScriptCase{"DIM a\na[1] = 5\na[1][2] = 6\na = a[1]\nPRINT a, a[2]", "56", ""},
         ScriptCase{"DIM a\na[1] = 5\na[1] = a\nPRINT a[1][1], \"[\", a[1], \"]\"", "5[]", ""},
         // A plain value clears the target's elements.
@@ -139,8 +140,10 @@ TEST(ExpressionErrors, DeepRecursionOverflows) {
   for (int i = 0; i < 200000; ++i) nots += "NOT ";
   nots += "0";
   const std::string blocks = std::string(200000, '{') + std::string(200000, '}');
+  const std::string literal =
+      "DIM a\na = " + std::string(200000, '{') + "1" + std::string(200000, '}');
   for (const std::string& text : {std::string("SUB r(n) { RETURN(r(n + 1)) }\nDIM x\nx = r(1)"),
-                                  nested, nots, blocks}) {
+                                  nested, nots, blocks, literal}) {
     HeadlessHost host;
     EXPECT_EQ(host.RunUtf8(text), 1);
     EXPECT_EQ(host.lastErrorCode(), 3);
