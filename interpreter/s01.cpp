@@ -34,8 +34,9 @@ void InitGuard(RunGuard& guard) {
   void* base = nullptr;
   size_t size = 0;
   if (pthread_attr_getstack(&attr, &base, &size) == 0 && base != nullptr && size != 0) {
-    const size_t margin = std::clamp(size / 4, kStackMarginMin, kStackMarginMax);
-    if (margin < size) guard.stackLimit = reinterpret_cast<uintptr_t>(base) + margin;
+    // A small stack keeps half of itself.
+    const size_t margin = std::min(std::clamp(size / 4, kStackMarginMin, kStackMarginMax), size / 2);
+    guard.stackLimit = reinterpret_cast<uintptr_t>(base) + margin;
   }
   pthread_attr_destroy(&attr);
 }

@@ -3,6 +3,8 @@
 
 #ifdef CORE_HAVE_HOST
 
+#include <pthread.h>
+
 #include <string>
 
 namespace {
@@ -155,6 +157,31 @@ TEST(ExpressionErrors, DeepRecursionOverflows) {
     EXPECT_EQ(host.RunUtf8("DIM y = 2\nPRINT y"), 2);
     EXPECT_EQ(host.output(), "2");
   }
+}
+
+// The guard measures the stack of the thread that runs the script.
+TEST(ExpressionErrors, DeepRecursionOverflowsOnASmallThreadStack) {
+  struct Outcome {
+    int32_t status = 0;
+    std::string errors;
+  } outcome;
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 2 * 1024 * 1024);
+  pthread_t thread;
+  auto body = [](void* p) -> void* {
+    auto* out = static_cast<Outcome*>(p);
+    HeadlessHost host;
+    out->status = host.RunUtf8("SUB r(n) { RETURN(r(n + 1)) }\nDIM x\nx = r(1)");
+    out->errors = host.errors();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attr, body, &outcome), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors.rfind("\nR 1 ", 0), 0u) << outcome.errors;
+  EXPECT_NE(outcome.errors.find(": area overflow\n"), std::string::npos) << outcome.errors;
 }
 
 }  // namespace
