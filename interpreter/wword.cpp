@@ -82,6 +82,9 @@ int32_t wword::Next() {
 
 void wword::Back() {
   pos = start;
+  // Two separate loads: one wide load of both fields, just written one by
+  // one, would stall on every Back.
+  __asm__ volatile("" ::: "memory");
   start = prevStart;
 }
 
