@@ -81,6 +81,11 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"SUB outer { SUB inner { PRINT \"i\" } }\nouter()\ninner()", "i", ""},
         ScriptCase{"SUB f { RETURN\nPRINT \"no\" }\nf()\nPRINT \"yes\"", "yes", ""},
         ScriptCase{"SUB f { RETURN() }\nPRINT f()", "0", ""},
+        ScriptCase{"SUB f { DIM i\nFOR i = 1 TO 9 { IF i == 3 { RETURN(i) } }\nRETURN(0) }\n"
+                   "DIM j\nFOR j = 1 TO 2 { PRINT f() }",
+                   "33", ""},
+        // A BREAK in a sub ends the sub, not the caller's loop.
+        ScriptCase{"SUB f { BREAK }\nDIM j\nFOR j = 1 TO 3 { f()\nPRINT j }", "123", ""},
         ScriptCase{"SUB f { RETURN(1 }\nf()", "", "\nF 1: unbalanced parentheses\n"}));
 
 INSTANTIATE_TEST_SUITE_P(
