@@ -1,6 +1,7 @@
 // The expression evaluator, name lookup, references and calls.
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "interpreter/engine.h"
 #include "interpreter/guard.h"
@@ -16,6 +17,25 @@ int32_t EvalMul(wbsub* context);
 int32_t EvalPrimary(wbsub* context);
 
 inline bool IsNumber(const wvar& v) { return v.type == vtInt || v.type == vtReal; }
+
+// Exchanges two values without copying their payloads; an inline payload
+// moves with its buffer. The left operand of an operator is taken this way,
+// so that long strings are not copied once more for every operator.
+void SwapValues(wvar& a, wvar& b) {
+  const bool aInline = a.data == a.buffer;
+  const bool bInline = b.data == b.buffer;
+  std::swap(a.type, b.type);
+  std::swap(a.data, b.data);
+  std::swap(a.capacity, b.capacity);
+  unsigned char buffer[sizeof(a.buffer)];
+  std::memcpy(buffer, a.buffer, sizeof(buffer));
+  std::memcpy(a.buffer, b.buffer, sizeof(buffer));
+  std::memcpy(b.buffer, buffer, sizeof(buffer));
+  std::swap(a.conv, b.conv);
+  std::swap(a.pval, b.pval);
+  if (aInline) b.data = b.buffer;
+  if (bInline) a.data = a.buffer;
+}
 
 int32_t Fail(wbsub* context, int32_t code) {
   context->block->errorCode = code;
@@ -195,7 +215,8 @@ int32_t EvalCompare(wbsub* context) {
       lexer->Back();
       return op;
     }
-    wvar left(context->value);
+    wvar left;
+    SwapValues(left, context->value);
     if (EvalAdd(context) == tkError) return tkError;
     context->value.SetInt(Compare(left, op, context->value) != 0 ? -1 : 0);
     context->ref = nullptr;
@@ -211,9 +232,16 @@ int32_t EvalAdd(wbsub* context) {
       lexer->Back();
       return op;
     }
-    wvar left(context->value);
+    wvar left;
+    SwapValues(left, context->value);
     if (EvalMul(context) == tkError) return tkError;
-    Arithmetic(left, op, context->value);
+    if (op == tkPlus && left.type == vtString && context->value.type == vtString) {
+      // Text joined to text: appended in place.
+      left.Append(context->value.Chars());
+      SwapValues(left, context->value);
+    } else {
+      Arithmetic(left, op, context->value);
+    }
     context->ref = nullptr;
   }
 }
@@ -227,7 +255,8 @@ int32_t EvalMul(wbsub* context) {
       lexer->Back();
       return op;
     }
-    wvar left(context->value);
+    wvar left;
+    SwapValues(left, context->value);
     if (EvalPrimary(context) == tkError) return tkError;
     if (op == tkSlash && IsZero(context->value)) return Fail(context, erArithmetic);
     Arithmetic(left, op, context->value);
