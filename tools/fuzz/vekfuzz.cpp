@@ -2,6 +2,7 @@
 // when the engine is built in, through a fresh headless host per input.
 // The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
 // rest is CP932 text.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -80,9 +81,10 @@ void Execute(const std::u16string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Files that scripts make land in a scratch folder of their own.
-  char pattern[] = "/tmp/vekfuzz-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  // Whatever scripts read or list is in a scratch folder of their own, below
+  // the folder the fuzzer was started in.
+  mkdir("vekfuzz-scratch", 0700);
+  if (chdir("vekfuzz-scratch") != 0) std::abort();
   return 0;
 }
 
