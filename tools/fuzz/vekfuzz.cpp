@@ -2,9 +2,6 @@
 // when the engine is built in, through a fresh headless host per input.
 // The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
 // rest is CP932 text.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -79,14 +76,6 @@ void Execute(const std::u16string& text) {
 #endif
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Whatever scripts read or list is in a scratch folder of their own, below
-  // the folder the fuzzer was started in.
-  mkdir("vekfuzz-scratch", 0700);
-  if (chdir("vekfuzz-scratch") != 0) std::abort();
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = Decode(data, size);
