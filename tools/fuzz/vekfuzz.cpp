@@ -13,6 +13,7 @@
 #include "interpreter/wword.h"
 #endif
 #ifdef ZIMRO_FUZZ_ENGINE
+#include "platform/input.h"
 #include "tools/vekhost.h"
 
 extern "C" int32_t WBExec(wbexe* block, const char16_t* text);
@@ -72,6 +73,8 @@ void Execute(const std::u16string& text) {
   host.Run(text);
   // A second run against what the first left behind (globals, subs, stack).
   host.Run(text);
+  // The headless input back end keeps every key and mouse event it is sent.
+  platform::ClearRecordedInput();
 }
 #endif
 
