@@ -18,6 +18,20 @@ struct HeadlessHost::BoxBackend : platform::MessageBoxBackend {
   HeadlessHost* host;
 };
 
+namespace {
+// Linked exports get the catch-all that wbexe::Exec and wbexe::Sub give the
+// loaded ones, with the same box.
+int32_t CallLinked(HeadlessHost::Export fn, wbexe* block, const char16_t* text,
+                   const char* failure) {
+  try {
+    return fn(block, text);
+  } catch (...) {
+    MessageBoxA(block->hostWindow, failure, "WB", MB_ICONWARNING);
+    return 0;
+  }
+}
+}  // namespace
+
 HeadlessHost::HeadlessHost() : HeadlessHost(Options{}) {}
 
 HeadlessHost::HeadlessHost(Options options) : options_(std::move(options)) {
@@ -36,7 +50,7 @@ HeadlessHost::HeadlessHost(Options options) : options_(std::move(options)) {
     throw;
   }
   if (options_.exec != nullptr && options_.sub != nullptr) {
-    options_.exec(block_, u"");
+    CallLinked(options_.exec, block_, u"", "cannot load VEK ");
   } else {
     block_->Exec(u"");
   }
@@ -55,7 +69,7 @@ int32_t HeadlessHost::Run(std::u16string_view text) {
   block_->subName = u"";
   int32_t status;
   if (options_.exec != nullptr && options_.sub != nullptr) {
-    status = options_.sub(block_, terminated.c_str());
+    status = CallLinked(options_.sub, block_, terminated.c_str(), "cannot load VEK");
   } else {
     status = block_->Sub(terminated.c_str());
   }

@@ -12,6 +12,8 @@
 #include "interpreter/wbexe.h"
 #include "platform/window.h"
 
+// While a host lives it is the process's message-box back end, so construct
+// one at a time.
 class HeadlessHost {
 public:
   // The two exports, for hosts that link the interpreter instead of loading it.

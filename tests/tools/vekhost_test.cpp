@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "interpreter/tokens.h"
+#include "platform/exceptions.h"
 
 namespace {
 
@@ -99,6 +100,16 @@ TEST(HeadlessHost, EndAndExitLeaveTheirCodesWithoutAMessage) {
   EXPECT_EQ(host.lastErrorCode(), erExit);
   EXPECT_EQ(host.output(), "");
   EXPECT_EQ(host.errors(), "");
+}
+
+TEST(HeadlessHost, AnExceptionFromTheLibraryShowsTheBindingBoxAndYieldsZero) {
+  HeadlessHost::Options options;
+  options.exec = [](wbexe*, const char16_t*) -> int32_t { throw EOutOfMemory(); };
+  options.sub = [](wbexe*, const char16_t*) -> int32_t { throw EOutOfMemory(); };
+  HeadlessHost host(std::move(options));
+  EXPECT_EQ(host.errors(), "WB: cannot load VEK \n");
+  EXPECT_EQ(host.Run(u"PRINT 1"), 0);
+  EXPECT_EQ(host.errors(), "WB: cannot load VEK \nWB: cannot load VEK\n");
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // when the engine is built in, through a fresh headless host per input.
 // The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
 // rest is CP932 text.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +13,7 @@
 #include "interpreter/wword.h"
 #endif
 #ifdef ZIMRO_FUZZ_ENGINE
+#include "platform/input.h"
 #include "tools/vekhost.h"
 
 extern "C" int32_t WBExec(wbexe* block, const char16_t* text);
@@ -74,17 +73,12 @@ void Execute(const std::u16string& text) {
   host.Run(text);
   // A second run against what the first left behind (globals, subs, stack).
   host.Run(text);
+  // The headless input back end keeps every key and mouse event it is sent.
+  platform::ClearRecordedInput();
 }
 #endif
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Files that scripts make land in a scratch folder of their own.
-  char pattern[] = "/tmp/vekfuzz-XXXXXX";
-  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = Decode(data, size);
