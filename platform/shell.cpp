@@ -144,7 +144,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
     close(in);
     return ERROR_WRITE_FAULT;
   }
-  std::string temp = Join(DirName(to), "." + BaseName(to) + ".XXXXXX");
+  std::string temp = DirName(to);
+  temp.append("/.").append(BaseName(to)).append(".XXXXXX");
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back(0);
   int out = mkostemp(name.data(), O_CLOEXEC);
