@@ -117,7 +117,9 @@ TEST_F(FileBuiltins, ReadTakesTheFileFormatApart) {
   };
   for (const auto& c : cases) {
     Put("f", c.bytes);
-    EXPECT_EQ(Run("PRINT \"[\", READ(\"f\"), \"]\""), "[" + platform::ToUtf8(c.text) + "]") << c.name;
+    std::string expected = "[";
+    expected.append(platform::ToUtf8(c.text)).append("]");
+    EXPECT_EQ(Run("PRINT \"[\", READ(\"f\"), \"]\""), expected) << c.name;
     EXPECT_EQ(Errors(), "") << c.name;
   }
   EXPECT_NE(platform::FromAnsi("\xEF\xBB\xBF" "ab"), u"ab");
