@@ -1,20 +1,211 @@
 // String built-ins.
-// Placeholders: each handler fails until its unit is written.
+#include <climits>
+#include <cstdint>
+
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
+#include "interpreter/wlike.h"
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+#include "platform/lcmap.h"
+#include "platform/text.h"
 
-VEK_HANDLER(FnLen) { (void)context; return tkError; }
-VEK_HANDLER(FnMid) { (void)context; return tkError; }
-VEK_HANDLER(FnLeft) { (void)context; return tkError; }
-VEK_HANDLER(FnRight) { (void)context; return tkError; }
-VEK_HANDLER(FnLower) { (void)context; return tkError; }
-VEK_HANDLER(FnUpper) { (void)context; return tkError; }
-VEK_HANDLER(FnStr) { (void)context; return tkError; }
-VEK_HANDLER(FnVal) { (void)context; return tkError; }
-VEK_HANDLER(FnAsc) { (void)context; return tkError; }
-VEK_HANDLER(FnChr) { (void)context; return tkError; }
-VEK_HANDLER(FnHex) { (void)context; return tkError; }
-VEK_HANDLER(FnInStr) { (void)context; return tkError; }
-VEK_HANDLER(FnReplace) { (void)context; return tkError; }
-VEK_HANDLER(FnStrConv) { (void)context; return tkError; }
-VEK_HANDLER(FnLike) { (void)context; return tkError; }
+namespace {
+
+// Arguments onto the stack from depth `base`, a result, the stack cut back.
+class Call {
+public:
+  Call(wbsub* context, int32_t minimum)
+      : context_(context), stack_(context->block->stack), base_(stack_.depth),
+        ok_(ParseArgsMin(context, minimum) != tkError) {}
+
+  bool ok() const { return ok_; }
+  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
+  int32_t Int(int32_t i) { return Arg(i).AsInt(); }
+
+  template <typename T>
+  int32_t Return(T result) {
+    context_->value = result;
+    context_->ref = nullptr;
+    stack_.depth = base_;
+    return tkWord;
+  }
+
+private:
+  wbsub* context_;
+  wstack& stack_;
+  int32_t base_;
+  bool ok_;
+};
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// The digits after "0x" as a 32-bit long reads them: the largest value stands
+// for anything above it.
+int32_t HexValue(const char16_t* digits) {
+  int64_t value = 0;
+  for (int d; (d = HexDigit(*digits)) >= 0; ++digits) {
+    value = value * 16 + d;
+    if (value > INT32_MAX) value = INT32_MAX + int64_t{1};
+  }
+  return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+VEK_HANDLER(FnLen) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(call.Arg(0).Convert(vtString).Length());
+}
+
+VEK_HANDLER(FnMid) {
+  Call call(context, 3);
+  if (!call.ok()) return tkError;
+  const int32_t start = call.Int(1);
+  const int32_t count = call.Int(2);
+  wvar& part = call.Arg(0).Mid(start, count);
+  return call.Return<const wvar&>(part);
+}
+
+VEK_HANDLER(FnLeft) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  const int32_t n = call.Int(1);
+  wvar& part = call.Arg(0).Mid(0, n);
+  return call.Return<const wvar&>(part);
+}
+
+VEK_HANDLER(FnRight) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  const int32_t n = call.Int(1);
+  wvar& part = call.Arg(0).Right(n);
+  return call.Return<const wvar&>(part);
+}
+
+VEK_HANDLER(FnLower) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  call.Arg(0).Lower();
+  return call.Return<const wvar&>(call.Arg(0));
+}
+
+VEK_HANDLER(FnUpper) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  call.Arg(0).Upper();
+  return call.Return<const wvar&>(call.Arg(0));
+}
+
+VEK_HANDLER(FnStr) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(call.Arg(0).AsString());
+}
+
+VEK_HANDLER(FnVal) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const char16_t* text = call.Arg(0).AsString();
+  if (text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+    return call.Return(HexValue(text + 2));
+  }
+  return call.Return(platform::u16tod(text));
+}
+
+VEK_HANDLER(FnAsc) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(static_cast<int32_t>(call.Arg(0).AsString()[0]));
+}
+
+VEK_HANDLER(FnChr) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const char16_t text[2] = {static_cast<char16_t>(call.Int(0) & 0xFFFF), 0};
+  return call.Return(static_cast<const char16_t*>(text));
+}
+
+VEK_HANDLER(FnHex) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  uint32_t n = static_cast<uint32_t>(call.Int(0));
+  char16_t text[9];
+  int i = 8;
+  text[i] = 0;
+  do {
+    text[--i] = u"0123456789abcdef"[n % 16];
+    n /= 16;
+  } while (n != 0);
+  return call.Return(static_cast<const char16_t*>(text + i));
+}
+
+VEK_HANDLER(FnInStr) {
+  wstack& stack = context->block->stack;
+  const int32_t base = stack.depth;
+  const int32_t count = ParseArgs(context);
+  // Fewer than two arguments fail without a code of their own.
+  if (count < 2) return tkError;
+  if (count <= 3) {
+    const wvar sub(stack.At(base + 1).AsString());
+    const int32_t start = count == 3 ? stack.At(base + 2).AsInt() : 0;
+    context->value = stack.At(base).Find(sub, start);
+  }
+  // With more arguments nothing is searched: the value stays the last argument's.
+  context->ref = nullptr;
+  stack.depth = base;
+  return tkWord;
+}
+
+VEK_HANDLER(FnReplace) {
+  Call call(context, 3);
+  if (!call.ok()) return tkError;
+  // Both as texts: a number as the new text is inserted, not lost.
+  const wvar search(call.Arg(1).AsString());
+  const wvar replacement(call.Arg(2).AsString());
+  wvar& s = call.Arg(0);
+  s.ReplaceAll(search, replacement);
+  return call.Return(s.AsString());
+}
+
+VEK_HANDLER(FnStrConv) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  wvar& s = call.Arg(0);
+  s.ChangeType(vtString);
+  const int32_t n = s.Length();
+  const SIZE_T units = 2 * static_cast<SIZE_T>(n) + 2;
+  auto* buffer = static_cast<char16_t*>(GlobalAlloc(GMEM_ZEROINIT, units * sizeof(char16_t)));
+  if (buffer == nullptr) throw EOutOfMemory();
+  struct Release {
+    char16_t* block;
+    ~Release() { GlobalFree(block); }
+  } release{buffer};
+
+  const int32_t f = call.Int(1);
+  DWORD flags = 0;
+  if (f & 1) flags = LCMAP_UPPERCASE;
+  if (f & 2) flags = LCMAP_LOWERCASE;
+  if (f & 4) flags |= LCMAP_FULLWIDTH;
+  if (f & 8) flags |= LCMAP_HALFWIDTH;
+  if (f & 16) flags |= LCMAP_KATAKANA;
+  if (f & 32) flags |= LCMAP_HIRAGANA;
+  // A failed mapping writes nothing and leaves the zero-filled buffer empty.
+  LCMapStringW(LOCALE_SYSTEM_DEFAULT, flags, s.Chars(), n, buffer, static_cast<int>(units));
+
+  return call.Return(static_cast<const char16_t*>(buffer));
+}
+
+VEK_HANDLER(FnLike) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  wlike matcher(nullptr);
+  const int32_t answer = matcher.Like(call.Arg(0).AsString(), call.Arg(1).AsString());
+  return call.Return(answer);
+}

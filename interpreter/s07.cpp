@@ -1,29 +1,195 @@
 // Numeric and date-time built-ins.
-// Placeholders: each handler fails until its unit is written.
+#include <cmath>
+#include <cstdlib>
+
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
+#include "platform/datetime.h"
 
-VEK_HANDLER(FnInt) { (void)context; return tkError; }
-VEK_HANDLER(FnRnd) { (void)context; return tkError; }
-VEK_HANDLER(FnAbs) { (void)context; return tkError; }
-VEK_HANDLER(FnSgn) { (void)context; return tkError; }
-VEK_HANDLER(FnExp) { (void)context; return tkError; }
-VEK_HANDLER(FnPow) { (void)context; return tkError; }
-VEK_HANDLER(FnLog) { (void)context; return tkError; }
-VEK_HANDLER(FnSqr) { (void)context; return tkError; }
-VEK_HANDLER(FnSin) { (void)context; return tkError; }
-VEK_HANDLER(FnCos) { (void)context; return tkError; }
-VEK_HANDLER(FnTan) { (void)context; return tkError; }
-VEK_HANDLER(FnAtan) { (void)context; return tkError; }
-VEK_HANDLER(FnMod) { (void)context; return tkError; }
-VEK_HANDLER(FnRound) { (void)context; return tkError; }
-VEK_HANDLER(FnNow) { (void)context; return tkError; }
-VEK_HANDLER(FnDate) { (void)context; return tkError; }
-VEK_HANDLER(FnTime) { (void)context; return tkError; }
-VEK_HANDLER(FnYear) { (void)context; return tkError; }
-VEK_HANDLER(FnMonth) { (void)context; return tkError; }
-VEK_HANDLER(FnDay) { (void)context; return tkError; }
-VEK_HANDLER(FnWeek) { (void)context; return tkError; }
-VEK_HANDLER(FnHour) { (void)context; return tkError; }
-VEK_HANDLER(FnMinute) { (void)context; return tkError; }
-VEK_HANDLER(FnSecond) { (void)context; return tkError; }
+namespace {
+
+// 0 for 0, else a draw of the generator that WBExec seeds, reduced into
+// 0 .. |n| - 1 (the draw is never negative, so % keeps it so).
+int32_t RandomBelow(int32_t n) {
+  if (n == 0) return 0;
+  const int32_t draw = std::rand() & 0x7FFFFFFF;
+  return draw % n;
+}
+
+// The steps every handler here shares: arguments onto the stack from depth
+// `base`, a result, the stack cut back.
+class Call {
+public:
+  Call(wbsub* context, int32_t minimum)
+      : context_(context), stack_(context->block->stack), base_(stack_.depth),
+        ok_(ParseArgsMin(context, minimum) != tkError) {}
+
+  bool ok() const { return ok_; }
+  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
+  double Real(int32_t i) { return Arg(i).AsReal(); }
+  int32_t Int(int32_t i) { return Arg(i).AsInt(); }
+  WORD Word(int32_t i) { return static_cast<WORD>(Arg(i).AsInt()); }
+
+  int32_t Fail(int32_t code) {
+    context_->block->errorCode = code;
+    return tkError;
+  }
+
+  template <typename T>
+  int32_t Return(T result) {
+    context_->value = result;
+    context_->ref = nullptr;
+    stack_.depth = base_;
+    return tkWord;
+  }
+
+private:
+  wbsub* context_;
+  wstack& stack_;
+  int32_t base_;
+  bool ok_;
+};
+
+template <double (*F)(double)>
+int32_t RealOf(wbsub* context) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(F(call.Real(0)));
+}
+
+double Floor(double x) { return std::floor(x); }
+double Fabs(double x) { return std::fabs(x); }
+double Exp(double x) { return std::exp(x); }
+double Sin(double x) { return std::sin(x); }
+double Cos(double x) { return std::cos(x); }
+double Tan(double x) { return std::tan(x); }
+double Atan(double x) { return std::atan(x); }
+
+// The parts of a date or a time as integers.
+enum Part { pYear, pMonth, pDay, pWeek, pHour, pMinute, pSecond };
+
+template <Part P>
+int32_t PartOf(wbsub* context) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const TDateTime d = call.Real(0);
+  WORD year, month, day, hour, minute, second, ms;
+  DecodeDate(d, year, month, day);
+  DecodeTime(d, hour, minute, second, ms);
+  WORD part = 0;
+  switch (P) {
+    case pYear: part = year; break;
+    case pMonth: part = month; break;
+    case pDay: part = day; break;
+    case pWeek: part = DayOfWeek(d); break;
+    case pHour: part = hour; break;
+    case pMinute: part = minute; break;
+    case pSecond: part = second; break;
+  }
+  return call.Return(static_cast<int32_t>(part));
+}
+
+}  // namespace
+
+VEK_HANDLER(FnInt) { return RealOf<Floor>(context); }
+VEK_HANDLER(FnAbs) { return RealOf<Fabs>(context); }
+VEK_HANDLER(FnExp) { return RealOf<Exp>(context); }
+VEK_HANDLER(FnSin) { return RealOf<Sin>(context); }
+VEK_HANDLER(FnCos) { return RealOf<Cos>(context); }
+VEK_HANDLER(FnTan) { return RealOf<Tan>(context); }
+VEK_HANDLER(FnAtan) { return RealOf<Atan>(context); }
+
+VEK_HANDLER(FnRnd) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(static_cast<double>(RandomBelow(call.Int(0))));
+}
+
+VEK_HANDLER(FnSgn) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const double x = call.Real(0);
+  return call.Return(int32_t{x > 0 ? 1 : x == 0 ? 0 : -1});
+}
+
+VEK_HANDLER(FnPow) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  return call.Return(std::pow(call.Real(0), call.Real(1)));
+}
+
+VEK_HANDLER(FnLog) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const double x = call.Real(0);
+  if (!(x > 0)) return call.Fail(erArithmetic);
+  return call.Return(std::log(x));
+}
+
+VEK_HANDLER(FnSqr) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const double x = call.Real(0);
+  if (x < 0) return call.Fail(erArithmetic);
+  return call.Return(std::sqrt(x));
+}
+
+VEK_HANDLER(FnMod) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  const double a = call.Real(0);
+  const double b = call.Real(1);
+  double r;
+  if (b == 0 || a == 0 || std::isinf(a)) {
+    r = 0;
+  } else {
+    // A zero remainder is +0, so MOD(-6, 3) prints 0, not -0.
+    r = std::fmod(a, b) + 0.0;
+  }
+  return call.Return(r);
+}
+
+VEK_HANDLER(FnRound) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  const double p = std::pow(10.0, call.Real(1));
+  return call.Return(std::floor(call.Real(0) * p + 0.5) / p);
+}
+
+VEK_HANDLER(FnNow) {
+  Call call(context, 0);
+  if (!call.ok()) return tkError;
+  return call.Return(static_cast<double>(Now()));
+}
+
+VEK_HANDLER(FnDate) {
+  Call call(context, 3);
+  if (!call.ok()) return tkError;
+  TDateTime d;
+  try {
+    d = EncodeDate(call.Word(0), call.Word(1), call.Word(2));
+  } catch (const EDateTimeError&) {
+    return call.Fail(erArithmetic);
+  }
+  return call.Return(static_cast<double>(d));
+}
+
+VEK_HANDLER(FnTime) {
+  Call call(context, 3);
+  if (!call.ok()) return tkError;
+  TDateTime t;
+  try {
+    t = EncodeTime(call.Word(0), call.Word(1), call.Word(2), 0);
+  } catch (const EDateTimeError&) {
+    return call.Fail(erArithmetic);
+  }
+  return call.Return(static_cast<double>(t));
+}
+
+VEK_HANDLER(FnYear) { return PartOf<pYear>(context); }
+VEK_HANDLER(FnMonth) { return PartOf<pMonth>(context); }
+VEK_HANDLER(FnDay) { return PartOf<pDay>(context); }
+VEK_HANDLER(FnWeek) { return PartOf<pWeek>(context); }
+VEK_HANDLER(FnHour) { return PartOf<pHour>(context); }
+VEK_HANDLER(FnMinute) { return PartOf<pMinute>(context); }
+VEK_HANDLER(FnSecond) { return PartOf<pSecond>(context); }

@@ -1,24 +1,289 @@
 // Array literals, array built-ins, host commands and diagnostics.
-// Placeholders: each handler fails until its unit is written.
+#include <string>
+
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
+#include "interpreter/wword.h"
 
-VEK_HANDLER(FnDimLen) { (void)context; return tkError; }
-VEK_HANDLER(FnDimKey) { (void)context; return tkError; }
-VEK_HANDLER(FnDimDel) { (void)context; return tkError; }
-VEK_HANDLER(FnDimWord) { (void)context; return tkError; }
-VEK_HANDLER(FnCmd) { (void)context; return tkError; }
-VEK_HANDLER(FnMember) { (void)context; return tkError; }
-VEK_HANDLER(FnHashTop) { (void)context; return tkError; }
-VEK_HANDLER(FnHash) { (void)context; return tkError; }
-VEK_HANDLER(FnSystem) { (void)context; return tkError; }
+namespace {
 
-int32_t ParseArrayList(wbsub* context, wcell*, int32_t) {
-  context->block->errorCode = erSyntax;
+std::u16string Decimal(int32_t n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// Arguments onto the stack from depth `base`, a result, the stack cut back.
+class Call {
+public:
+  Call(wbsub* context, int32_t minimum)
+      : context_(context), stack_(context->block->stack), base_(stack_.depth),
+        ok_(ParseArgsMin(context, minimum) != tkError) {}
+
+  bool ok() const { return ok_; }
+  int32_t count() const { return stack_.depth - base_; }
+  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
+  // The cell that argument i named, or null.
+  wcell* Named(int32_t i) { return stack_.Cell(base_ + i)->ref; }
+
+  int32_t Fail(int32_t code) {
+    context_->block->errorCode = code;
+    return tkError;
+  }
+
+  template <typename T>
+  int32_t Return(T result, wcell* ref = nullptr) {
+    context_->value = result;
+    context_->ref = ref;
+    stack_.depth = base_;
+    return tkWord;
+  }
+
+private:
+  wbsub* context_;
+  wstack& stack_;
+  int32_t base_;
+  bool ok_;
+};
+
+// Evaluates an item's expression with the literal under construction set
+// aside: a literal inside the expression (in parentheses, or as a call's
+// argument) is built in the same `literal` cell and would otherwise free or
+// overwrite the elements stored so far.
+int32_t EvalItem(wbsub* context) {
+  struct SetAside {
+    wcell& literal;
+    whash* kept;
+    ~SetAside() {
+      literal.ClearElements();
+      literal.elements = kept;
+    }
+  } aside{context->literal, context->literal.elements};
+  context->literal.elements = nullptr;
+  return Eval(context);
+}
+
+// The element `key` of `cell`, emptied, with a nested literal parsed into it.
+int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
+  wcell* element = cell->Element(key, 0);
+  element->ClearElements();
+  element->value = u"";
+  return ParseArrayList(context, element, 0);
+}
+
+void Store(wcell* cell, const char16_t* key, const wvar& value) {
+  wcell* element = cell->Element(key, 0);
+  element->ClearElements();
+  element->value = value;
+}
+
+// 0 empty, 1 all digits, 2 a name of A-Z, 0-9, "_", "$", "#" not led by a
+// digit, 3 anything else.
+int KeyClass(const char16_t* key) {
+  int cls = 0;
+  for (; *key != 0; ++key) {
+    const char16_t c = *key;
+    if (c >= u'0' && c <= u'9') {
+      if (cls == 0) cls = 1;
+    } else if ((c >= u'A' && c <= u'Z') || c == u'_' || c == u'$' || c == u'#') {
+      if (cls == 1) return 3;
+      cls = 2;
+    } else {
+      return 3;
+    }
+  }
+  return cls;
+}
+
+std::u16string QuoteValue(wvar& value) {
+  if (value.type != vtString) return value.AsString();
+  std::u16string out = u"\"";
+  for (const char16_t* p = value.Chars(); *p != 0; ++p) {
+    switch (*p) {
+      case u'\r': out += u"\\r"; break;
+      case u'\n': out += u"\\n"; break;
+      case u'\t': out += u"\\t"; break;
+      case u'"': out += u"\\\""; break;
+      default: out += *p;
+    }
+  }
+  return out + u"\"";
+}
+
+void DumpMembers(const whash* table, std::u16string& out, const std::u16string& prefix) {
+  for (int32_t i = 0; i < table->size; ++i) {
+    for (wcell* e = table->buckets[i]; e != nullptr; e = e->next) {
+      const char16_t* key = e->name.AsString();
+      std::u16string step;
+      switch (KeyClass(key)) {
+        case 2: step = u"." + std::u16string(key); break;
+        case 1: step = u"[" + std::u16string(key) + u"]"; break;
+        default: step = u"[\"" + std::u16string(key) + u"\"]"; break;
+      }
+      out += prefix + step + u"=" + QuoteValue(e->value) + u"\r\n";
+      if (e->elements != nullptr) DumpMembers(e->elements, out, prefix + step);
+    }
+  }
+}
+
+std::u16string Listing(const whash& table) {
+  std::u16string out;
+  for (int32_t i = 0; i < table.size; ++i) {
+    int32_t j = 0;
+    for (wcell* e = table.buckets[i]; e != nullptr; e = e->next, ++j) {
+      out += Decimal(i) + u"-" + Decimal(j) + u" : " + e->name.AsString() + u"\r\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int32_t ParseArrayList(wbsub* context, wcell* cell, int32_t first) {
+  int32_t counter = first;
+  int32_t status = ParseArrayItem(context, cell, counter);
+  while (status != tkError) {
+    const int32_t t = context->lexer->Next();
+    if (t == tkRBrace) return tkWord;
+    if (t != tkComma) {
+      context->block->errorCode = erSyntax;
+      return tkError;
+    }
+    ++counter;
+    status = ParseArrayItem(context, cell, counter);
+  }
   return tkError;
 }
 
-int32_t ParseArrayItem(wbsub* context, wcell*, int32_t) {
-  context->block->errorCode = erSyntax;
-  return tkError;
+int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
+  wword* lexer = context->lexer;
+  if (lexer->Next() == tkLBrace) return ParseNested(context, cell, Decimal(index).c_str());
+  lexer->Back();
+  if (EvalItem(context) == tkError) return tkError;
+  const wvar first = context->value;
+
+  if (lexer->Next() != tkColon) {
+    lexer->Back();
+    Store(cell, Decimal(index).c_str(), first);
+    return tkWord;
+  }
+  wvar key(first);
+  const std::u16string keyText = key.AsString();
+  if (lexer->Next() == tkLBrace) return ParseNested(context, cell, keyText.c_str());
+  lexer->Back();
+  if (EvalItem(context) == tkError) return tkError;
+  Store(cell, keyText.c_str(), context->value);
+  return tkWord;
+}
+
+VEK_HANDLER(FnDimLen) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const wcell* a = call.Named(0);
+  const int32_t n = a != nullptr && a->elements != nullptr ? a->elements->count : 0;
+  return call.Return(n);
+}
+
+VEK_HANDLER(FnDimDel) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  wcell* a = call.Named(0);
+  if (a == nullptr || a->elements == nullptr) return call.Fail(erVariable);
+  if (!a->elements->Remove(call.Arg(1).AsString())) return call.Fail(erVariable);
+  return call.Return(u"");
+}
+
+VEK_HANDLER(FnDimKey) {
+  Call call(context, 2);
+  if (!call.ok()) return tkError;
+  const wcell* a = call.Named(0);
+  if (a == nullptr) return call.Fail(erVariable);
+  const int32_t n = call.Arg(1).AsInt();
+  const whash* table = a->elements;
+  if (table != nullptr && n >= 0 && n < table->count) {
+    int32_t k = 0;
+    for (int32_t i = 0; i < table->size; ++i) {
+      for (wcell* e = table->buckets[i]; e != nullptr; e = e->next, ++k) {
+        if (k == n) return call.Return<const wvar&>(e->name);
+      }
+    }
+  }
+  return call.Return(u"");
+}
+
+VEK_HANDLER(FnDimWord) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const std::u16string text = call.Arg(0).AsString();
+  wcell& words = context->block->request[0];
+  words.ClearElements();
+
+  wword lexer(text.c_str());
+  lexer.upper = 0;
+  for (int32_t counter = 0;; ++counter) {
+    const int32_t before = lexer.pos;
+    const int32_t t = lexer.Next();
+    // A lexer that stops moving would make this loop endless.
+    if (t == tkEnd || lexer.pos <= before) break;
+    wcell* element = words.Element(Decimal(counter).c_str(), 0);
+    element->value = static_cast<const char16_t*>(lexer.token);
+    element->kind = t;
+  }
+  words.value = u"";
+  return call.Return(int32_t{tkEnd}, &words);
+}
+
+VEK_HANDLER(FnCmd) {
+  wbexe* block = context->block;
+  wstack& stack = block->stack;
+  const int32_t base = stack.depth;
+  const int32_t n = ParseArgs(context);
+  if (n < 0) return tkError;
+  // The command number and its arguments go into request cells 1 to 9.
+  if (n == 0 || n > 9) {
+    block->errorCode = erVariable;
+    return tkError;
+  }
+  block->request[0].value = int32_t{rqCommand};
+  for (int32_t i = 0; i < n; ++i) block->request[1 + i].value = stack.At(base + i);
+  NotifyHost(block);
+  context->value = block->request[2].value;
+  context->ref = nullptr;
+  stack.depth = base;
+  return tkWord;
+}
+
+VEK_HANDLER(FnMember) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  wcell* v = call.Named(call.count() - 1);
+  if (v == nullptr) return call.Fail(erVariable);
+  const std::u16string name = v->name.AsString();
+  std::u16string out = name + u"=" + QuoteValue(v->value) + u"\r\n";
+  if (v->elements != nullptr) DumpMembers(v->elements, out, name);
+  return call.Return(out.c_str());
+}
+
+VEK_HANDLER(FnHashTop) {
+  const std::u16string out = Listing(context->block->names);
+  context->value = out.c_str();
+  context->ref = nullptr;
+  return tkWord;
+}
+
+VEK_HANDLER(FnHash) {
+  Call call(context, 1);
+  if (!call.ok()) return tkError;
+  const wcell* a = call.Named(call.count() - 1);
+  if (a == nullptr) return call.Fail(erVariable);
+  if (a->elements == nullptr) return call.Return(u"NULL\r\n");
+  return call.Return(Listing(*a->elements).c_str());
+}
+
+VEK_HANDLER(FnSystem) {
+  const wbexe* block = context->block;
+  const std::u16string out = u"stack max : " + Decimal(block->stack.capacity) + u"\r\n" +
+                             u"hash size : " + Decimal(block->names.size) + u"\r\n";
+  context->value = out.c_str();
+  context->ref = nullptr;
+  return tkWord;
 }

@@ -1,0 +1,205 @@
+// The run engine: whole programs, text runs, the statement loop, the reset of
+// the interpreter, and the library's two exports.
+#include <pthread.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "interpreter/engine.h"
+#include "interpreter/guard.h"
+#include "platform/dialogs.h"
+#include "platform/text.h"
+
+namespace {
+
+// Kept free for the error report, the host's serving of it and built-ins
+// with large frames; AddressSanitizer's frames need much of it.
+constexpr size_t kStackMarginMin = 512 * 1024;
+constexpr size_t kStackMarginMax = 4 * 1024 * 1024;
+
+thread_local RunGuard tGuard = {0, 0, 0, 0};
+thread_local bool tGuardReady = false;
+
+void InitGuard(RunGuard& guard) {
+  tGuardReady = true;
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return;
+  void* base = nullptr;
+  size_t size = 0;
+  if (pthread_attr_getstack(&attr, &base, &size) == 0 && base != nullptr && size != 0) {
+    const size_t margin = std::clamp(size / 4, kStackMarginMin, kStackMarginMax);
+    if (margin < size) guard.stackLimit = reinterpret_cast<uintptr_t>(base) + margin;
+  }
+  pthread_attr_destroy(&attr);
+}
+
+// Keeps the depth of nested runs for the reset's safety check.
+class RunLevel {
+public:
+  RunLevel() : guard_(Guard()) { ++guard_.runDepth; }
+  ~RunLevel() { --guard_.runDepth; }
+  RunLevel(const RunLevel&) = delete;
+  RunLevel& operator=(const RunLevel&) = delete;
+
+private:
+  RunGuard& guard_;
+};
+
+}  // namespace
+
+RunGuard& Guard() {
+  if (!tGuardReady) InitGuard(tGuard);
+  return tGuard;
+}
+
+bool StackExhausted(wbexe* block) {
+  const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (frame >= Guard().stackLimit) return false;
+  block->errorCode = erOverflow;
+  return true;
+}
+
+int32_t ExecProgram(wbexe* block, const char16_t* text) {
+  std::srand(static_cast<unsigned>(block->seed));
+  block->seed = std::rand();
+  block->subName = u"";
+  block->state = rsRunning;
+  ResetInterpreter(block);
+  if (block->curDir[0] != 0) {
+    const std::string dir = platform::ToUtf8(block->curDir);
+    (void)chdir(dir.c_str());
+  }
+  ExecText(block, nullptr, text);
+  block->request[0].value = rqEnd;
+  NotifyHost(block);
+  block->state = rsFinished;
+  return 0;
+}
+
+void ResetInterpreter(wbexe* block) {
+  ++Guard().resets;
+  block->names.Clear();
+  block->stack.Clear();
+  RegisterKeywords(block);
+  block->request[0].value = rqControl;
+  block->request[1].value = ccReset;
+  NotifyHost(block);
+  block->thisCell = nullptr;
+}
+
+int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
+  if (text == nullptr) text = u"";
+  block->abort = 0;
+  block->errorCode = erNone;
+  const char16_t* const savedText = block->programText;
+  wcell* const savedThis = block->thisCell;
+  const int32_t savedOffset = block->subOffset;
+  const int32_t savedState = block->state;
+  const int32_t savedDepth = block->stack.depth;
+  const int32_t savedSide = caller != nullptr ? caller->sideEffect : 0;
+  const uint32_t resets = Guard().resets;
+
+  block->programText = text;
+  block->thisCell = nullptr;
+  block->subOffset = 0;
+  block->state = rsRunning;
+  const int32_t status = RunBlock(block, text, savedDepth);
+  if (caller != nullptr) {
+    caller->value = block->result;
+    caller->ref = block->resultRef;
+    caller->sideEffect = savedSide;
+  }
+  block->programText = savedText;
+  block->subOffset = savedOffset;
+  block->state = savedState;
+  if (Guard().resets == resets) {
+    block->thisCell = savedThis;
+    block->stack.depth = savedDepth;
+  } else {
+    // A reset during the run freed what the saved object and depth named.
+    block->thisCell = nullptr;
+    block->stack.depth = 0;
+  }
+  return status;
+}
+
+int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
+  if (StackExhausted(block)) return tkError;
+  RunLevel level;
+  wbsub* context = nullptr;
+  try {
+    context = new wbsub(block, text);
+    context->subName = block->subName;
+    context->frameBase = frameBase;
+    context->breakFlag = 0;
+    context->returnFlag = 0;
+    context->thisCell = block->thisCell;
+    context->ref = nullptr;
+    // A failure has set its code; the first statement's check stops the run.
+    BindParams(context);
+    int32_t status;
+    for (;;) {
+      status = ExecStatement(context);
+      if (block->abort != 0) break;
+      if (status == tkEnd) break;
+      if (status == tkError) {
+        block->abort = 1;
+        ReportError(context);
+        break;
+      }
+      if (context->breakFlag != 0 || context->returnFlag != 0) break;
+    }
+    block->result = context->value;
+    block->resultRef = context->ref;
+    delete context;
+    return status;
+  } catch (...) {
+    MessageBoxA(0, "WB SYSTEM ERROR ", "WB", 0x30);
+    try {
+      delete context;
+    } catch (...) {
+    }
+    block->abort = 1;
+    return tkError;
+  }
+}
+
+int32_t ExecStatement(wbsub* context) {
+  wbexe* const block = context->block;
+  block->request[0].value = rqStep;
+  NotifyHost(block);
+  if (block->errorCode != erNone) return tkError;
+  if (context->breakFlag != 0 || context->returnFlag != 0) return tkRBrace;
+  if (StackExhausted(block)) return tkError;
+  switch (context->lexer->Next()) {
+    case tkEnd:
+      return tkEnd;
+    case tkRBrace:
+      return tkRBrace;
+    case tkLBrace:
+      for (;;) {
+        const int32_t status = ExecStatement(context);
+        if (status == tkRBrace) return tkWord;
+        if (status == tkEnd || status == tkError) {
+          if (block->errorCode == erNone) block->errorCode = erParenthesis;
+          return tkError;
+        }
+      }
+    case tkWord:
+      return ExecWordStatement(context) == tkError ? tkError : tkWord;
+    default:
+      block->errorCode = erSyntax;
+      return tkError;
+  }
+}
+
+extern "C" __attribute__((visibility("default"))) int32_t WBExec(wbexe* block,
+                                                                const char16_t* text) {
+  return ExecProgram(block, text);
+}
+
+extern "C" __attribute__((visibility("default"))) int32_t WBSub(wbexe* block,
+                                                               const char16_t* text) {
+  return ExecText(block, nullptr, text);
+}

@@ -1,0 +1,516 @@
+// The expression evaluator, name lookup, references and calls.
+#include <cstring>
+#include <string>
+
+#include "interpreter/engine.h"
+#include "interpreter/guard.h"
+#include "platform/text.h"
+
+namespace {
+
+int32_t EvalAssign(wbsub* context);
+int32_t EvalLogic(wbsub* context);
+int32_t EvalCompare(wbsub* context);
+int32_t EvalAdd(wbsub* context);
+int32_t EvalMul(wbsub* context);
+int32_t EvalPrimary(wbsub* context);
+
+inline bool IsNumber(const wvar& v) { return v.type == vtInt || v.type == vtReal; }
+
+int32_t Fail(wbsub* context, int32_t code) {
+  context->block->errorCode = code;
+  return tkError;
+}
+
+// left op right, with the left operand taking the right operand's type; the
+// result replaces right. Integers and reals are computed here directly, which
+// gives what the value's own operators give without touching its temp.
+void Arithmetic(wvar& left, int32_t op, wvar& right) {
+  if (IsNumber(left) && IsNumber(right)) {
+    if (right.type == vtReal) {
+      const double a = left.AsReal();
+      const double b = right.AsReal();
+      double r = 0.0;
+      switch (op) {
+        case tkPlus: r = a + b; break;
+        case tkMinus: r = a - b; break;
+        case tkStar: r = a * b; break;
+        default: r = a / b; break;
+      }
+      right.SetReal(r);
+    } else {
+      const uint32_t a = static_cast<uint32_t>(left.AsInt());
+      const uint32_t b = static_cast<uint32_t>(right.AsInt());
+      uint32_t r = 0;
+      switch (op) {
+        case tkPlus: r = a + b; break;
+        case tkMinus: r = a - b; break;
+        case tkStar: r = a * b; break;
+        default:
+          // The smallest integer divided by -1 wraps to itself.
+          if (static_cast<int32_t>(b) == -1) {
+            r = 0u - a;
+          } else {
+            r = static_cast<uint32_t>(static_cast<int32_t>(a) / static_cast<int32_t>(b));
+          }
+          break;
+      }
+      right.SetInt(static_cast<int32_t>(r));
+    }
+    return;
+  }
+  wvar* result = nullptr;
+  switch (op) {
+    case tkPlus: result = &left.Add(right); break;
+    case tkMinus: result = &left.Sub(right); break;
+    case tkStar: result = &left.Mul(right); break;
+    default: result = &left.Div(right); break;
+  }
+  right = *result;
+}
+
+// 1 when "left op right" holds, the left operand taking the right one's type.
+int Compare(wvar& left, int32_t op, wvar& right) {
+  if (IsNumber(left) && IsNumber(right)) {
+    if (right.type == vtReal) {
+      const double a = left.AsReal(), b = right.AsReal();
+      switch (op) {
+        case tkEq: return a == b;
+        case tkNe: return a != b;
+        case tkGt: return a > b;
+        case tkLt: return a < b;
+        case tkGe: return a >= b;
+        default: return a <= b;
+      }
+    }
+    const int32_t a = left.AsInt(), b = right.AsInt();
+    switch (op) {
+      case tkEq: return a == b;
+      case tkNe: return a != b;
+      case tkGt: return a > b;
+      case tkLt: return a < b;
+      case tkGe: return a >= b;
+      default: return a <= b;
+    }
+  }
+  switch (op) {
+    case tkEq: return left.Eq(right);
+    case tkNe: return left.Ne(right);
+    case tkGt: return left.Gt(right);
+    case tkLt: return left.Lt(right);
+    case tkGe: return left.Ge(right);
+    default: return left.Le(right);
+  }
+}
+
+bool IsZero(wvar& v) {
+  if (IsNumber(v)) return v.AsReal() == 0.0;
+  const wvar zero(0.0);
+  return v.Eq(zero) != 0;
+}
+
+// The target takes the whole source cell but keeps its name. The element
+// table is copied before the target's own is freed, since the source may lie
+// inside it.
+void CopyWholeCell(wcell* target, const wcell* source) {
+  if (target == source) return;
+  whash* elements = source->elements != nullptr ? whash::Clone(source->elements) : nullptr;
+  const wvar value(source->value);
+  const int32_t kind = source->kind;
+  wcell* const ref = source->ref;
+  const int32_t pos = source->pos;
+  target->ClearElements();
+  target->elements = elements;
+  target->kind = kind;
+  target->value = value;
+  target->ref = ref;
+  target->pos = pos;
+}
+
+double ReadHex(const char16_t* token) {
+  uint64_t n = 0;
+  for (const char16_t* p = token + 2; *p != 0; ++p) {
+    const char16_t c = *p;
+    const uint32_t digit = c <= u'9' ? c - u'0' : (c | 0x20) - u'a' + 10;
+    n = n * 16 + digit;
+    if (n > 0xFFFFFFFFull) return 4294967295.0;
+  }
+  return static_cast<double>(n);
+}
+
+int32_t EvalAssign(wbsub* context) {
+  const int32_t status = EvalLogic(context);
+  if (status == tkError) return tkError;
+  wword* const lexer = context->lexer;
+  if (lexer->Next() != tkAssign) {
+    lexer->Back();
+    return status;
+  }
+  context->sideEffect = 1;
+  wcell* const target = context->ref;
+  if (target == nullptr) return Fail(context, erVariable);
+  int32_t right;
+  {
+    HoldCells hold;
+    right = Eval(context);
+  }
+  if (right == tkError) return tkError;
+  if (context->ref != nullptr) {
+    CopyWholeCell(target, context->ref);
+  } else {
+    target->value = context->value;
+    target->pos = 0;
+    target->ClearElements();
+    target->ref = nullptr;
+  }
+  return right;
+}
+
+int32_t EvalLogic(wbsub* context) {
+  if (EvalCompare(context) == tkError) return tkError;
+  wword* const lexer = context->lexer;
+  for (;;) {
+    const int32_t op = lexer->Next();
+    if (op != tkAnd && op != tkOr && op != tkXor) {
+      lexer->Back();
+      return op;
+    }
+    const int32_t a = context->value.AsInt();
+    if (EvalCompare(context) == tkError) return tkError;
+    const int32_t b = context->value.AsInt();
+    context->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
+    context->ref = nullptr;
+  }
+}
+
+int32_t EvalCompare(wbsub* context) {
+  if (EvalAdd(context) == tkError) return tkError;
+  wword* const lexer = context->lexer;
+  for (;;) {
+    const int32_t op = lexer->Next();
+    if (op != tkEq && op != tkNe && op != tkGt && op != tkLt && op != tkGe && op != tkLe) {
+      lexer->Back();
+      return op;
+    }
+    wvar left(context->value);
+    if (EvalAdd(context) == tkError) return tkError;
+    context->value.SetInt(Compare(left, op, context->value) != 0 ? -1 : 0);
+    context->ref = nullptr;
+  }
+}
+
+int32_t EvalAdd(wbsub* context) {
+  if (EvalMul(context) == tkError) return tkError;
+  wword* const lexer = context->lexer;
+  for (;;) {
+    const int32_t op = lexer->Next();
+    if (op != tkPlus && op != tkMinus) {
+      lexer->Back();
+      return op;
+    }
+    wvar left(context->value);
+    if (EvalMul(context) == tkError) return tkError;
+    Arithmetic(left, op, context->value);
+    context->ref = nullptr;
+  }
+}
+
+int32_t EvalMul(wbsub* context) {
+  if (EvalPrimary(context) == tkError) return tkError;
+  wword* const lexer = context->lexer;
+  for (;;) {
+    const int32_t op = lexer->Next();
+    if (op != tkStar && op != tkSlash) {
+      lexer->Back();
+      return op;
+    }
+    wvar left(context->value);
+    if (EvalPrimary(context) == tkError) return tkError;
+    if (op == tkSlash && IsZero(context->value)) return Fail(context, erArithmetic);
+    Arithmetic(left, op, context->value);
+    context->ref = nullptr;
+  }
+}
+
+// A function keyword's cell, or null.
+wcell* FindFunction(wbsub* context) {
+  wcell* cell = context->block->names.Find(context->lexer->token);
+  return cell != nullptr && cell->kind == ckFunction ? cell : nullptr;
+}
+
+int32_t CallFunction(wbsub* context, wcell* keyword) {
+  wbexe* const block = context->block;
+  block->handlerSlot = reinterpret_cast<TWHandler>(keyword->value.AsPointer());
+  const int32_t status = block->handlerSlot(context);
+  context->sideEffect = 1;
+  return status;
+}
+
+int32_t EvalPrimary(wbsub* context) {
+  wbexe* const block = context->block;
+  if (StackExhausted(block)) return tkError;
+  wword* const lexer = context->lexer;
+  const int32_t token = lexer->Next();
+  switch (token) {
+    case tkNumber:
+      context->value.SetReal(platform::u16tod(lexer->token));
+      context->ref = nullptr;
+      return tkWord;
+    case tkHex:
+      context->value.SetReal(ReadHex(lexer->token));
+      context->ref = nullptr;
+      return tkWord;
+    case tkString:
+      context->value.SetString(lexer->token);
+      context->ref = nullptr;
+      return tkWord;
+    case tkLParen:
+      if (Eval(context) == tkError) return tkError;
+      context->ref = nullptr;
+      if (lexer->Next() != tkRParen) return Fail(context, erParenthesis);
+      return tkWord;
+    case tkLBrace: {
+      wcell* const literal = &context->literal;
+      // An expression inside an array literal that starts a second literal
+      // would free the table the first one is being built in.
+      if (literal->kind == ckMarker) return Fail(context, erSyntax);
+      literal->ClearElements();
+      literal->kind = ckMarker;
+      const int32_t status = ParseArrayList(context, literal, 0);
+      literal->kind = ckNone;
+      if (status == tkError) return tkError;
+      context->ref = literal;
+      context->value.SetString(u"");
+      return tkWord;
+    }
+    case tkNot:
+      if (EvalPrimary(context) == tkError) return tkError;
+      context->value.SetInt(~context->value.AsInt());
+      context->ref = nullptr;
+      return tkWord;
+    case tkPlus:
+      if (EvalPrimary(context) == tkError) return tkError;
+      context->value.SetReal(context->value.AsReal());
+      context->ref = nullptr;
+      return tkWord;
+    case tkMinus:
+      if (EvalPrimary(context) == tkError) return tkError;
+      context->value.SetReal(0.0 - context->value.AsReal());
+      context->ref = nullptr;
+      return tkWord;
+    case tkWord: {
+      if (wcell* keyword = FindFunction(context)) {
+        const int32_t status = CallFunction(context, keyword);
+        return status == 0 ? tkWord : status;
+      }
+      lexer->Back();
+      if (ResolveRef(context, nullptr) == tkError) return tkError;
+      if (ReadOrCall(context) == tkError) return tkError;
+      return tkWord;
+    }
+    default:
+      return Fail(context, erSyntax);
+  }
+}
+
+}  // namespace
+
+int32_t Eval(wbsub* context) {
+  context->ref = nullptr;
+  if (context->breakFlag != 0 || context->returnFlag != 0) return tkWord;
+  return EvalAssign(context);
+}
+
+int IsNameStart(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u'$' ||
+         c == u'#';
+}
+
+wcell* LookupName(wbsub* context) {
+  wbexe* const block = context->block;
+  const char16_t* const name = context->lexer->token;
+  wcell* cell = block->stack.FindName(context->frameBase, name);
+  if (cell != nullptr && cell->kind != ckMarker) return cell;
+  cell = block->names.Find(name);
+  if (cell == nullptr || cell->kind == ckStatement || cell->kind == ckFunction) return nullptr;
+  return cell;
+}
+
+int32_t ResolveRef(wbsub* context, wcell* start) {
+  wbexe* const block = context->block;
+  wword* const lexer = context->lexer;
+  wcell* cell = start;
+  if (cell == nullptr) {
+    lexer->Next();
+    cell = LookupName(context);
+    if (cell == nullptr) return Fail(context, erUndefined);
+    if (cell->ref != nullptr) cell = cell->ref;
+  }
+  block->thisCell = cell;
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkLBracket) {
+      {
+        HoldCells hold;
+        if (Eval(context) == tkError) return tkError;
+      }
+      block->thisCell = cell;
+      const int32_t hint = context->value.AsInt();
+      const char16_t* key =
+          context->value.type == vtString ? context->value.Chars() : context->value.AsString();
+      cell = cell->Element(key, hint);
+      if (lexer->Next() != tkRBracket) return Fail(context, erParenthesis);
+    } else if (token == tkDot) {
+      const int32_t member = lexer->Next();
+      if (member != tkString && !IsNameStart(lexer->token[0])) return Fail(context, erUndefined);
+      block->thisCell = cell;
+      cell = cell->Element(lexer->token, 0);
+    } else {
+      lexer->Back();
+      context->ref = cell;
+      return tkWord;
+    }
+  }
+}
+
+int32_t ReadOrCall(wbsub* context) {
+  wcell* const cell = context->ref;
+  wword* const lexer = context->lexer;
+  const int32_t token = lexer->Next();
+  lexer->Back();
+  if (token == tkLParen) {
+    if (CallSub(context, cell) == tkError) return tkError;
+    context->sideEffect = 1;
+  } else {
+    context->value = cell->value;
+  }
+  return tkWord;
+}
+
+int32_t ParseDeclName(wbsub* context) {
+  wword* const lexer = context->lexer;
+  if (lexer->Next() != tkWord) return Fail(context, erVariable);
+  char16_t name[256];
+  std::memcpy(name, lexer->token, sizeof(name));
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkLBracket) {
+      if (Eval(context) == tkError) return tkError;
+      if (lexer->Next() != tkRBracket) return Fail(context, erParenthesis);
+    } else if (token == tkDot) {
+      const int32_t member = lexer->Next();
+      if (member != tkString && !IsNameStart(lexer->token[0])) return Fail(context, erUndefined);
+    } else {
+      lexer->Back();
+      break;
+    }
+  }
+  std::memcpy(lexer->token, name, sizeof(name));
+  return tkWord;
+}
+
+// The name and the text offset are taken only once the arguments have been
+// read, so that a sub called inside them and an error in them are reported
+// under the caller's own name and position.
+int32_t CallSub(wbsub* context, wcell* cell) {
+  wbexe* const block = context->block;
+  const int32_t depth = block->stack.depth;
+  const int32_t savedOffset = block->subOffset;
+  const int32_t savedSide = context->sideEffect;
+  wcell* const object = block->thisCell;
+  if (ParseArgs(context) < 0) return tkError;
+  block->thisCell = object;
+  block->subName = cell->name;
+  block->subOffset = cell->pos;
+  // The sub runs on its own copy of the text: it may redefine or reassign
+  // the very cell it came from.
+  const wvar code(cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString());
+  if (RunBlock(block, code.Chars(), depth) == tkError) return tkError;
+  context->value = block->result;
+  context->ref = block->resultRef;
+  context->sideEffect = savedSide;
+  block->stack.depth = depth;
+  block->subOffset = savedOffset;
+  return tkWord;
+}
+
+int32_t CallBuiltin(wbsub* context) {
+  wcell* const keyword = FindFunction(context);
+  if (keyword == nullptr) return 0;
+  return CallFunction(context, keyword);
+}
+
+int32_t ParseArgs(wbsub* context) {
+  wword* const lexer = context->lexer;
+  if (lexer->Next() != tkLParen) {
+    lexer->Back();
+    return 0;
+  }
+  if (lexer->Next() == tkRParen) return 0;
+  lexer->Back();
+  HoldCells hold;
+  int32_t count = 0;
+  for (;;) {
+    if (Eval(context) == tkError) return -1;
+    context->block->stack.Push(ckVar, u"", context->ref, context->value);
+    ++count;
+    const int32_t token = lexer->Next();
+    if (token == tkRParen) return count;
+    if (token != tkComma) {
+      lexer->Back();
+      return count;
+    }
+  }
+}
+
+int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
+  const int32_t count = ParseArgs(context);
+  if (count < 0) return tkError;
+  if (count < minimum) return Fail(context, erVariable);
+  return tkWord;
+}
+
+int32_t BindParams(wbsub* context) {
+  wword* const lexer = context->lexer;
+  if (lexer->Next() != tkLParen) {
+    lexer->Back();
+    return tkWord;
+  }
+  int32_t i = 0;
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkRParen) return tkWord;
+    if (token == tkComma) continue;
+    if (context->block->stack.SetName(context->frameBase + i, lexer->token) == 0) {
+      return Fail(context, erUndefined);
+    }
+    ++i;
+  }
+}
+
+int32_t SkipParamList(wbsub* context) {
+  wword* const lexer = context->lexer;
+  if (lexer->Next() != tkLParen) {
+    lexer->Back();
+    return tkWord;
+  }
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkRParen) return tkWord;
+    if (token == tkEnd) return Fail(context, erParenthesis);
+  }
+}
+
+int32_t SkipToToken(wbsub* context, int32_t target) {
+  wword* const lexer = context->lexer;
+  int32_t depth = 0;
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkEnd) return Fail(context, erSyntax);
+    if (target == tkComma) {
+      if (token == tkLParen) ++depth;
+      if (token == tkRParen) --depth;
+    }
+    if (token == target && depth == 0) return target;
+  }
+}

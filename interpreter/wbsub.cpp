@@ -1,0 +1,33 @@
+// The run context of one run of one text.
+#include "interpreter/wbsub.h"
+
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+
+void* wbsub::operator new(size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void wbsub::operator delete(void* p) { GlobalFree(p); }
+
+wbsub::wbsub(wbexe* b, const char16_t* text)
+    : block(b),
+      lexer(nullptr),
+      value(0),
+      ref(nullptr),
+      frameBase(0),
+      breakFlag(0),
+      returnFlag(0),
+      subName(0),
+      thisCell(nullptr),
+      sideEffect(0) {
+  lexer = new wword(text);
+}
+
+wbsub::~wbsub() {
+  delete lexer;
+  // A cell's destructor leaves its element table alone.
+  literal.ClearElements();
+}

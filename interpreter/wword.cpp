@@ -1,0 +1,279 @@
+// The lexer. Scanning never allocates: every token is copied once into the
+// fixed buffer, and a token too long for it is cut there while the scan still
+// moves over the whole of it, so the position always ends behind the token.
+#include "interpreter/wword.h"
+
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+
+namespace {
+
+constexpr int32_t kTokenMax = 255;
+
+inline bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\x3000';
+}
+inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+inline bool IsHexDigit(char16_t c) {
+  return IsDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+inline bool IsWordStart(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u'$' ||
+         c == u'#';
+}
+inline bool IsWordPart(char16_t c) { return IsWordStart(c) || IsDigit(c); }
+inline bool IsWide(char16_t c) { return c >= 0x80 && c != u'\x3000'; }
+
+// Appends one unit to the token unless the buffer is full.
+inline void Put(char16_t* token, int32_t& n, char16_t c) {
+  if (n < kTokenMax) token[n++] = c;
+}
+
+bool Equals(const char16_t* a, const char16_t* b) {
+  while (*a != 0 && *a == *b) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+}  // namespace
+
+void* wword::operator new(size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void wword::operator delete(void* p) { GlobalFree(p); }
+void wword::operator delete[](void* p) { GlobalFree(p); }
+
+wword::wword(const char16_t* t) : text(t), pos(0), start(0), prevStart(0), upper(1) {
+  token[0] = 0;
+  token[kTokenMax] = 0;
+  if (text == nullptr) text = u"";
+}
+
+void wword::SetText(const char16_t* t) {
+  text = t != nullptr ? t : u"";
+  token[0] = 0;
+  pos = start = prevStart = 0;
+}
+
+int32_t wword::Next() {
+  int32_t code = Scan();
+  while (code == tkComment) {
+    SkipLine();
+    code = Scan();
+  }
+  return code;
+}
+
+void wword::Back() {
+  pos = start;
+  start = prevStart;
+}
+
+int32_t wword::SkipItem() {
+  const int32_t code = Next();
+  if (code != tkLBrace) return code;
+  return SkipBlock() == tkRBrace ? tkWord : tkError;
+}
+
+// Counted rather than recursive, so that a text of many nested braces cannot
+// exhaust the machine stack; the result is the same.
+int32_t wword::SkipBlock() {
+  int32_t depth = 1;
+  for (;;) {
+    const int32_t code = Next();
+    if (code == tkLBrace) {
+      ++depth;
+    } else if (code == tkRBrace) {
+      if (--depth == 0) return tkRBrace;
+    } else if (code == tkEnd) {
+      return tkError;
+    }
+  }
+}
+
+int32_t wword::SkipLine() {
+  while (text[pos] != 0) {
+    if (text[pos++] == u'\n') {
+      token[0] = u'\n';
+      token[1] = 0;
+      return tkNewLine;
+    }
+  }
+  token[0] = 0;
+  return tkEnd;
+}
+
+int32_t wword::Scan() {
+  SkipBlanks();
+  prevStart = start;
+  start = pos;
+  token[0] = 0;
+  int32_t code = ScanSymbol();
+  if (code == 0) code = ScanHex();
+  if (code == 0) code = ScanNumber();
+  if (code == 0) code = ScanString();
+  if (code == 0) code = ScanWord();
+  if (code == 0) code = ScanWide();
+  if (code == 0) code = ScanChar();
+  return code;
+}
+
+void wword::SkipBlanks() {
+  while (IsBlank(text[pos])) ++pos;
+}
+
+int32_t wword::ScanSymbol() {
+  const char16_t c = text[pos];
+  int32_t code = 0;
+  int32_t length = 1;
+  switch (c) {
+    case 0:
+      return tkEnd;
+    case u'=':
+      if (text[pos + 1] == u'=') {
+        code = tkEq;
+        length = 2;
+      } else {
+        code = tkAssign;
+      }
+      break;
+    case u'>':
+      if (text[pos + 1] == u'=') {
+        code = tkGe;
+        length = 2;
+      } else {
+        code = tkGt;
+      }
+      break;
+    case u'<':
+      if (text[pos + 1] == u'=') {
+        code = tkLe;
+        length = 2;
+      } else {
+        code = tkLt;
+      }
+      break;
+    case u'!':
+      if (text[pos + 1] != u'=') return 0;
+      code = tkNe;
+      length = 2;
+      break;
+    case u'\'': code = tkComment; break;
+    case u'(': code = tkLParen; break;
+    case u')': code = tkRParen; break;
+    case u'*': code = tkStar; break;
+    case u'+': code = tkPlus; break;
+    case u',': code = tkComma; break;
+    case u'-': code = tkMinus; break;
+    case u'.': code = tkDot; break;
+    case u'/': code = tkSlash; break;
+    case u':': code = tkColon; break;
+    case u'[': code = tkLBracket; break;
+    case u']': code = tkRBracket; break;
+    case u'{': code = tkLBrace; break;
+    case u'}': code = tkRBrace; break;
+    default:
+      return 0;
+  }
+  for (int32_t i = 0; i < length; ++i) token[i] = text[pos + i];
+  token[length] = 0;
+  pos += length;
+  return code;
+}
+
+int32_t wword::ScanHex() {
+  if (text[pos] != u'0' || (text[pos + 1] != u'x' && text[pos + 1] != u'X')) return 0;
+  int32_t n = 0;
+  Put(token, n, text[pos++]);
+  Put(token, n, text[pos++]);
+  while (IsHexDigit(text[pos])) Put(token, n, text[pos++]);
+  token[n] = 0;
+  return tkHex;
+}
+
+int32_t wword::ScanNumber() {
+  if (!IsDigit(text[pos])) return 0;
+  bool dot = false, exponent = false, sign = false, exponentDigit = false;
+  int32_t n = 0;
+  for (;;) {
+    const char16_t c = text[pos];
+    if (IsDigit(c)) {
+      if (exponent) exponentDigit = true;
+    } else if (c == u'.' && !dot) {
+      dot = true;
+    } else if ((c == u'E' || c == u'e') && !exponent) {
+      exponent = true;
+    } else if ((c == u'+' || c == u'-') && exponent && !sign && !exponentDigit) {
+      sign = true;
+    } else {
+      break;
+    }
+    Put(token, n, c);
+    ++pos;
+  }
+  token[n] = 0;
+  return tkNumber;
+}
+
+// A string that the text ends inside takes the rest of the text.
+int32_t wword::ScanString() {
+  if (text[pos] != u'"') return 0;
+  ++pos;
+  int32_t n = 0;
+  for (;;) {
+    char16_t c = text[pos];
+    if (c == 0) break;
+    ++pos;
+    if (c == u'"') break;
+    if (c == u'\\') {
+      const char16_t e = text[pos];
+      if (e == 0) break;
+      ++pos;
+      switch (e) {
+        case u'r': c = u'\r'; break;
+        case u'n': c = u'\n'; break;
+        case u'f': c = u'\f'; break;
+        case u't': c = u'\t'; break;
+        default: c = e; break;
+      }
+    }
+    Put(token, n, c);
+  }
+  token[n] = 0;
+  return tkString;
+}
+
+int32_t wword::ScanWord() {
+  if (!IsWordStart(text[pos])) return 0;
+  int32_t n = 0;
+  while (IsWordPart(text[pos])) {
+    char16_t c = text[pos++];
+    if (upper != 0 && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    Put(token, n, c);
+  }
+  token[n] = 0;
+  if (n == 3 && Equals(token, u"AND")) return tkAnd;
+  if (n == 2 && Equals(token, u"OR")) return tkOr;
+  if (n == 3 && Equals(token, u"NOT")) return tkNot;
+  if (n == 3 && Equals(token, u"XOR")) return tkXor;
+  return tkWord;
+}
+
+int32_t wword::ScanWide() {
+  if (!IsWide(text[pos])) return 0;
+  int32_t n = 0;
+  while (IsWide(text[pos])) Put(token, n, text[pos++]);
+  token[n] = 0;
+  return tkWord;
+}
+
+int32_t wword::ScanChar() {
+  token[0] = text[pos++];
+  token[1] = 0;
+  return tkWord;
+}

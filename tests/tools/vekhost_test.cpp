@@ -1,0 +1,104 @@
+#include "tools/vekhost.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "interpreter/tokens.h"
+
+namespace {
+
+TEST(HeadlessHost, BindsTheLibraryAndPrintsEachValueAsIs) {
+  HeadlessHost host;
+  ASSERT_TRUE(host.libraryLoaded());
+  EXPECT_EQ(host.block()->state, rsFinished);
+  // No line end is added and CR reaches the sink.
+  EXPECT_EQ(host.Run(u"PRINT \"a\\r\\nb\", 1\nPRINT \"電卓\""), tkEnd);
+  EXPECT_EQ(host.output(), "a\r\nb1電卓");
+  EXPECT_EQ(host.errors(), "");
+  EXPECT_EQ(host.lastErrorCode(), erNone);
+}
+
+TEST(HeadlessHost, ErrorReportGoesToTheErrorSinkWithALineFeed) {
+  HeadlessHost host;
+  EXPECT_EQ(host.Run(u"PRINT 1\n\nPRINT nosuch"), tkError);
+  EXPECT_EQ(host.output(), "1");
+  EXPECT_EQ(host.errors(), "\n 3 NOSUCH: undefined error\n");
+  EXPECT_EQ(host.lastErrorCode(), erUndefined);
+  // Globals persist between runs; statuses are kept in order.
+  EXPECT_EQ(host.Run(u"DIM g = 5"), tkEnd);
+  host.ClearText();
+  EXPECT_EQ(host.Run(u"PRINT g"), tkEnd);
+  EXPECT_EQ(host.output(), "5");
+  EXPECT_EQ(host.statuses(), (std::vector<int32_t>{tkError, tkEnd, tkEnd}));
+}
+
+TEST(HeadlessHost, InputAnswersQueuedLinesThenTheSourceThenEmptyText) {
+  HeadlessHost::Options options;
+  options.inputLines = {u"42", u"two\r\n"};
+  int asked = 0;
+  options.input = [&asked](std::u16string& line) {
+    if (++asked > 1) return false;
+    line = u"from source\n";
+    return true;
+  };
+  HeadlessHost host(std::move(options));
+  EXPECT_EQ(host.Run(u"DIM a, b, c, d\nINPUT \"?\", a, b, c, d\n"
+                     u"PRINT a + 1, \"|\", b, \"|\", c, \"|\", d, \"|\""),
+            tkEnd);
+  EXPECT_EQ(host.output(), "43|two|from source||");
+  EXPECT_EQ(asked, 2);
+}
+
+TEST(HeadlessHost, StepLimitStopsAnEndlessLoopSilently) {
+  HeadlessHost::Options options;
+  options.stepLimit = 1000;
+  HeadlessHost host(std::move(options));
+  EXPECT_EQ(host.Run(u"DIM n = 0\nWHILE 1 { n = n + 1 }"), tkError);
+  EXPECT_EQ(host.lastErrorCode(), erStop);
+  EXPECT_EQ(host.errors(), "");
+  // Each run has its own allowance.
+  EXPECT_EQ(host.Run(u"PRINT n > 100"), tkEnd);
+  EXPECT_EQ(host.output(), "-1");
+}
+
+TEST(HeadlessHost, StepHookResumesAStopPauseWhileTheTitleShowsIt) {
+  HeadlessHost::Options options;
+  options.title = u"電卓";
+  HeadlessHost host(std::move(options));
+  std::u16string pausedTitle;
+  host.SetStepHook([&pausedTitle](HeadlessHost& h) {
+    if (h.block()->state == rsPaused) {
+      pausedTitle = h.title();
+      h.block()->state = rsRunning;
+    }
+  });
+  EXPECT_EQ(host.Run(u"PRINT \"a\"\nSTOP\nPRINT \"b\""), tkEnd);
+  EXPECT_EQ(host.output(), "ab");
+  EXPECT_EQ(pausedTitle, u"電卓 - STOP");
+  EXPECT_EQ(host.title(), u"電卓");
+}
+
+TEST(HeadlessHost, MessagesAreAnsweredYesOrNo) {
+  for (bool no : {false, true}) {
+    HeadlessHost::Options options;
+    options.answerNo = no;
+    HeadlessHost host(std::move(options));
+    EXPECT_EQ(host.Run(u"PRINT MSG(\"続けますか\")"), tkEnd);
+    EXPECT_EQ(host.errors(), "続けますか\n");
+    EXPECT_EQ(host.output(), no ? "0" : "1");
+  }
+}
+
+TEST(HeadlessHost, EndAndExitLeaveTheirCodesWithoutAMessage) {
+  HeadlessHost host;
+  EXPECT_EQ(host.Run(u"END\nPRINT 1"), tkError);
+  EXPECT_EQ(host.lastErrorCode(), erStop);
+  EXPECT_EQ(host.Run(u"EXIT"), tkError);
+  EXPECT_EQ(host.lastErrorCode(), erExit);
+  EXPECT_EQ(host.output(), "");
+  EXPECT_EQ(host.errors(), "");
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// libFuzzer target: arbitrary bytes as a script text, through the lexer and,
+// when the engine is built in, through a fresh headless host per input.
+// The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
+// rest is CP932 text.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/text.h"
+
+#ifdef ZIMRO_FUZZ_LEXER
+#include "interpreter/wword.h"
+#endif
+#ifdef ZIMRO_FUZZ_ENGINE
+#include "tools/vekhost.h"
+
+extern "C" int32_t WBExec(wbexe* block, const char16_t* text);
+extern "C" int32_t WBSub(wbexe* block, const char16_t* text);
+#endif
+
+namespace {
+
+std::u16string Decode(const uint8_t* data, size_t size) {
+  if (size == 0) return {};
+  if (data[0] % 2 == 0) {
+    std::u16string text((size - 1) / 2, u'\0');
+    if (!text.empty()) std::memcpy(text.data(), data + 1, text.size() * 2);
+    return text;
+  }
+  return platform::FromAnsi(
+      std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+}
+
+#ifdef ZIMRO_FUZZ_LEXER
+void Lex(const std::u16string& text) {
+  wword* lexer = new wword(text.c_str());
+  // Every token moves the lexer on, so a text of n units ends within n + 1
+  // tokens; a lexer that stands still shows up as a hang.
+  for (;;) {
+    const int32_t token = lexer->Next();
+    if (token == tkEnd) break;
+    if (lexer->pos < 0 || static_cast<size_t>(lexer->pos) > text.size()) std::abort();
+  }
+  lexer->SetText(text.c_str());
+  for (int32_t token = lexer->SkipItem(); token != tkEnd && token != tkError;
+       token = lexer->SkipItem()) {
+  }
+  delete lexer;
+}
+#endif
+
+#ifdef ZIMRO_FUZZ_ENGINE
+// Keywords that would reach outside the process or its scratch folder, or
+// sleep: a fuzzed text must not delete files or start programs.
+const char16_t* const kWithheld[] = {u"RUN",   u"WAIT",   u"KILL",  u"RENAME", u"COPY",
+                                     u"MKDIR", u"CHDIR",  u"WRITE", u"WRITEB", u"BEEP"};
+
+void Execute(const std::u16string& text) {
+  HeadlessHost::Options options;
+  options.stepLimit = 2000;
+  options.exec = WBExec;
+  options.sub = WBSub;
+  options.output = [](std::string_view) {};
+  options.errors = [](std::string_view) {};
+  HeadlessHost host(std::move(options));
+  // Nobody resumes a STOP pause here: end it at its first step request.
+  host.SetStepHook([](HeadlessHost& h) {
+    if (h.block()->state == rsPaused) h.block()->errorCode = erStop;
+  });
+  for (const char16_t* name : kWithheld) host.block()->names.Remove(name);
+  host.Run(text);
+  // A second run against what the first left behind (globals, subs, stack).
+  host.Run(text);
+}
+#endif
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Files that scripts make land in a scratch folder of their own.
+  char pattern[] = "/tmp/vekfuzz-XXXXXX";
+  if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::u16string text = Decode(data, size);
+#ifdef ZIMRO_FUZZ_LEXER
+  Lex(text);
+#endif
+#ifdef ZIMRO_FUZZ_ENGINE
+  Execute(text);
+#endif
+  (void)text;
+  return 0;
+}

@@ -1,0 +1,69 @@
+#include "values/wcell.h"
+
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+#include "values/whash.h"
+
+void* wcell::operator new(size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void* wcell::operator new[](size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void wcell::operator delete(void* p) { GlobalFree(p); }
+void wcell::operator delete[](void* p) { GlobalFree(p); }
+
+wcell::wcell()
+    : next(nullptr), kind(ckNone), name(u""), value(u""), elements(nullptr), ref(nullptr), pos(0) {}
+
+wcell::~wcell() = default;
+
+void wcell::Assign(const wcell& source) {
+  if (&source == this) return;
+  // The source may live inside this cell's own element table (a cell
+  // assigned one of its elements), so everything is copied before the old
+  // table goes.
+  whash* copy = source.elements != nullptr ? whash::Clone(source.elements) : nullptr;
+  try {
+    name = source.name;
+    value = source.value;
+  } catch (...) {
+    delete copy;
+    throw;
+  }
+  kind = source.kind;
+  ref = source.ref;
+  pos = source.pos;
+  whash* old = elements;
+  elements = copy;
+  delete old;
+}
+
+void wcell::SetValue(const wvar& v) { value = v; }
+
+void wcell::ClearElements() {
+  whash* old = elements;
+  elements = nullptr;
+  delete old;
+}
+
+wcell* wcell::Element(const char16_t* key, int32_t minSize) {
+  int32_t m = minSize > 1 ? minSize : 1;
+  if (elements == nullptr) elements = new whash(m);
+  if (elements->size < m) elements->Grow(m);
+  wcell* cell = elements->Find(key);
+  if (cell == nullptr) cell = elements->Add(key, wvar(u""), ckVar);
+  return cell;
+}
+
+void FreeCell(wcell* cell) {
+  if (cell == nullptr) return;
+  cell->ClearElements();
+  delete cell;
+}

@@ -1,0 +1,179 @@
+#include "values/whash.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+#include "platform/text.h"
+
+namespace {
+
+wcell** NewBuckets(int64_t n) {
+  if (n < 1) n = 1;
+  if (n > std::numeric_limits<int32_t>::max()) throw EOutOfMemory();
+  void* p = GlobalAlloc(GMEM_ZEROINIT, static_cast<SIZE_T>(n) * sizeof(wcell*));
+  if (p == nullptr) throw EOutOfMemory();
+  return static_cast<wcell**>(p);
+}
+
+bool SameKey(const char16_t* a, const char16_t* b) {
+  while (*a == *b) {
+    if (*a == 0) return true;
+    ++a;
+    ++b;
+  }
+  return false;
+}
+
+}  // namespace
+
+void* whash::operator new(size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void* whash::operator new[](size_t size) {
+  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+  if (p == nullptr) throw EOutOfMemory();
+  return p;
+}
+
+void whash::operator delete(void* p) { GlobalFree(p); }
+void whash::operator delete[](void* p) { GlobalFree(p); }
+
+whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {}
+
+whash::~whash() {
+  Clear();
+  GlobalFree(buckets);
+}
+
+int32_t whash::Index(const char16_t* key) const {
+  if (key == nullptr) return 0;
+  int32_t number = platform::u16toi(key);
+  if (number >= 1) return number % size;
+  // Summed in 64 bits: no key is long enough to overflow that, and the
+  // remainder is always a bucket of this table.
+  uint64_t sum = 0;
+  for (const char16_t* p = key; *p != 0; ++p) sum += *p;
+  return static_cast<int32_t>(sum % static_cast<uint64_t>(size));
+}
+
+wcell* whash::Find(const char16_t* key) const {
+  if (key == nullptr) key = u"";
+  for (wcell* c = buckets[Index(key)]; c != nullptr; c = c->next)
+    if (SameKey(c->name.Chars(), key)) return c;
+  return nullptr;
+}
+
+wcell* whash::Add(const char16_t* key, const wvar& value, int32_t kind) {
+  Grow(0);
+  wcell* cell = new wcell;
+  try {
+    cell->kind = kind;
+    cell->name = key != nullptr ? key : u"";
+    cell->value = value;
+  } catch (...) {
+    delete cell;
+    throw;
+  }
+  int32_t i = Index(cell->name.Chars());
+  cell->next = buckets[i];
+  buckets[i] = cell;
+  ++count;
+  return cell;
+}
+
+int whash::Remove(const char16_t* key) {
+  if (key == nullptr) key = u"";
+  wcell** link = &buckets[Index(key)];
+  for (wcell* c = *link; c != nullptr; link = &c->next, c = c->next) {
+    if (SameKey(c->name.Chars(), key)) {
+      *link = c->next;
+      FreeCell(c);
+      --count;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void whash::CopyCell(wcell* target, const wcell* source) {
+  if (target == source) return;
+  // The source may sit in the target's own element table: copy first.
+  whash* copy = source->elements != nullptr ? Clone(source->elements) : nullptr;
+  try {
+    target->value = source->value;
+  } catch (...) {
+    delete copy;
+    throw;
+  }
+  target->kind = source->kind;
+  target->ref = source->ref;
+  target->pos = source->pos;
+  whash* old = target->elements;
+  target->elements = copy;
+  delete old;
+}
+
+whash* whash::Clone(const whash* source) {
+  whash* copy = new whash(source->size);
+  try {
+    for (int32_t b = 0; b < source->size; ++b) {
+      for (const wcell* c = source->buckets[b]; c != nullptr; c = c->next) {
+        wcell* added = copy->Add(c->name.Chars(), c->value, c->kind);
+        if (c->elements != nullptr) added->elements = Clone(c->elements);
+        added->ref = c->ref;
+        added->pos = c->pos;
+      }
+    }
+  } catch (...) {
+    delete copy;
+    throw;
+  }
+  return copy;
+}
+
+void whash::Grow(int32_t n) {
+  int64_t target;
+  if (n > 0) {
+    target = static_cast<int64_t>(n) * 110 / 100 + 5;
+    if (size >= target) return;
+  } else {
+    if (static_cast<int64_t>(size) * 110 / 100 + 5 >= count) return;
+    target = count;
+  }
+  wcell** fresh = NewBuckets(target);
+  wcell** old = buckets;
+  int32_t oldSize = size;
+  buckets = fresh;
+  size = static_cast<int32_t>(target);
+  count = 0;
+  for (int32_t b = 0; b < oldSize; ++b) {
+    wcell* c = old[b];
+    while (c != nullptr) {
+      wcell* following = c->next;
+      int32_t i = Index(c->name.Chars());
+      c->next = buckets[i];
+      buckets[i] = c;
+      ++count;
+      c = following;
+    }
+  }
+  GlobalFree(old);
+}
+
+void whash::Clear() {
+  for (int32_t b = 0; b < size; ++b) {
+    wcell* c = buckets[b];
+    buckets[b] = nullptr;
+    while (c != nullptr) {
+      wcell* following = c->next;
+      FreeCell(c);
+      c = following;
+    }
+  }
+  count = 0;
+}

@@ -1,0 +1,95 @@
+#include "values/wstack.h"
+
+#include <limits>
+
+#include "platform/exceptions.h"
+#include "platform/heap.h"
+
+namespace {
+
+wcell** NewSlots(int64_t n) {
+  if (n < 0) n = 0;
+  if (n > std::numeric_limits<int32_t>::max()) throw EOutOfMemory();
+  void* p = GlobalAlloc(GMEM_ZEROINIT, static_cast<SIZE_T>(n) * sizeof(wcell*));
+  if (p == nullptr) throw EOutOfMemory();
+  return static_cast<wcell**>(p);
+}
+
+bool SameName(const char16_t* a, const char16_t* b) {
+  while (*a == *b) {
+    if (*a == 0) return true;
+    ++a;
+    ++b;
+  }
+  return false;
+}
+
+}  // namespace
+
+wstack::wstack(int32_t n) : slots(NewSlots(n)), capacity(n < 0 ? 0 : n), depth(0) {}
+
+wstack::~wstack() {
+  Clear();
+  GlobalFree(slots);
+}
+
+wcell* wstack::Push(int32_t kind, const char16_t* name, wcell* ref, const wvar& value) {
+  if (capacity < depth + 1) Grow(0);
+  wcell* cell = slots[depth];
+  bool reused = cell != nullptr;
+  if (!reused) {
+    cell = new wcell;
+    slots[depth] = cell;
+  }
+  cell->kind = kind;
+  cell->name = name != nullptr ? name : u"";
+  cell->value = value;
+  cell->ref = ref;
+  // A reused cell keeps its elements only for an argument that names this
+  // very cell (a local array handed straight on); any other entry starts
+  // bare. The value is taken first: it may be one of those elements.
+  if (reused && ref != cell) {
+    cell->ClearElements();
+    cell->pos = 0;
+  }
+  ++depth;
+  return cell;
+}
+
+wvar& wstack::At(int32_t i) { return Cell(i)->value; }
+
+wcell* wstack::Cell(int32_t i) {
+  if (i < 0 || i >= depth) throw EOutOfMemory();
+  return slots[i];
+}
+
+wcell* wstack::FindName(int32_t base, const char16_t* name) {
+  if (name == nullptr) name = u"";
+  for (int32_t i = base < 0 ? 0 : base; i < depth; ++i)
+    if (SameName(slots[i]->name.Chars(), name)) return slots[i];
+  return nullptr;
+}
+
+int wstack::SetName(int32_t i, const char16_t* name) {
+  if (i < 0 || i >= depth) return 0;
+  slots[i]->name = name != nullptr ? name : u"";
+  return 1;
+}
+
+void wstack::Grow(int32_t extra) {
+  if (depth < capacity) return;
+  int64_t more = 10 + (extra > 0 ? extra : 0);
+  wcell** fresh = NewSlots(static_cast<int64_t>(capacity) + more);
+  for (int32_t i = 0; i < capacity; ++i) fresh[i] = slots[i];
+  GlobalFree(slots);
+  slots = fresh;
+  capacity = static_cast<int32_t>(capacity + more);
+}
+
+void wstack::Clear() {
+  for (int32_t i = 0; i < capacity; ++i) {
+    FreeCell(slots[i]);
+    slots[i] = nullptr;
+  }
+  depth = 0;
+}
