@@ -16,6 +16,7 @@ struct alignas(16) BlockHeader {
 static_assert(sizeof(BlockHeader) == 16);
 
 constexpr uint64_t kLiveTag = 0x5a494d524f484541ull;
+constexpr SIZE_T kLargestBlock = 0x7FFFFFFF;
 
 std::atomic<long> allocationsBeforeFailure{-1};
 
@@ -40,7 +41,10 @@ extern "C" {
 HGLOBAL GlobalAlloc(UINT /*flags*/, SIZE_T bytes) {
   // Every block is zero-filled, whatever the flags: callers that ask for
   // GMEM_FIXED alone still never see stale bytes.
-  if (bytes > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
+  // No block beyond what a 32-bit process could ever hold: a script that
+  // asks for more (an array index in the billions) gets the out-of-memory
+  // failure instead of a lazily mapped block it would then walk page by page.
+  if (bytes > kLargestBlock) return nullptr;
   if (InjectedFailure()) return nullptr;
   void* raw = std::calloc(1, sizeof(BlockHeader) + bytes);
   if (raw == nullptr) return nullptr;

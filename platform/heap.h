@@ -9,7 +9,8 @@ constexpr UINT GMEM_ZEROINIT = 0x0040;
 constexpr UINT GMEM_DDESHARE = 0x2000;
 
 extern "C" {
-// Returns null when the block cannot be had.
+// Returns null when the block cannot be had, and for any block above
+// 2 GiB - 1 bytes.
 PLATFORM_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 PLATFORM_API void* GlobalLock(HGLOBAL block);
 PLATFORM_API BOOL GlobalUnlock(HGLOBAL block);

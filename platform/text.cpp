@@ -11,6 +11,7 @@
 #include <cstring>
 #include <cwctype>
 #include <limits>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -153,20 +154,25 @@ int MultiByteToWideChar(UINT /*codePage*/, DWORD /*flags*/, const char* src, int
   size_t n = srcBytes == -1 ? std::strlen(src) + 1 : static_cast<size_t>(srcBytes);
   if (n > static_cast<size_t>(std::numeric_limits<int>::max())) return 0;
 
-  // Small texts decode on the stack; the ASCII fast path inside DecodeAnsi
-  // keeps the common case free of iconv.
-  char16_t local[128];
-  std::u16string heap;
-  char16_t* out = local;
-  if (n > sizeof local / sizeof local[0]) {
-    heap.resize(n);
-    out = heap.data();
+  // No byte gives more than one unit: an output of n units takes the text
+  // directly. Otherwise it is decoded apart, small texts on the stack.
+  if (static_cast<size_t>(dstUnits) >= n) return static_cast<int>(DecodeAnsi(src, n, dst));
+  try {
+    char16_t local[128];
+    std::u16string heap;
+    char16_t* out = local;
+    if (n > sizeof local / sizeof local[0]) {
+      heap.resize(n);
+      out = heap.data();
+    }
+    size_t units = DecodeAnsi(src, n, out);
+    if (dstUnits == 0) return static_cast<int>(units);
+    if (units > static_cast<size_t>(dstUnits)) return 0;
+    std::memcpy(dst, out, units * sizeof(char16_t));
+    return static_cast<int>(units);
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
-  size_t units = DecodeAnsi(src, n, out);
-  if (dstUnits == 0) return static_cast<int>(units);
-  if (units > static_cast<size_t>(dstUnits)) return 0;
-  std::memcpy(dst, out, units * sizeof(char16_t));
-  return static_cast<int>(units);
 }
 
 int WideCharToMultiByte(UINT /*codePage*/, DWORD /*flags*/, const char16_t* src, int srcUnits,
@@ -177,7 +183,12 @@ int WideCharToMultiByte(UINT /*codePage*/, DWORD /*flags*/, const char16_t* src,
   size_t n = srcUnits == -1 ? platform::u16len(src) + 1 : static_cast<size_t>(srcUnits);
   std::string out;
   bool used = false;
-  size_t bytes = EncodeAnsi(src, n, out, defaultChar, used);
+  size_t bytes = 0;
+  try {
+    bytes = EncodeAnsi(src, n, out, defaultChar, used);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   if (bytes > static_cast<size_t>(std::numeric_limits<int>::max())) return 0;
   if (usedDefault != nullptr) *usedDefault = used ? TRUE : FALSE;
   if (dstBytes == 0) return static_cast<int>(bytes);
@@ -266,68 +277,76 @@ double u16tod(const char16_t* s, size_t* end) {
   if (*p == u'+' || *p == u'-') negative = *p++ == u'-';
   auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
 
-  // The number is rebuilt as plain ASCII for from_chars: digits, point,
-  // digits, exponent. Leading zeros are skipped so that only the digits
-  // that matter are copied.
-  std::string text;
-  const char16_t* q = p;
-  int64_t pointShift = 0;  // decimal exponent of the first significant digit
+  // The number becomes an integer of significant digits and a power of ten,
+  // written out as ASCII for from_chars. Beyond 800 digits only whether any
+  // further digit is non-zero matters for rounding; it is kept as one
+  // trailing 1, so no text needs more than this fixed buffer.
+  constexpr size_t kKeep = 800;
+  char text[kKeep + 32];
+  size_t digits = 0;
+  int64_t power = 0;
+  bool sticky = false;
   bool anyDigit = false;
-  bool significant = false;
+  auto take = [&](char16_t d, bool fraction) {
+    if (digits == 0 && d == u'0') {
+      if (fraction) --power;
+      return;
+    }
+    if (digits < kKeep) {
+      text[digits++] = static_cast<char>(d);
+      if (fraction) --power;
+    } else {
+      if (!fraction) ++power;
+      if (d != u'0') sticky = true;
+    }
+  };
+  const char16_t* q = p;
   while (isDigit(*q)) {
     anyDigit = true;
-    if (*q != u'0' || significant) {
-      significant = true;
-      text.push_back(static_cast<char>(*q));
-      ++pointShift;
-    }
-    ++q;
+    take(*q++, false);
   }
-  if (text.empty()) text.push_back('0');
-  if (*q == u'.') {
-    const char16_t* f = q + 1;
-    if (isDigit(*f) || anyDigit) {
-      text.push_back('.');
-      while (isDigit(*f)) {
-        anyDigit = true;
-        if (!significant) {
-          if (*f != u'0')
-            significant = true;
-          else
-            --pointShift;
-        }
-        text.push_back(static_cast<char>(*f));
-        ++f;
-      }
-      q = f;
+  if (*q == u'.' && (anyDigit || isDigit(q[1]))) {
+    ++q;
+    while (isDigit(*q)) {
+      anyDigit = true;
+      take(*q++, true);
     }
   }
   if (!anyDigit) return 0.0;
-  int64_t exponent = 0;
   if (*q == u'e' || *q == u'E') {
     const char16_t* e = q + 1;
     bool expNegative = false;
     if (*e == u'+' || *e == u'-') expNegative = *e++ == u'-';
     if (isDigit(*e)) {
+      int64_t exponent = 0;
       while (isDigit(*e)) {
         if (exponent < 100000000) exponent = exponent * 10 + (*e - u'0');
         ++e;
       }
-      if (expNegative) exponent = -exponent;
-      text.push_back('e');
-      text += std::to_string(exponent);
+      power += expNegative ? -exponent : exponent;
       q = e;
     }
   }
   if (end != nullptr) *end = static_cast<size_t>(q - s);
+  if (digits == 0) return negative ? -0.0 : 0.0;
+  if (sticky) {
+    text[digits++] = '1';
+    --power;
+  }
+  // Far beyond the range of doubles either way; keeps the exponent small.
+  if (power > 100000) power = 100000;
+  if (power < -100000) power = -100000;
+  size_t length = digits;
+  text[length++] = 'e';
+  auto written = std::to_chars(text + length, text + sizeof text, power);
+  length = static_cast<size_t>(written.ptr - text);
 
   double value = 0.0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                   std::chars_format::general);
+  auto [ptr, ec] = std::from_chars(text, text + length, value, std::chars_format::general);
   (void)ptr;
   if (ec == std::errc::result_out_of_range) {
     // Too large gives infinity, too small zero, as the C library does.
-    value = (significant && pointShift + exponent > 0) ? std::numeric_limits<double>::infinity() : 0.0;
+    value = static_cast<int64_t>(digits) + power > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (ec != std::errc()) {
     value = 0.0;
   }

@@ -52,8 +52,13 @@ whash::~whash() {
 
 int32_t whash::Index(const char16_t* key) const {
   if (key == nullptr) return 0;
-  int32_t number = platform::u16toi(key);
-  if (number >= 1) return number % size;
+  // Most keys are names: a first unit that cannot begin a number (digit,
+  // sign or blank) skips the number reading.
+  char16_t first = *key;
+  if (first <= u'9' || first == 0x3000) {
+    int32_t number = platform::u16toi(key);
+    if (number >= 1) return number % size;
+  }
   // Summed in 64 bits: no key is long enough to overflow that, and the
   // remainder is always a bucket of this table.
   uint64_t sum = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/heap.h"
+#include "values/whash.h"
 
 namespace {
 
@@ -21,6 +22,14 @@ bool SameName(const char16_t* a, const char16_t* b) {
     ++a;
     ++b;
   }
+  return false;
+}
+
+// Whether target is one of the cells of table, at any depth.
+bool Holds(const whash* table, const wcell* target) {
+  for (int32_t b = 0; b < table->size; ++b)
+    for (const wcell* c = table->buckets[b]; c != nullptr; c = c->next)
+      if (c == target || (c->elements != nullptr && Holds(c->elements, target))) return true;
   return false;
 }
 
@@ -47,9 +56,11 @@ wcell* wstack::Push(int32_t kind, const char16_t* name, wcell* ref, const wvar& 
   cell->ref = ref;
   // A reused cell keeps its elements only for an argument that names this
   // very cell (a local array handed straight on); any other entry starts
-  // bare. The value is taken first: it may be one of those elements.
+  // bare. The value is taken first: it may be one of those elements. An
+  // argument that names one of those elements keeps them too, or its
+  // reference would point into freed cells.
   if (reused && ref != cell) {
-    cell->ClearElements();
+    if (ref == nullptr || cell->elements == nullptr || !Holds(cell->elements, ref)) cell->ClearElements();
     cell->pos = 0;
   }
   ++depth;

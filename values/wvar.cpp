@@ -410,7 +410,10 @@ const char* wvar::AsAnsi() {
       // always hold the text and its terminator.
       int n = WideCharToMultiByte(CP_ACP, 0, Chars(), -1, static_cast<char*>(c.data), c.capacity + 1,
                                   nullptr, nullptr);
-      bytes = n > 0 ? n - 1 : 0;
+      // The output always has room, so 0 can only mean the conversion ran
+      // out of memory.
+      if (n == 0) throw EOutOfMemory();
+      bytes = n - 1;
       break;
     }
     default:
@@ -621,9 +624,17 @@ void wvar::Insert(const wvar& text, int32_t index) {
   if (index > a) index = a;
   int32_t bytes = PayloadBytes(static_cast<int64_t>(a) + b);
   const char16_t* inserted = text.Chars();
-  if (capacity < bytes || &text == this) {
-    // Built in a new block, so that a failure leaves the value as it was
-    // and a text inserted into itself is read before it moves.
+  std::u16string own;  // a text inserted into itself is read before it moves
+  if (&text == this) {
+    try {
+      own.assign(inserted, static_cast<size_t>(b));
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory();
+    }
+    inserted = own.c_str();
+  }
+  if (capacity < bytes) {
+    // Built in a new block, so that a failure leaves the value as it was.
     char16_t* block = static_cast<char16_t*>(AllocPayload(bytes));
     std::memcpy(block, Chars(), static_cast<size_t>(index) * 2);
     std::memcpy(block + index, inserted, static_cast<size_t>(b) * 2);

@@ -41,6 +41,7 @@ TEST_F(GlobalHeap, NullIsHarmlessEverywhere) {
 
 TEST_F(GlobalHeap, ImpossibleSizeFailsWithNull) {
   EXPECT_EQ(GlobalAlloc(GMEM_ZEROINIT, static_cast<SIZE_T>(-1)), nullptr);
+  EXPECT_EQ(GlobalAlloc(GMEM_ZEROINIT, SIZE_T{0x80000000}), nullptr);
 }
 
 TEST_F(GlobalHeap, FailureHookCountsSuccessesThenFailsUntilReset) {

@@ -212,6 +212,30 @@ TEST(Utf16Helpers, TextToReal) {
   }
 }
 
+TEST(Utf16Helpers, TextToRealRoundsLongDigitStringsCorrectly) {
+  const std::u16string zeros(900, u'0');
+  struct Case {
+    std::u16string text;
+    double value;
+  } cases[] = {
+      // 2^53 + 1 lies halfway between two doubles: it rounds to even, unless
+      // a digit far behind says it is above halfway.
+      {u"9007199254740993", 9007199254740992.0},
+      {u"9007199254740993." + zeros + u"1", 9007199254740994.0},
+      {u"9007199254740993" + zeros + u"e-900", 9007199254740992.0},
+      {u"9007199254740993" + zeros + u"1e-901", 9007199254740994.0},
+      {zeros + u"12", 12.0},
+      {u"1" + zeros, std::numeric_limits<double>::infinity()},
+      {u"0." + zeros + u"5", 0.0},
+      {u"1" + std::u16string(305, u'0') + u".", 1e305},
+  };
+  for (const Case& c : cases) {
+    size_t end = 0;
+    EXPECT_EQ(platform::u16tod(c.text.c_str(), &end), c.value) << c.text.size();
+    EXPECT_EQ(end, c.text.size());
+  }
+}
+
 TEST(Utf16Helpers, RealToTextAsPrintfGeneral15) {
   struct Case {
     double value;

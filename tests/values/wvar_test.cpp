@@ -21,7 +21,7 @@ wvar Str(const char16_t* s) { return wvar(s); }
 int probe = 0;
 int other = 0;
 
-class WithAllocationFailures : public ::testing::Test {
+class WvarAllocationFailures : public ::testing::Test {
 protected:
   void TearDown() override { platform::FailGlobalAllocAfter(-1); }
 };
@@ -492,6 +492,7 @@ TEST(WvarText, DeleteAndInsert) {
   wvar self(u"ab");
   self.Insert(self, 1);
   EXPECT_EQ(U8(self.Chars()), "aabb");
+  EXPECT_EQ(self.data, static_cast<void*>(self.buffer));  // four units still fit inline
   wvar number(5);
   number.Insert(Str(u"x"), 0);
   number.Delete(0, 1);
@@ -545,7 +546,7 @@ TEST(WvarText, ReplaceAll) {
   EXPECT_EQ(U8(self.Chars()), "x");
 }
 
-TEST_F(WithAllocationFailures, OperatorNewRaisesInsteadOfReturningNull) {
+TEST_F(WvarAllocationFailures, OperatorNewRaisesInsteadOfReturningNull) {
   platform::FailGlobalAllocAfter(0);
   EXPECT_THROW(delete new wvar(1), EOutOfMemory);
   wvar v(3);
@@ -554,7 +555,7 @@ TEST_F(WithAllocationFailures, OperatorNewRaisesInsteadOfReturningNull) {
   EXPECT_THROW(wvar(u"five!"), EOutOfMemory);
 }
 
-TEST_F(WithAllocationFailures, AppendAndInsertKeepTheOldValue) {
+TEST_F(WvarAllocationFailures, AppendAndInsertKeepTheOldValue) {
   wvar v(u"abcde");
   wvar small(u"ab");
   platform::FailGlobalAllocAfter(0);
@@ -568,7 +569,7 @@ TEST_F(WithAllocationFailures, AppendAndInsertKeepTheOldValue) {
   EXPECT_EQ(U8(v.Chars()), "abcdef");
 }
 
-TEST_F(WithAllocationFailures, AFailedReserveLeavesAnEmptyAssignableValue) {
+TEST_F(WvarAllocationFailures, AFailedReserveLeavesAnEmptyAssignableValue) {
   wvar v(u"abcde");
   platform::FailGlobalAllocAfter(0);
   EXPECT_THROW(v = u"a much longer text", EOutOfMemory);
