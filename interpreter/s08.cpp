@@ -45,23 +45,6 @@ private:
   bool ok_;
 };
 
-// Evaluates an item's expression with the literal under construction set
-// aside: a literal inside the expression (in parentheses, or as a call's
-// argument) is built in the same `literal` cell and would otherwise free or
-// overwrite the elements stored so far.
-int32_t EvalItem(wbsub* context) {
-  struct SetAside {
-    wcell& literal;
-    whash* kept;
-    ~SetAside() {
-      literal.ClearElements();
-      literal.elements = kept;
-    }
-  } aside{context->literal, context->literal.elements};
-  context->literal.elements = nullptr;
-  return Eval(context);
-}
-
 // The element `key` of `cell`, emptied, with a nested literal parsed into it.
 int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
   wcell* element = cell->Element(key, 0);
@@ -70,6 +53,7 @@ int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
   return ParseArrayList(context, element, 0);
 }
 
+// A later item of the same key replaces the earlier one whole, elements too.
 void Store(wcell* cell, const char16_t* key, const wvar& value) {
   wcell* element = cell->Element(key, 0);
   element->ClearElements();
@@ -115,9 +99,9 @@ void DumpMembers(const whash* table, std::u16string& out, const std::u16string& 
       const char16_t* key = e->name.AsString();
       std::u16string step;
       switch (KeyClass(key)) {
-        case 2: step = u"." + std::u16string(key); break;
-        case 1: step = u"[" + std::u16string(key) + u"]"; break;
-        default: step = u"[\"" + std::u16string(key) + u"\"]"; break;
+        case 2: step.append(u".").append(key); break;
+        case 1: step.append(u"[").append(key).append(u"]"); break;
+        default: step.append(u"[\"").append(key).append(u"\"]"); break;
       }
       out += prefix + step + u"=" + QuoteValue(e->value) + u"\r\n";
       if (e->elements != nullptr) DumpMembers(e->elements, out, prefix + step);
@@ -158,7 +142,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   wword* lexer = context->lexer;
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, Decimal(index).c_str());
   lexer->Back();
-  if (EvalItem(context) == tkError) return tkError;
+  if (Eval(context) == tkError) return tkError;
   const wvar first = context->value;
 
   if (lexer->Next() != tkColon) {
@@ -170,7 +154,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   const std::u16string keyText = key.AsString();
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, keyText.c_str());
   lexer->Back();
-  if (EvalItem(context) == tkError) return tkError;
+  if (Eval(context) == tkError) return tkError;
   Store(cell, keyText.c_str(), context->value);
   return tkWord;
 }

@@ -1,0 +1,42 @@
+// A list of UTF-16 lines, with name=value access and file loading and saving,
+// as the line list and the calculator file use it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TStringList {
+public:
+  int32_t Count() const { return static_cast<int32_t>(lines_.size()); }
+  // An index outside 0 .. Count() - 1 raises EListError.
+  const std::u16string& Get(int32_t index) const;
+  void Put(int32_t index, std::u16string text);
+  // Returns the new line's index.
+  int32_t Add(std::u16string text);
+  void Clear() { lines_.clear(); }
+
+  // The first line whose name (the text before its first "=") equals name
+  // without regard to case; -1 when there is none. Lines without "=" have no
+  // name.
+  int32_t IndexOfName(std::u16string_view name) const;
+  // The text after the first "=" of that line; "" when there is none.
+  std::u16string Values(std::u16string_view name) const;
+
+  // Replaces the lines by the file's. The encoding follows the byte-order
+  // mark (UTF-16LE, UTF-16BE, UTF-8; without one CP932); lines end at CR, LF
+  // or CR LF. Raises EFOpenError, leaving the list as it was.
+  void LoadFromFile(const std::u16string& path);
+  // Writes UTF-16LE with FF FE, CR LF after every line. The file is replaced
+  // as a whole: the new text goes to a temporary file beside it, which is
+  // flushed to disk and renamed over the old one, so a failed save (raising
+  // EFCreateError) leaves the old file as it was.
+  void SaveToFile(const std::u16string& path) const;
+
+  // The lines of a file's bytes, decoded as LoadFromFile does.
+  static std::vector<std::u16string> DecodeLines(std::string_view bytes);
+
+private:
+  std::vector<std::u16string> lines_;
+};

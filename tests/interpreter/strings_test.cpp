@@ -1,0 +1,133 @@
+// String built-ins, run as scripts through the headless host.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/text.h"
+#include "tools/vekhost.h"
+
+namespace {
+
+// What running the text printed; a reported error adds "!" and its message.
+std::string Shown(HeadlessHost& host, const std::u16string& text) {
+  host.ClearText();
+  host.Run(text);
+  std::string shown = host.output();
+  if (!host.errors().empty()) {
+    std::string message = host.errors();
+    message = message.substr(message.rfind(": ") + 2);
+    shown += '!';
+    shown += message.substr(0, message.find('\n'));
+  }
+  return shown;
+}
+
+struct Case {
+  const char* expression;
+  const char* printed;
+};
+
+void CheckPrinted(const Case* cases, size_t n) {
+  HeadlessHost host;
+  for (size_t i = 0; i < n; ++i) {
+    // Brackets around the value show empty results.
+    std::u16string text = u"PRINT \"[\", ";
+    text += platform::FromUtf8(cases[i].expression);
+    text += u", \"]\"";
+    EXPECT_EQ(Shown(host, text), cases[i].printed) << cases[i].expression;
+  }
+}
+
+TEST(Strings, LengthsAndSubstrings) {
+  const Case cases[] = {
+      {"LEN(12345)", "[5]"},            {"LEN(\"\")", "[0]"},            {"LEN(1.5)", "[3]"},
+      {"LEN(\"漢字\")", "[2]"},         {"MID(\"abc\", 1, 100)", "[bc]"}, {"MID(\"abc\", 3, 1)", "[]"},
+      {"MID(\"abc\", -1, 2)", "[]"},    {"MID(\"abc\", 1, 0)", "[]"},     {"MID(\"abcd\", 1, 2)", "[bc]"},
+      {"MID(12345, 1, 2)", "[12345]"},  {"LEFT(\"abc\", 2)", "[ab]"},     {"LEFT(\"abc\", 0)", "[]"},
+      {"LEFT(\"abc\", 9)", "[abc]"},    {"LEFT(12, 1)", "[12]"},          {"RIGHT(\"abc\", 5)", "[abc]"},
+      {"RIGHT(\"abc\", 1)", "[c]"},     {"RIGHT(\"abc\", 0)", "[]"},      {"RIGHT(3.5, 1)", "[3.5]"},
+      {"LOWER(\"AbC\")", "[abc]"},      {"UPPER(\"aBc ä\")", "[ABC Ä]"},  {"UPPER(1.5)", "[1.5]"},
+      {"LOWER(7)", "[7]"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, NumbersAndCharacters) {
+  // 2.5 + f takes f's type: a text result appends, an integer drops the .5.
+  const Case cases[] = {
+      {"STR(1.5)", "[1.5]"},             {"2.5 + STR(1)", "[2.51]"},
+      {"VAL(\"0x1F\")", "[31]"},         {"VAL(\"0X10\")", "[16]"},
+      {"VAL(\"0xFFFFFFFF\")", "[2147483647]"}, {"VAL(\"0x\")", "[0]"},
+      {"2.5 + VAL(\"0x1F\")", "[33]"},   {"VAL(\"1.5\")", "[1.5]"},
+      {"2.5 + VAL(\"1.5\")", "[4]"},     {"VAL(\"abc\")", "[0]"},
+      {"VAL(\" -12.5e1abc\")", "[-125]"}, {"VAL(\"x0x1\")", "[0]"},
+      {"ASC(\"A\")", "[65]"},            {"ASC(\"\")", "[0]"},
+      {"ASC(\"漢\")", "[28450]"},        {"ASC(5)", "[53]"},
+      {"CHR(65)", "[A]"},                {"CHR(0)", "[]"},
+      {"CHR(65536 + 66)", "[B]"},        {"CHR(28450)", "[漢]"},
+      {"HEX(255)", "[ff]"},              {"HEX(-1)", "[ffffffff]"},
+      {"HEX(0)", "[0]"},                 {"HEX(1.9)", "[1]"},
+      {"HEX(\"16\")", "[10]"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, SearchAndReplace) {
+  const Case cases[] = {
+      {"INSTR(\"abcabc\", \"bc\")", "[1]"},     {"INSTR(\"abcabc\", \"bc\", 2)", "[4]"},
+      {"INSTR(\"abcabc\", \"bc\", 5)", "[-1]"}, {"INSTR(\"abc\", \"\")", "[-1]"},
+      {"INSTR(\"abc\", \"c\", -1)", "[-1]"},    {"INSTR(\"a1b\", 1)", "[1]"},
+      {"INSTR(12345, \"3\")", "[-1]"},          {"INSTR(\"abc\", \"a\", 0, \"x\")", "[x]"},
+      {"REPLACE(\"aaa\", \"a\", \"aa\")", "[aaaaaa]"}, {"REPLACE(\"abc\", \"\", \"x\")", "[abc]"},
+      {"REPLACE(\"banana\", \"an\", \"\")", "[ba]"},  {"REPLACE(\"a-b-c\", \"-\", 1)", "[a1b1c]"},
+      {"REPLACE(12321, 2, 5)", "[12321]"},       {"2.5 + REPLACE(1, 1, 1)", "[2.51]"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, StrConvFlags) {
+  const Case cases[] = {
+      {"STRCONV(\"abC\", 1)", "[ABC]"},        {"STRCONV(\"ABc\", 2)", "[abc]"},
+      {"STRCONV(\"ABc\", 3)", "[abc]"},        {"STRCONV(\"abc\", 0)", "[]"},
+      {"STRCONV(\"abc\", 64)", "[]"},          {"STRCONV(\"\", 1)", "[]"},
+      {"STRCONV(\"a b\", 4)", "[ａ　ｂ]"},     {"STRCONV(\"ａ　ｂ\", 8)", "[a b]"},
+      {"STRCONV(\"Abc\", 1 + 4)", "[ＡＢＣ]"}, {"STRCONV(12, 4)", "[１２]"},
+      {"STRCONV(\"がっこう\", 16)", "[ガッコウ]"}, {"STRCONV(\"ガッコウ\", 32)", "[がっこう]"},
+      {"STRCONV(\"がっこう\", 8 + 16)", "[ｶﾞｯｺｳ]"}, {"STRCONV(\"ｶﾞｯｺｳﾊﾟ\", 4 + 32)", "[がっこうぱ]"},
+      {"STRCONV(\"パン\", 8)", "[ﾊﾟﾝ]"},
+      // Contradictory pairs map nothing.
+      {"STRCONV(\"abc\", 4 + 8)", "[]"},       {"STRCONV(\"かな\", 16 + 32)", "[]"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, LikeThroughScripts) {
+  const Case cases[] = {
+      {"LIKE(\"abc\", \"a*\")", "[-1]"}, {"LIKE(\"A\", \"a\")", "[0]"},
+      {"LIKE(123, \"1#3\")", "[-1]"},   {"LIKE(\"\", \"\")", "[-1]"},
+      {"2.5 + LIKE(\"a\", \"a\")", "[1]"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, ArgumentErrors) {
+  const Case cases[] = {
+      {"LEN()", "[!variable error"},              {"MID(\"abc\", 1)", "[!variable error"},
+      {"LEFT(\"abc\")", "[!variable error"},      {"RIGHT(\"abc\")", "[!variable error"},
+      {"REPLACE(\"a\", \"b\")", "[!variable error"}, {"STRCONV(\"a\")", "[!variable error"},
+      {"LIKE(\"a\")", "[!variable error"},        {"VAL()", "[!variable error"},
+      // INSTR counts its own arguments and fails without a code.
+      {"INSTR(\"a\")", "[!system error"},
+      {"LEN(nosuch)", "[!undefined error"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
+
+TEST(Strings, EditsNeverChangeTheCallersVariable) {
+  HeadlessHost host;
+  EXPECT_EQ(Shown(host, u"DIM s = \"aBa\"\n"
+                        u"PRINT UPPER(s), LOWER(s), REPLACE(s, \"a\", \"x\"), STRCONV(s, 4), \"|\", s"),
+            "ABAabaxBxａＢａ|aBa");
+}
+
+}  // namespace
