@@ -13,7 +13,6 @@
 #include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/system.h"
-#include "platform/text.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -144,7 +145,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
     close(in);
     return ERROR_WRITE_FAULT;
   }
-  std::string temp = Join(DirName(to), "." + BaseName(to) + ".XXXXXX");
+  std::string temp = DirName(to);
+  temp.append("/.").append(BaseName(to)).append(".XXXXXX");
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back(0);
   int out = mkostemp(name.data(), O_CLOEXEC);
@@ -517,9 +519,21 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   posix_spawn_file_actions_init(&actions);
   std::string dir = info->lpDirectory && *info->lpDirectory ? platform::ToUtf8(info->lpDirectory) : "";
   if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  // The program starts with no signal blocked and SIGPIPE at its default,
+  // whatever the host has done to its own.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none, pipe;
+  sigemptyset(&none);
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &pipe);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  int rc = search ? posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ)
-                  : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+  int rc = search ? posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ)
+                  : posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return FALSE;
   if (info->fMask & SEE_MASK_NOCLOSEPROCESS) {

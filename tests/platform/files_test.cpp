@@ -53,7 +53,7 @@ TEST(MatchFileName, WindowsRules) {
       {u"*.txt", u"NOTE.TXT", true}, {u"*.txt", u"a.txt2", false}, {u"?.c", u"ab.c", false},
       {u"?.c", u"x.c", true},        {u"a*b*c", u"axxbyyc", true}, {u"a*b*c", u"axxbyy", false},
       {u"*.", u"noext", true},       {u"*.", u"has.ext", false}, {u"data.*", u"data", true},
-      {u"日本*", u"日本語.txt", true}, {u"a?", u"a", false},
+      {u"日本*", u"日本語.txt", true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(platform::MatchFileName(c.pattern, c.name), c.match)

@@ -189,6 +189,24 @@ TEST_F(ShellTest, BareProgramNameIsLookedUpOnPath) {
   EXPECT_EQ(Read("out"), "found\n");
 }
 
+TEST_F(ShellTest, DocumentsFoldersAndUrlsGoToXdgOpen) {
+  // A stand-in for xdg-open, found first on PATH, notes what it was given.
+  mkdir(Path("bin").c_str(), 0755);
+  Write("bin/xdg-open", "#!/bin/sh\necho \"$@\" >> " + Path("opened") + "\n");
+  chmod(Path("bin/xdg-open").c_str(), 0755);
+  setenv("PATH", (Path("bin") + ":" + getenv("PATH")).c_str(), 1);
+  Write("notes.txt", "n");
+  mkdir(Path("folder").c_str(), 0755);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  for (const char16_t* file : {u"notes.txt", u"folder", u"https://example.org/a?b=1"}) {
+    auto info = Info(file, u"ignored");
+    ASSERT_TRUE(ShellExecuteExW(&info)) << platform::ToUtf8(file);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+  }
+  EXPECT_EQ(Read("opened"), "notes.txt\nfolder\nhttps://example.org/a?b=1\n");
+}
+
 TEST_F(ShellTest, NothingToStartFails) {
   for (const char16_t* file : {u"", u"/no/such/program", u"no-such-program-anywhere"}) {
     auto info = Info(file, nullptr);

@@ -1,0 +1,237 @@
+// The file built-ins, run as scripts in a fresh folder of their own.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "platform/text.h"
+#include "tools/vekhost.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class FileBuiltins : public testing::Test {
+protected:
+  void SetUp() override {
+    char name[] = "/tmp/zimro-wfile-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    dir_ = name;
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    setenv("XDG_DATA_HOME", (dir_ + "/home").c_str(), 1);
+    host_ = std::make_unique<HeadlessHost>();
+  }
+  void TearDown() override {
+    host_.reset();
+    if (chdir("/") != 0) return;
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+  }
+
+  // The printed text of one run.
+  std::string Run(const std::string& script) {
+    host_->ClearText();
+    host_->RunUtf8(script);
+    return host_->output();
+  }
+  std::string Errors() const { return host_->errors(); }
+
+  void Put(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+  }
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return "<missing>";
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  bool Exists(const std::string& name) const {
+    struct stat st;
+    return lstat(name.c_str(), &st) == 0;
+  }
+  // A listing as a set, whatever order the file system gives.
+  static std::set<std::string> Lines(const std::string& text) {
+    std::set<std::string> lines;
+    if (text.empty()) return lines;
+    size_t start = 0;
+    for (;;) {
+      size_t end = text.find("\r\n", start);
+      lines.insert(text.substr(start, end - start));
+      if (end == std::string::npos) return lines;
+      start = end + 2;
+    }
+  }
+
+  std::string dir_;
+  std::unique_ptr<HeadlessHost> host_;
+};
+
+std::string Utf16le(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t u : text) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
+}
+
+TEST_F(FileBuiltins, WriteThenReadGivesTheTextBackAsUtf16WithMark) {
+  EXPECT_EQ(Run("PRINT WRITE(\"t.txt\", \"日本語 text\\r\\n二行目\"), \"|\", READ(\"t.txt\")"),
+            "1|日本語 text\r\n二行目");
+  EXPECT_EQ(Bytes("t.txt"), "\xFF\xFE" + Utf16le(u"日本語 text\r\n二行目"));
+}
+
+TEST_F(FileBuiltins, WriteBWritesAnsiWithoutMarkAndReadTakesItBack) {
+  EXPECT_EQ(Run("PRINT WRITEB(\"b.txt\", \"abc 日本\"), \"|\", READ(\"b.txt\")"), "1|abc 日本");
+  EXPECT_EQ(Bytes("b.txt"), "abc \x93\xFA\x96\x7B");
+}
+
+TEST_F(FileBuiltins, WriteReplacesAWholeLongerFile) {
+  Put("t.txt", std::string(100, 'x'));
+  EXPECT_EQ(Run("PRINT WRITEB(\"t.txt\", \"ab\")"), "1");
+  EXPECT_EQ(Bytes("t.txt"), "ab");
+}
+
+TEST_F(FileBuiltins, ReadTakesTheFileFormatApart) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+  } cases[] = {
+      {"empty", "", u""},
+      {"ansi", "a\x82\xA0z", u"aあz"},
+      {"nul ends ansi", "ab\0cd"s, u"ab"},
+      {"mark only", "\xFF\xFE", u""},
+      {"odd last byte", "\xFF\xFE" "A\0B"s, u"A"},
+      {"nul ends utf16", "\xFF\xFE" "a\0\0\0b\0"s, u"a"},
+      // A UTF-8 mark is no mark here: its bytes are read as ANSI characters.
+      {"utf8 mark", "\xEF\xBB\xBF" "ab", platform::FromAnsi("\xEF\xBB\xBF" "ab")},
+  };
+  for (const auto& c : cases) {
+    Put("f", c.bytes);
+    std::string expected = "[";
+    expected.append(platform::ToUtf8(c.text)).append("]");
+    EXPECT_EQ(Run("PRINT \"[\", READ(\"f\"), \"]\""), expected) << c.name;
+    EXPECT_EQ(Errors(), "") << c.name;
+  }
+  EXPECT_NE(platform::FromAnsi("\xEF\xBB\xBF" "ab"), u"ab");
+}
+
+TEST_F(FileBuiltins, ReadOfWhatIsNoFileGivesTheEmptyText) {
+  mkdir("folder", 0755);
+  EXPECT_EQ(Run("PRINT \"[\", READ(\"missing\"), READ(\"folder\"), READ(\"\"), \"]\""), "[]");
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(FileBuiltins, ReadTakesALargeFileWhole) {
+  Put("big", std::string(3000000, 'x'));
+  EXPECT_EQ(Run("PRINT LEN(READ(\"big\"))"), "3000000");
+}
+
+TEST_F(FileBuiltins, ReadOfAFileTooLargeForAValueFailsTheRunWithoutACrash) {
+  int fd = open("huge", O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, off_t{1} << 31), 0);  // sparse: costs no disk
+  close(fd);
+  EXPECT_EQ(Run("PRINT \"a\"\nDIM s\ns = READ(\"huge\")\nPRINT \"b\""), "a");
+  EXPECT_EQ(host_->lastStatus(), 1);
+  EXPECT_EQ(Errors(), "WB: WB SYSTEM ERROR \n");
+  EXPECT_EQ(Run("PRINT \"next run\""), "next run");
+}
+
+TEST_F(FileBuiltins, WriteWhereNoFileCanBeMadeGivesZero) {
+  mkdir("folder", 0755);
+  EXPECT_EQ(Run("PRINT WRITE(\"no/such/t.txt\", \"a\"), WRITEB(\"no/such/t.txt\", \"a\"), "
+                "WRITE(\"folder\", \"a\"), WRITEB(\"\", \"a\")"),
+            "0000");
+  EXPECT_FALSE(Exists("no"));
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(FileBuiltins, DirListsPlainFilesByDefault) {
+  Put("a.txt", "a");
+  Put("b.log", "b");
+  Put(".hidden", "h");
+  mkdir("sub", 0755);
+  EXPECT_EQ(Lines(Run("PRINT DIR()")), (std::set<std::string>{".hidden", "a.txt", "b.log"}));
+  EXPECT_EQ(Lines(Run("PRINT DIR")), (std::set<std::string>{".hidden", "a.txt", "b.log"}));
+  EXPECT_EQ(Run("PRINT DIR(\"*.TXT\")"), "a.txt");
+  // Three arguments keep the default mask.
+  EXPECT_EQ(Run("PRINT DIR(\"*.txt\", 16, 0)"), "a.txt");
+}
+
+TEST_F(FileBuiltins, DirWithMaskSixteenListsFolders) {
+  Put("a.txt", "a");
+  mkdir("sub", 0755);
+  mkdir("sub/inner", 0755);
+  mkdir("other", 0755);
+  EXPECT_EQ(Lines(Run("PRINT DIR(\"*\", 16)")), (std::set<std::string>{".", "..", "sub", "other"}));
+  EXPECT_EQ(Lines(Run("PRINT DIR(\"sub/*\", 16)")), (std::set<std::string>{".", "..", "inner"}));
+  EXPECT_EQ(Run("PRINT DIR(\"s*\", 16)"), "sub");
+}
+
+TEST_F(FileBuiltins, DirWithoutMatchGivesTheEmptyText) {
+  Put("a.txt", "a");
+  EXPECT_EQ(Run("DIM p\np = \"*.none\"\nPRINT \"[\", DIR(p), DIR(\"nofolder/*\"), \"]\""), "[]");
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(FileBuiltins, KillMovesTheFileToTheTrash) {
+  Put("gone.txt", "contents");
+  EXPECT_EQ(Run("PRINT KILL(\"gone.txt\")"), "0");
+  EXPECT_FALSE(Exists("gone.txt"));
+  EXPECT_EQ(Bytes("home/Trash/files/gone.txt"), "contents");
+  std::string info = Bytes("home/Trash/info/gone.txt.trashinfo");
+  EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + dir_ + "/gone.txt\nDeletionDate=", 0), 0u) << info;
+}
+
+TEST_F(FileBuiltins, KillOfAMissingFileGivesACode) {
+  EXPECT_EQ(Run("PRINT KILL(\"missing.txt\") != 0"), "-1");
+  EXPECT_EQ(Run("PRINT KILL(\"*.none\") != 0"), "-1");
+  EXPECT_FALSE(Exists("home/Trash/info/missing.txt.trashinfo"));
+}
+
+TEST_F(FileBuiltins, CopyAndRename) {
+  Put("a.txt", "alpha");
+  EXPECT_EQ(Run("PRINT COPY(\"a.txt\", \"b.txt\"), RENAME(\"b.txt\", \"c.txt\")"), "00");
+  EXPECT_EQ(Bytes("a.txt"), "alpha");
+  EXPECT_FALSE(Exists("b.txt"));
+  EXPECT_EQ(Bytes("c.txt"), "alpha");
+  mkdir("box", 0755);
+  EXPECT_EQ(Run("PRINT COPY(\"*.txt\", \"box\"), RENAME(\"c.txt\", \"box/d.txt\")"), "00");
+  EXPECT_EQ(Bytes("box/a.txt"), "alpha");
+  EXPECT_EQ(Bytes("box/c.txt"), "alpha");
+  EXPECT_EQ(Bytes("box/d.txt"), "alpha");
+}
+
+TEST_F(FileBuiltins, CopyOntoItselfFailsAndKeepsTheFile) {
+  Put("a.txt", "keep");
+  EXPECT_EQ(Run("PRINT COPY(\"a.txt\", \"a.txt\") != 0, COPY(\"missing\", \"x\") != 0"), "-1-1");
+  EXPECT_EQ(Bytes("a.txt"), "keep");
+}
+
+TEST_F(FileBuiltins, MkDirAndChDir) {
+  EXPECT_EQ(Run("PRINT MKDIR(\"new\"), MKDIR(\"new\"), MKDIR(\"no/such\")"), "100");
+  EXPECT_EQ(Run("PRINT CHDIR(\"missing\"), CHDIR(\"new\"), WRITEB(\"f\", \"x\")"), "011");
+  EXPECT_EQ(Bytes(dir_ + "/new/f"), "x");
+}
+
+TEST_F(FileBuiltins, TooFewArgumentsAreAVariableError) {
+  for (const char* call : {"COPY(\"a\")", "RENAME(\"a\")", "KILL()", "MKDIR", "CHDIR()",
+                           "READ()", "WRITE(\"a\")", "WRITEB(\"a\")"}) {
+    EXPECT_EQ(Run(std::string("PRINT ") + call + "\nPRINT \"after\""), "") << call;
+    EXPECT_NE(Errors().find(": variable error"), std::string::npos) << call << Errors();
+    EXPECT_EQ(host_->lastStatus(), 1) << call;
+  }
+  EXPECT_FALSE(Exists("a"));
+}
+
+}  // namespace
