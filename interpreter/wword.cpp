@@ -74,7 +74,9 @@ int32_t wword::Next() {
     SkipLine();
     code = Scan();
   }
+  // Field by field, as in Back: the scan has just stored them one by one.
   keptStart = start;
+  __asm__ volatile("" ::: "memory");
   keptEnd = pos;
   keptCode = code;
   return code;
