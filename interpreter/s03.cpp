@@ -341,9 +341,26 @@ int32_t EvalPrimary(wbsub* context) {
       // Nested literals recurse in the literal parser, past the checks of
       // the evaluator: their depth is measured first.
       if (LiteralTooDeep(lexer)) return Fail(context, erOverflow);
-      wcell* const literal = &context->literal;
-      ReleaseElements(block, literal);
-      if (ParseArrayList(context, literal, 0) == tkError) return tkError;
+      wcell* literal = &context->literal;
+      if (literal->kind == ckMarker) {
+        // A literal inside an item of the literal being built: the context's
+        // cell is taken, so this one goes to a slot above the frame, which
+        // then outlives its pop as a returned local does (an argument
+        // pushed next reuses it as its own cell).
+        wstack& stack = block->stack;
+        const int32_t depth = stack.depth;
+        literal = stack.Push(ckNone, u"", nullptr, wvar(u""));
+        ReleaseElements(block, literal);
+        const int32_t status = ParseArrayList(context, literal, 0);
+        stack.depth = depth;
+        if (status == tkError) return tkError;
+      } else {
+        ReleaseElements(block, literal);
+        literal->kind = ckMarker;  // being built
+        const int32_t status = ParseArrayList(context, literal, 0);
+        literal->kind = ckNone;
+        if (status == tkError) return tkError;
+      }
       context->ref = literal;
       context->value.SetString(u"");
       return tkWord;

@@ -114,6 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"DIM o\no.p.v = 1\no.p.m = SUB { o = 0\nRETURN(THIS.v) }\nPRINT o.p.m()", "1", ""},
         ScriptCase{"DIM a\na.m = SUB (x) { RETURN(x) }\nPRINT a.m(a = 5)", "5", ""},
         ScriptCase{"SUB f { }\nf.x = 1\nf.x = SUB f { }\nPRINT \"[\", f.X, \"]\"", "[]", ""},
+        // Literals inside the items of a literal being built.
+        ScriptCase{"SUB g(a, b) { PRINT a[0], a[1], b }\nDIM x, y\n"
+                   "x = {1, g({2, 3}, 4), 5 < {5}, (y = {6, 7}), 8}\nPRINT \" \", x[0], x[2], y[1], x[4]",
+                   "234 1078", ""},
         // The second literal reuses the cell that the first argument lies in.
         ScriptCase{"SUB id(x) { RETURN(x[0]) }\nSUB g(a, b) { PRINT a[0], b[0] }\ng(id({ {1} }), {2})",
                    "12", ""}));
