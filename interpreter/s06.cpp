@@ -2,6 +2,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "interpreter/builtin.h"
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
 #include "interpreter/wlike.h"
@@ -11,32 +12,6 @@
 #include "platform/text.h"
 
 namespace {
-
-// Arguments onto the stack from depth `base`, a result, the stack cut back.
-class Call {
-public:
-  Call(wbsub* context, int32_t minimum)
-      : context_(context), stack_(context->block->stack), base_(stack_.depth),
-        ok_(ParseArgsMin(context, minimum) != tkError) {}
-
-  bool ok() const { return ok_; }
-  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
-  int32_t Int(int32_t i) { return Arg(i).AsInt(); }
-
-  template <typename T>
-  int32_t Return(T result) {
-    context_->value = result;
-    context_->ref = nullptr;
-    stack_.depth = base_;
-    return tkWord;
-  }
-
-private:
-  wbsub* context_;
-  wstack& stack_;
-  int32_t base_;
-  bool ok_;
-};
 
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -59,13 +34,13 @@ int32_t HexValue(const char16_t* digits) {
 }  // namespace
 
 VEK_HANDLER(FnLen) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   return call.Return(call.Arg(0).Convert(vtString).Length());
 }
 
 VEK_HANDLER(FnMid) {
-  Call call(context, 3);
+  BuiltinCall call(context, 3);
   if (!call.ok()) return tkError;
   const int32_t start = call.Int(1);
   const int32_t count = call.Int(2);
@@ -74,7 +49,7 @@ VEK_HANDLER(FnMid) {
 }
 
 VEK_HANDLER(FnLeft) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   const int32_t n = call.Int(1);
   wvar& part = call.Arg(0).Mid(0, n);
@@ -82,7 +57,7 @@ VEK_HANDLER(FnLeft) {
 }
 
 VEK_HANDLER(FnRight) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   const int32_t n = call.Int(1);
   wvar& part = call.Arg(0).Right(n);
@@ -90,27 +65,27 @@ VEK_HANDLER(FnRight) {
 }
 
 VEK_HANDLER(FnLower) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   call.Arg(0).Lower();
   return call.Return<const wvar&>(call.Arg(0));
 }
 
 VEK_HANDLER(FnUpper) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   call.Arg(0).Upper();
   return call.Return<const wvar&>(call.Arg(0));
 }
 
 VEK_HANDLER(FnStr) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   return call.Return(call.Arg(0).AsString());
 }
 
 VEK_HANDLER(FnVal) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const char16_t* text = call.Arg(0).AsString();
   if (text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
@@ -120,20 +95,20 @@ VEK_HANDLER(FnVal) {
 }
 
 VEK_HANDLER(FnAsc) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   return call.Return(static_cast<int32_t>(call.Arg(0).AsString()[0]));
 }
 
 VEK_HANDLER(FnChr) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const char16_t text[2] = {static_cast<char16_t>(call.Int(0) & 0xFFFF), 0};
   return call.Return(static_cast<const char16_t*>(text));
 }
 
 VEK_HANDLER(FnHex) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   uint32_t n = static_cast<uint32_t>(call.Int(0));
   char16_t text[9];
@@ -164,7 +139,7 @@ VEK_HANDLER(FnInStr) {
 }
 
 VEK_HANDLER(FnReplace) {
-  Call call(context, 3);
+  BuiltinCall call(context, 3);
   if (!call.ok()) return tkError;
   // Both as texts: a number as the new text is inserted, not lost.
   const wvar search(call.Arg(1).AsString());
@@ -175,7 +150,7 @@ VEK_HANDLER(FnReplace) {
 }
 
 VEK_HANDLER(FnStrConv) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   wvar& s = call.Arg(0);
   s.ChangeType(vtString);
@@ -203,7 +178,7 @@ VEK_HANDLER(FnStrConv) {
 }
 
 VEK_HANDLER(FnLike) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   wlike matcher(nullptr);
   const int32_t answer = matcher.Like(call.Arg(0).AsString(), call.Arg(1).AsString());

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "interpreter/builtin.h"
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
 #include "platform/datetime.h"
@@ -16,43 +17,12 @@ int32_t RandomBelow(int32_t n) {
   return draw % n;
 }
 
-// The steps every handler here shares: arguments onto the stack from depth
-// `base`, a result, the stack cut back.
-class Call {
-public:
-  Call(wbsub* context, int32_t minimum)
-      : context_(context), stack_(context->block->stack), base_(stack_.depth),
-        ok_(ParseArgsMin(context, minimum) != tkError) {}
-
-  bool ok() const { return ok_; }
-  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
-  double Real(int32_t i) { return Arg(i).AsReal(); }
-  int32_t Int(int32_t i) { return Arg(i).AsInt(); }
-  WORD Word(int32_t i) { return static_cast<WORD>(Arg(i).AsInt()); }
-
-  int32_t Fail(int32_t code) {
-    context_->block->errorCode = code;
-    return tkError;
-  }
-
-  template <typename T>
-  int32_t Return(T result) {
-    context_->value = result;
-    context_->ref = nullptr;
-    stack_.depth = base_;
-    return tkWord;
-  }
-
-private:
-  wbsub* context_;
-  wstack& stack_;
-  int32_t base_;
-  bool ok_;
-};
+// The date routines take their parts as 16-bit numbers.
+WORD Low16(int32_t v) { return static_cast<WORD>(v); }
 
 template <double (*F)(double)>
 int32_t RealOf(wbsub* context) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   return call.Return(F(call.Real(0)));
 }
@@ -70,7 +40,7 @@ enum Part { pYear, pMonth, pDay, pWeek, pHour, pMinute, pSecond };
 
 template <Part P>
 int32_t PartOf(wbsub* context) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const TDateTime d = call.Real(0);
   WORD year, month, day, hour, minute, second, ms;
@@ -100,26 +70,26 @@ VEK_HANDLER(FnTan) { return RealOf<Tan>(context); }
 VEK_HANDLER(FnAtan) { return RealOf<Atan>(context); }
 
 VEK_HANDLER(FnRnd) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   return call.Return(static_cast<double>(RandomBelow(call.Int(0))));
 }
 
 VEK_HANDLER(FnSgn) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const double x = call.Real(0);
   return call.Return(int32_t{x > 0 ? 1 : x == 0 ? 0 : -1});
 }
 
 VEK_HANDLER(FnPow) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   return call.Return(std::pow(call.Real(0), call.Real(1)));
 }
 
 VEK_HANDLER(FnLog) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const double x = call.Real(0);
   if (!(x > 0)) return call.Fail(erArithmetic);
@@ -127,7 +97,7 @@ VEK_HANDLER(FnLog) {
 }
 
 VEK_HANDLER(FnSqr) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const double x = call.Real(0);
   if (x < 0) return call.Fail(erArithmetic);
@@ -135,7 +105,7 @@ VEK_HANDLER(FnSqr) {
 }
 
 VEK_HANDLER(FnMod) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   const double a = call.Real(0);
   const double b = call.Real(1);
@@ -150,24 +120,24 @@ VEK_HANDLER(FnMod) {
 }
 
 VEK_HANDLER(FnRound) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   const double p = std::pow(10.0, call.Real(1));
   return call.Return(std::floor(call.Real(0) * p + 0.5) / p);
 }
 
 VEK_HANDLER(FnNow) {
-  Call call(context, 0);
+  BuiltinCall call(context, 0);
   if (!call.ok()) return tkError;
   return call.Return(static_cast<double>(Now()));
 }
 
 VEK_HANDLER(FnDate) {
-  Call call(context, 3);
+  BuiltinCall call(context, 3);
   if (!call.ok()) return tkError;
   TDateTime d;
   try {
-    d = EncodeDate(call.Word(0), call.Word(1), call.Word(2));
+    d = EncodeDate(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)));
   } catch (const EDateTimeError&) {
     return call.Fail(erArithmetic);
   }
@@ -175,11 +145,11 @@ VEK_HANDLER(FnDate) {
 }
 
 VEK_HANDLER(FnTime) {
-  Call call(context, 3);
+  BuiltinCall call(context, 3);
   if (!call.ok()) return tkError;
   TDateTime t;
   try {
-    t = EncodeTime(call.Word(0), call.Word(1), call.Word(2), 0);
+    t = EncodeTime(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)), 0);
   } catch (const EDateTimeError&) {
     return call.Fail(erArithmetic);
   }

@@ -1,6 +1,7 @@
 // Array literals, array built-ins, host commands and diagnostics.
 #include <string>
 
+#include "interpreter/builtin.h"
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
 #include "interpreter/wword.h"
@@ -11,39 +12,6 @@ std::u16string Decimal(int32_t n) {
   const std::string digits = std::to_string(n);
   return std::u16string(digits.begin(), digits.end());
 }
-
-// Arguments onto the stack from depth `base`, a result, the stack cut back.
-class Call {
-public:
-  Call(wbsub* context, int32_t minimum)
-      : context_(context), stack_(context->block->stack), base_(stack_.depth),
-        ok_(ParseArgsMin(context, minimum) != tkError) {}
-
-  bool ok() const { return ok_; }
-  int32_t count() const { return stack_.depth - base_; }
-  wvar& Arg(int32_t i) { return stack_.At(base_ + i); }
-  // The cell that argument i named, or null.
-  wcell* Named(int32_t i) { return stack_.Cell(base_ + i)->ref; }
-
-  int32_t Fail(int32_t code) {
-    context_->block->errorCode = code;
-    return tkError;
-  }
-
-  template <typename T>
-  int32_t Return(T result, wcell* ref = nullptr) {
-    context_->value = result;
-    context_->ref = ref;
-    stack_.depth = base_;
-    return tkWord;
-  }
-
-private:
-  wbsub* context_;
-  wstack& stack_;
-  int32_t base_;
-  bool ok_;
-};
 
 // The element `key` of `cell`, emptied, with a nested literal parsed into it.
 int32_t ParseNested(wbsub* context, wcell* cell, const char16_t* key) {
@@ -160,7 +128,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
 }
 
 VEK_HANDLER(FnDimLen) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const wcell* a = call.Named(0);
   const int32_t n = a != nullptr && a->elements != nullptr ? a->elements->count : 0;
@@ -168,7 +136,7 @@ VEK_HANDLER(FnDimLen) {
 }
 
 VEK_HANDLER(FnDimDel) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   wcell* a = call.Named(0);
   if (a == nullptr || a->elements == nullptr) return call.Fail(erVariable);
@@ -177,7 +145,7 @@ VEK_HANDLER(FnDimDel) {
 }
 
 VEK_HANDLER(FnDimKey) {
-  Call call(context, 2);
+  BuiltinCall call(context, 2);
   if (!call.ok()) return tkError;
   const wcell* a = call.Named(0);
   if (a == nullptr) return call.Fail(erVariable);
@@ -195,7 +163,7 @@ VEK_HANDLER(FnDimKey) {
 }
 
 VEK_HANDLER(FnDimWord) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const std::u16string text = call.Arg(0).AsString();
   wcell& words = context->block->request[0];
@@ -237,7 +205,7 @@ VEK_HANDLER(FnCmd) {
 }
 
 VEK_HANDLER(FnMember) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   wcell* v = call.Named(call.count() - 1);
   if (v == nullptr) return call.Fail(erVariable);
@@ -255,7 +223,7 @@ VEK_HANDLER(FnHashTop) {
 }
 
 VEK_HANDLER(FnHash) {
-  Call call(context, 1);
+  BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   const wcell* a = call.Named(call.count() - 1);
   if (a == nullptr) return call.Fail(erVariable);

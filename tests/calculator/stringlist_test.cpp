@@ -231,9 +231,13 @@ TEST_F(TStringListSaveFailureTest, ReadOnlyFolder) {
   chmod(dir_.c_str(), 0555);
   // Root writes into read-only folders: save as an ordinary user instead.
   const bool root = geteuid() == 0;
-  if (root) ASSERT_EQ(seteuid(65534), 0);
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
   EXPECT_THROW(list_.SaveToFile(Path16("calc.ini")), EFCreateError);
-  if (root) ASSERT_EQ(seteuid(0), 0);
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
   chmod(dir_.c_str(), 0755);
   ExpectOldFileOnly();
 }

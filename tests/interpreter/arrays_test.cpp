@@ -7,23 +7,10 @@
 #include "interpreter/tokens.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
-
-// What running the text printed; a reported error adds "!" and its message.
-std::string Shown(HeadlessHost& host, const std::u16string& text) {
-  host.ClearText();
-  host.Run(text);
-  std::string shown = host.output();
-  if (!host.errors().empty()) {
-    std::string message = host.errors();
-    message = message.substr(message.rfind(": ") + 2);
-    shown += '!';
-    shown += message.substr(0, message.find('\n'));
-  }
-  return shown;
-}
 
 TEST(Arrays, LiteralsNumberTheirItemsAndTakeKeys) {
   HeadlessHost host;

@@ -5,40 +5,13 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
 
-// What running the text printed; a reported error adds "!" and its message.
-std::string Shown(HeadlessHost& host, const std::u16string& text) {
-  host.ClearText();
-  host.Run(text);
-  std::string shown = host.output();
-  if (!host.errors().empty()) {
-    std::string message = host.errors();
-    message = message.substr(message.rfind(": ") + 2);
-    shown += '!';
-    shown += message.substr(0, message.find('\n'));
-  }
-  return shown;
-}
-
-struct Case {
-  const char* expression;
-  const char* printed;
-};
-
-void CheckPrinted(const Case* cases, size_t n) {
-  HeadlessHost host;
-  for (size_t i = 0; i < n; ++i) {
-    std::u16string text = u"PRINT ";
-    text += platform::FromUtf8(cases[i].expression);
-    EXPECT_EQ(Shown(host, text), cases[i].printed) << cases[i].expression;
-  }
-}
-
 TEST(Dates, EncodeAndDecode) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"DATE(2000, 1, 1)", "36526"},           {"WEEK(DATE(2000, 1, 1))", "7"},
       {"YEAR(36526)", "2000"},                 {"MONTH(36526 + 31)", "2"},
       {"DAY(36526 + 31)", "1"},                {"DATE(1899, 12, 30)", "0"},
@@ -61,7 +34,7 @@ TEST(Dates, EncodeAndDecode) {
 }
 
 TEST(Dates, PartsAreCutToSixteenBits) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"DATE(65537, 1, 1) == DATE(1, 1, 1)", "-1"},
       {"DATE(2000, 65537, 65537) == DATE(2000, 1, 1)", "-1"},
       {"TIME(65536 + 6, 0, 0)", "0.25"},
@@ -70,7 +43,7 @@ TEST(Dates, PartsAreCutToSixteenBits) {
 }
 
 TEST(Dates, RejectedPartsAreArithmeticErrors) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"DATE(2000, 2, 30)", "!arithmetic error"}, {"DATE(1900, 2, 29)", "!arithmetic error"},
       {"DATE(0, 1, 1)", "!arithmetic error"},     {"DATE(-1, 1, 1)", "!arithmetic error"},
       {"DATE(10000, 1, 1)", "!arithmetic error"}, {"DATE(2000, 13, 1)", "!arithmetic error"},

@@ -13,50 +13,15 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-class FileBuiltins : public testing::Test {
+class FileBuiltins : public ScriptFolderTest {
 protected:
-  void SetUp() override {
-    char name[] = "/tmp/zimro-wfile-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    dir_ = name;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    setenv("XDG_DATA_HOME", (dir_ + "/home").c_str(), 1);
-    host_ = std::make_unique<HeadlessHost>();
-  }
-  void TearDown() override {
-    host_.reset();
-    if (chdir("/") != 0) return;
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
-
-  // The printed text of one run.
-  std::string Run(const std::string& script) {
-    host_->ClearText();
-    host_->RunUtf8(script);
-    return host_->output();
-  }
-  std::string Errors() const { return host_->errors(); }
-
-  void Put(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return "<missing>";
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  bool Exists(const std::string& name) const {
-    struct stat st;
-    return lstat(name.c_str(), &st) == 0;
-  }
   // A listing as a set, whatever order the file system gives.
   static std::set<std::string> Lines(const std::string& text) {
     std::set<std::string> lines;
@@ -69,9 +34,6 @@ protected:
       start = end + 2;
     }
   }
-
-  std::string dir_;
-  std::unique_ptr<HeadlessHost> host_;
 };
 
 std::string Utf16le(const std::u16string& text) {

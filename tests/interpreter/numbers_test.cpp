@@ -4,41 +4,14 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
 
-// What running the text printed; a reported error adds "!" and its message.
-std::string Shown(HeadlessHost& host, const std::u16string& text) {
-  host.ClearText();
-  host.Run(text);
-  std::string shown = host.output();
-  if (!host.errors().empty()) {
-    std::string message = host.errors();
-    message = message.substr(message.rfind(": ") + 2);
-    shown += '!';
-    shown += message.substr(0, message.find('\n'));
-  }
-  return shown;
-}
-
-struct Case {
-  const char* expression;
-  const char* printed;
-};
-
-void CheckPrinted(const Case* cases, size_t n) {
-  HeadlessHost host;
-  for (size_t i = 0; i < n; ++i) {
-    std::u16string text = u"PRINT ";
-    text += platform::FromUtf8(cases[i].expression);
-    EXPECT_EQ(Shown(host, text), cases[i].printed) << cases[i].expression;
-  }
-}
-
 TEST(Numbers, ResultsAndTheirTypes) {
   // 2.5 + f takes f's type: an integer result drops the .5.
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"INT(-1.5)", "-2"},          {"INT(2.7)", "2"},           {"2.5 + INT(2.7)", "4.5"},
       {"ABS(-3)", "3"},             {"2.5 + ABS(-3)", "5.5"},    {"SGN(0)", "0"},
       {"SGN(\"abc\")", "0"},        {"SGN(-0.5)", "-1"},         {"SGN(\"12x\")", "1"},
@@ -52,7 +25,7 @@ TEST(Numbers, ResultsAndTheirTypes) {
 }
 
 TEST(Numbers, ModKeepsTheSignOfTheDividend) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"MOD(7, 3)", "1"},     {"MOD(-7, 3)", "-1"},    {"MOD(7, -3)", "1"},
       {"MOD(7.5, 2)", "1.5"}, {"MOD(7, 0)", "0"},      {"MOD(0, 5)", "0"},
       {"MOD(-6, 3)", "0"},    {"MOD(POW(10, 400), 3)", "0"},
@@ -62,7 +35,7 @@ TEST(Numbers, ModKeepsTheSignOfTheDividend) {
 }
 
 TEST(Numbers, RoundHalvesUpward) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"ROUND(3.14159, 2)", "3.14"}, {"ROUND(1234, -2)", "1200"}, {"ROUND(2.5, 0)", "3"},
       {"ROUND(-2.5, 0)", "-2"},      {"ROUND(-2.6, 0)", "-3"},    {"ROUND(1250, -2)", "1300"},
       {"ROUND(0.125, 2)", "0.13"},
@@ -71,7 +44,7 @@ TEST(Numbers, RoundHalvesUpward) {
 }
 
 TEST(Numbers, DomainAndArgumentErrors) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"LOG(0)", "!arithmetic error"},   {"LOG(-1)", "!arithmetic error"},
       {"LOG(\"x\")", "!arithmetic error"}, {"SQR(-1)", "!arithmetic error"},
       {"INT()", "!variable error"},      {"POW(2)", "!variable error"},

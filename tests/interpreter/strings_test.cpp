@@ -4,42 +4,13 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
 
-// What running the text printed; a reported error adds "!" and its message.
-std::string Shown(HeadlessHost& host, const std::u16string& text) {
-  host.ClearText();
-  host.Run(text);
-  std::string shown = host.output();
-  if (!host.errors().empty()) {
-    std::string message = host.errors();
-    message = message.substr(message.rfind(": ") + 2);
-    shown += '!';
-    shown += message.substr(0, message.find('\n'));
-  }
-  return shown;
-}
-
-struct Case {
-  const char* expression;
-  const char* printed;
-};
-
-void CheckPrinted(const Case* cases, size_t n) {
-  HeadlessHost host;
-  for (size_t i = 0; i < n; ++i) {
-    // Brackets around the value show empty results.
-    std::u16string text = u"PRINT \"[\", ";
-    text += platform::FromUtf8(cases[i].expression);
-    text += u", \"]\"";
-    EXPECT_EQ(Shown(host, text), cases[i].printed) << cases[i].expression;
-  }
-}
-
 TEST(Strings, LengthsAndSubstrings) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"LEN(12345)", "[5]"},            {"LEN(\"\")", "[0]"},            {"LEN(1.5)", "[3]"},
       {"LEN(\"漢字\")", "[2]"},         {"MID(\"abc\", 1, 100)", "[bc]"}, {"MID(\"abc\", 3, 1)", "[]"},
       {"MID(\"abc\", -1, 2)", "[]"},    {"MID(\"abc\", 1, 0)", "[]"},     {"MID(\"abcd\", 1, 2)", "[bc]"},
@@ -49,12 +20,12 @@ TEST(Strings, LengthsAndSubstrings) {
       {"LOWER(\"AbC\")", "[abc]"},      {"UPPER(\"aBc ä\")", "[ABC Ä]"},  {"UPPER(1.5)", "[1.5]"},
       {"LOWER(7)", "[7]"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, NumbersAndCharacters) {
   // 2.5 + f takes f's type: a text result appends, an integer drops the .5.
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"STR(1.5)", "[1.5]"},             {"2.5 + STR(1)", "[2.51]"},
       {"VAL(\"0x1F\")", "[31]"},         {"VAL(\"0X10\")", "[16]"},
       {"VAL(\"0xFFFFFFFF\")", "[2147483647]"}, {"VAL(\"0x\")", "[0]"},
@@ -69,11 +40,11 @@ TEST(Strings, NumbersAndCharacters) {
       {"HEX(0)", "[0]"},                 {"HEX(1.9)", "[1]"},
       {"HEX(\"16\")", "[10]"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, SearchAndReplace) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"INSTR(\"abcabc\", \"bc\")", "[1]"},     {"INSTR(\"abcabc\", \"bc\", 2)", "[4]"},
       {"INSTR(\"abcabc\", \"bc\", 5)", "[-1]"}, {"INSTR(\"abc\", \"\")", "[-1]"},
       {"INSTR(\"abc\", \"c\", -1)", "[-1]"},    {"INSTR(\"a1b\", 1)", "[1]"},
@@ -82,11 +53,11 @@ TEST(Strings, SearchAndReplace) {
       {"REPLACE(\"banana\", \"an\", \"\")", "[ba]"},  {"REPLACE(\"a-b-c\", \"-\", 1)", "[a1b1c]"},
       {"REPLACE(12321, 2, 5)", "[12321]"},       {"2.5 + REPLACE(1, 1, 1)", "[2.51]"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, StrConvFlags) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"STRCONV(\"abC\", 1)", "[ABC]"},        {"STRCONV(\"ABc\", 2)", "[abc]"},
       {"STRCONV(\"ABc\", 3)", "[abc]"},        {"STRCONV(\"abc\", 0)", "[]"},
       {"STRCONV(\"abc\", 64)", "[]"},          {"STRCONV(\"\", 1)", "[]"},
@@ -98,20 +69,20 @@ TEST(Strings, StrConvFlags) {
       // Contradictory pairs map nothing.
       {"STRCONV(\"abc\", 4 + 8)", "[]"},       {"STRCONV(\"かな\", 16 + 32)", "[]"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, LikeThroughScripts) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"LIKE(\"abc\", \"a*\")", "[-1]"}, {"LIKE(\"A\", \"a\")", "[0]"},
       {"LIKE(123, \"1#3\")", "[-1]"},   {"LIKE(\"\", \"\")", "[-1]"},
       {"2.5 + LIKE(\"a\", \"a\")", "[1]"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, ArgumentErrors) {
-  const Case cases[] = {
+  const PrintCase cases[] = {
       {"LEN()", "[!variable error"},              {"MID(\"abc\", 1)", "[!variable error"},
       {"LEFT(\"abc\")", "[!variable error"},      {"RIGHT(\"abc\")", "[!variable error"},
       {"REPLACE(\"a\", \"b\")", "[!variable error"}, {"STRCONV(\"a\")", "[!variable error"},
@@ -120,7 +91,7 @@ TEST(Strings, ArgumentErrors) {
       {"INSTR(\"a\")", "[!system error"},
       {"LEN(nosuch)", "[!undefined error"},
   };
-  CheckPrinted(cases, std::size(cases));
+  CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
 TEST(Strings, EditsNeverChangeTheCallersVariable) {

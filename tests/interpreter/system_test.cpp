@@ -13,51 +13,19 @@
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "platform/text.h"
+#include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-class SystemBuiltins : public testing::Test {
+class SystemBuiltins : public ScriptFolderTest {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zimro-s05-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    dir_ = name;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-    setenv("XDG_DATA_HOME", (dir_ + "/home").c_str(), 1);
     platform::ClearRecordedInput();
-    host_ = std::make_unique<HeadlessHost>(options_);
+    ScriptFolderTest::SetUp();
   }
-  void TearDown() override {
-    host_.reset();
-    if (chdir("/") != 0) return;
-    std::system(("rm -rf '" + dir_ + "'").c_str());
-  }
-
-  std::string Run(const std::string& script) {
-    host_->ClearText();
-    host_->RunUtf8(script);
-    return host_->output();
-  }
-  std::string Errors() const { return host_->errors(); }
-  int32_t Status() const { return host_->lastStatus(); }
-
-  void Put(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return "<missing>";
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  HeadlessHost::Options options_;
-  std::string dir_;
-  std::unique_ptr<HeadlessHost> host_;
 };
 
 TEST_F(SystemBuiltins, ClsClearsTheDisplayWithOrWithoutParentheses) {
