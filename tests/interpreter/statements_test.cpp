@@ -186,6 +186,25 @@ TEST(StatementRuns, InputSendsPromptsAndFillsEachTarget) {
   EXPECT_EQ(host.errors(), "\n 2 Z: syntax error\n\n 1 NOTHING: undefined error\n");
 }
 
+// The host's abort of the input dialog writes erStop and replies with empty
+// text: the run ends silently and the target keeps its value.
+TEST(StatementRuns, AbortedInputEndsTheRun) {
+  HeadlessHost* self = nullptr;
+  HeadlessHost::Options options;
+  options.input = [&self](std::u16string& line) {
+    self->block()->errorCode = erStop;
+    line.clear();
+    return true;
+  };
+  HeadlessHost host(options);
+  self = &host;
+  EXPECT_EQ(host.RunUtf8("DIM v = 5\nINPUT \"n?\", v\nPRINT 1"), 1);
+  EXPECT_EQ(host.lastErrorCode(), erStop);
+  EXPECT_EQ(host.RunUtf8("PRINT v"), 2);
+  EXPECT_EQ(host.output(), "5");
+  EXPECT_EQ(host.errors(), "");
+}
+
 TEST(StatementRuns, StopPausesWithTheWindowTextAndResumes) {
   HeadlessHost::Options options;
   options.title = u"Zimro";
