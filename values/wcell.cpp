@@ -53,8 +53,13 @@ void wcell::ClearElements() {
   delete old;
 }
 
+// The size hint comes from a script's index: a[200000000] must not claim
+// gigabytes of buckets for one element. Tables still grow by their entries.
+constexpr int32_t kMaxSizeHint = 65536;
+
 wcell* wcell::Element(const char16_t* key, int32_t minSize) {
   int32_t m = minSize > 1 ? minSize : 1;
+  if (m > kMaxSizeHint) m = kMaxSizeHint;
   if (elements == nullptr) elements = new whash(m);
   if (elements->size < m) elements->Grow(m);
   wcell* cell = elements->Find(key);

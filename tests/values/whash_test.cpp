@@ -242,6 +242,15 @@ TEST(WcellElements, TableSizeFollowsTheFirstIndex) {
   EXPECT_EQ(array.elements, nullptr);
 }
 
+TEST(WcellElements, AHugeIndexDoesNotClaimAHugeTable) {
+  wcell array;
+  wcell* e = array.Element(u"200000000", 200000000);
+  EXPECT_EQ(array.elements->size, 65536);
+  EXPECT_EQ(array.Element(u"200000000", 200000000), e);
+  EXPECT_EQ(array.elements->count, 1);
+  array.ClearElements();
+}
+
 TEST(WcellElements, AssignCopiesEverythingDeeply) {
   wcell source;
   source.kind = ckVar;
