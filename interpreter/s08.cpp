@@ -140,7 +140,8 @@ VEK_HANDLER(FnDimDel) {
   if (!call.ok()) return tkError;
   wcell* a = call.Named(0);
   if (a == nullptr || a->elements == nullptr) return call.Fail(erVariable);
-  if (!a->elements->Remove(call.Arg(1).AsString())) return call.Fail(erVariable);
+  // The element may be held by the statement in progress (a[1] = DIMDEL(a, 1)).
+  if (!RemoveElement(context->block, a, call.Arg(1).AsString())) return call.Fail(erVariable);
   return call.Return(u"");
 }
 

@@ -54,6 +54,8 @@ TEST(Arrays, DimLenDimKeyAndDimDel) {
       {u"PRINT DIMDEL(5, 0)", "!variable error"},
       {u"PRINT DIMDEL(a)", "!variable error"},
       {u"PRINT DIMLEN()", "!variable error"},
+      // The target of the assignment is the element being deleted.
+      {u"a[1] = DIMDEL(a, 1) PRINT DIMLEN(a), DIMKEY(a, 0)", "40"},
   };
   HeadlessHost host;
   host.Run(u"DIM a = {0, 1, 2, 3, 4, 5}, x");
