@@ -13,6 +13,7 @@
 #include "interpreter/wword.h"
 #endif
 #ifdef ZIMRO_FUZZ_ENGINE
+#include "platform/heap.h"
 #include "platform/input.h"
 #include "tools/vekhost.h"
 
@@ -57,6 +58,8 @@ void Lex(const std::u16string& text) {
 const char16_t* const kWithheld[] = {u"RUN",   u"WAIT",   u"KILL",  u"RENAME", u"COPY",
                                      u"MKDIR", u"CHDIR",  u"WRITE", u"WRITEB", u"BEEP"};
 
+constexpr long kAllocationBudget = 1000000;
+
 void Execute(const std::u16string& text) {
   HeadlessHost::Options options;
   options.stepLimit = 2000;
@@ -70,9 +73,14 @@ void Execute(const std::u16string& text) {
     if (h.block()->state == rsPaused) h.block()->errorCode = erStop;
   });
   for (const char16_t* name : kWithheld) host.block()->names.Remove(name);
+  // A script may legitimately build structures that double with every
+  // statement; past the budget its allocations fail and the run ends with
+  // the memory error instead of exhausting the machine.
+  platform::FailGlobalAllocAfter(kAllocationBudget);
   host.Run(text);
   // A second run against what the first left behind (globals, subs, stack).
   host.Run(text);
+  platform::FailGlobalAllocAfter(-1);
   // The headless input back end keeps every key and mouse event it is sent.
   platform::ClearRecordedInput();
 }
