@@ -30,20 +30,6 @@ int32_t Finish(wbsub* context, int32_t depth) {
   return tkWord;
 }
 
-bool WriteAll(int fd, const void* data, size_t n) {
-  const char* p = static_cast<const char*>(data);
-  while (n > 0) {
-    ssize_t w = write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 // Created readable and writable, emptied when present.
 int OpenForWriting(const char16_t* path) {
   if (!path || !*path) return -1;
@@ -131,7 +117,7 @@ int WriteTextFileW(const char16_t* path, const char16_t* text) {
   if (fd < 0) return 0;
   static const unsigned char mark[2] = {0xFF, 0xFE};
   size_t units = text ? platform::u16len(text) : 0;
-  bool ok = WriteAll(fd, mark, 2) && WriteAll(fd, text, units * sizeof(char16_t));
+  bool ok = platform::WriteAll(fd, mark, 2) && platform::WriteAll(fd, text, units * sizeof(char16_t));
   if (close(fd) != 0) ok = false;
   return ok ? 1 : 0;
 }
@@ -141,7 +127,7 @@ int WriteTextFileA(const char16_t* path, const char16_t* text) {
   const char* ansi = converted.AsAnsi();
   int fd = OpenForWriting(path);
   if (fd < 0) return 0;
-  bool ok = WriteAll(fd, ansi, strlen(ansi));
+  bool ok = platform::WriteAll(fd, ansi, strlen(ansi));
   if (close(fd) != 0) ok = false;
   return ok ? 1 : 0;
 }

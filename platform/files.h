@@ -39,6 +39,8 @@ PLATFORM_API BOOL FindClose(HANDLE find);
 }
 
 namespace platform {
+// Writes all n bytes, going on after interrupted and short writes.
+PLATFORM_API bool WriteAll(int fd, const void* data, size_t n);
 // The name rule of FindFirstFileW for one name (UTF-16, no path).
 PLATFORM_API bool MatchFileName(const char16_t* pattern, const char16_t* name);
 }  // namespace platform

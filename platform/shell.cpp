@@ -122,19 +122,6 @@ bool IsBelow(const std::string& outer, const std::string& inner) {
 
 // ---------------------------------------------------------------- copying
 
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 // Into a temporary file beside the target, renamed over it at the end, so a
 // copy that fails half-way leaves an existing target as it was.
 int CopyFileData(const std::string& from, const std::string& to) {
@@ -160,7 +147,7 @@ int CopyFileData(const std::string& from, const std::string& to) {
   for (;;) {
     ssize_t r = read(in, buffer.data(), buffer.size());
     if (r < 0 && errno == EINTR) continue;
-    if (r < 0 || (r > 0 && !WriteAll(out, buffer.data(), static_cast<size_t>(r)))) {
+    if (r < 0 || (r > 0 && !platform::WriteAll(out, buffer.data(), static_cast<size_t>(r)))) {
       code = ERROR_WRITE_FAULT;
       break;
     }
@@ -323,7 +310,7 @@ int MoveToTrash(const std::string& path) {
       if (errno == EEXIST) continue;
       return CodeOf(errno);
     }
-    bool written = WriteAll(fd, record.data(), record.size());
+    bool written = platform::WriteAll(fd, record.data(), record.size());
     if (close(fd) != 0) written = false;
     struct stat taken;
     std::string target = Join(files, name);
