@@ -38,3 +38,11 @@ private:
   int32_t base_;
   bool ok_;
 };
+
+// The last step for handlers that parse their own arguments: no reference,
+// the stack cut back to the entry depth.
+inline int32_t EndBuiltin(wbsub* context, int32_t depth) {
+  context->ref = nullptr;
+  context->block->stack.depth = depth;
+  return tkWord;
+}

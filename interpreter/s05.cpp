@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "interpreter/builtin.h"
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
 #include "platform/clipboard.h"
@@ -15,12 +16,6 @@
 #include "platform/system.h"
 
 namespace {
-
-int32_t Finish(wbsub* context, int32_t depth) {
-  context->ref = nullptr;
-  context->block->stack.depth = depth;
-  return tkWord;
-}
 
 void Request(wbexe* block, int32_t code) { block->request[0].value = code; }
 
@@ -47,7 +42,7 @@ int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
   if (ParseArgsMin(context, 1) == tkError) return tkError;
   int32_t button = block->stack.At(depth).AsInt();
   if (button >= 0 && button <= 2) mouse_event(flags[button], 0, 0, 0, 0);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 int32_t Key(wbsub* context, DWORD flags) {
@@ -55,7 +50,7 @@ int32_t Key(wbsub* context, DWORD flags) {
   int32_t depth = block->stack.depth;
   if (ParseArgsMin(context, 1) == tkError) return tkError;
   keybd_event(static_cast<BYTE>(block->stack.At(depth).AsInt() & 0xFF), 0, flags, 0);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 // Keeps the clipboard closed behind us, also when an allocation throws.
@@ -88,7 +83,7 @@ VEK_HANDLER(FnCls) {
   block->request[1].value = context->value;
   NotifyHost(block);
   context->value = u"";
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnBeep) {
@@ -96,7 +91,7 @@ VEK_HANDLER(FnBeep) {
   if (ParseArgsMin(context, 0) == tkError) return tkError;
   Beep(2400, 100);
   context->value = u"";
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnMsg) {
@@ -107,7 +102,7 @@ VEK_HANDLER(FnMsg) {
   block->request[1].value = block->stack.At(depth).AsString();
   NotifyHost(block);
   context->value = block->request[0].value;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnCall) {
@@ -124,34 +119,32 @@ VEK_HANDLER(FnCall) {
   return Nested(context, depth, text.AsString());
 }
 
-VEK_HANDLER(FnCallSub) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  wvar text(block->stack.At(depth).AsString());
-  if (text.Length() == 0) {
-    context->value = 0;
-    return Finish(context, depth);
-  }
-  block->subName = u"CALLSUB";
-  return Nested(context, depth, text.Chars());
-}
+namespace {
 
-VEK_HANDLER(FnCalc) {
+// CALLSUB and CALC: the text between `before` and `after` as a nested run
+// named `name`; an empty text gives 0 without a run.
+int32_t RunCode(wbsub* context, const char16_t* name, const char16_t* before,
+                const char16_t* after) {
   wbexe* block = context->block;
   int32_t depth = block->stack.depth;
   if (ParseArgsMin(context, 1) == tkError) return tkError;
   wvar text(block->stack.At(depth).AsString());
   if (text.Length() == 0) {
     context->value = 0;
-    return Finish(context, depth);
+    return EndBuiltin(context, depth);
   }
-  block->subName = u"CALC";
-  wvar code(u"RETURN(");
+  block->subName = name;
+  wvar code(before);
   code.Append(text.Chars());
-  code.Append(u")");
+  code.Append(after);
   return Nested(context, depth, code.Chars());
 }
+
+}  // namespace
+
+VEK_HANDLER(FnCallSub) { return RunCode(context, u"CALLSUB", u"", u""); }
+
+VEK_HANDLER(FnCalc) { return RunCode(context, u"CALC", u"RETURN(", u")"); }
 
 VEK_HANDLER(FnRun) {
   wbexe* block = context->block;
@@ -176,7 +169,7 @@ VEK_HANDLER(FnRun) {
   context->value = static_cast<int32_t>(started);
   if (started && wait == 1 && info.hProcess) WaitForSingleObject(info.hProcess, INFINITE);
   if (info.hProcess) CloseHandle(info.hProcess);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnWait) {
@@ -190,7 +183,7 @@ VEK_HANDLER(FnWait) {
   }
   Sleep(static_cast<DWORD>(ms));
   context->value = u"";
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnCommandLine) {
@@ -204,7 +197,7 @@ VEK_HANDLER(FnCommandLine) {
     return tkError;
   }
   context->value = block->cmdLine[n].value;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnKeyDown) { return Key(context, 0); }
@@ -220,7 +213,7 @@ VEK_HANDLER(FnMouseMove) {
   int32_t dy = Normalise(y, GetSystemMetrics(SM_CYSCREEN));
   mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<DWORD>(dx),
               static_cast<DWORD>(dy), 0, 0);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnMouseDown) {
@@ -256,7 +249,7 @@ VEK_HANDLER(FnGetClipboard) {
       }
     }
   }
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnSetClipboard) {
@@ -279,7 +272,7 @@ VEK_HANDLER(FnSetClipboard) {
     }
   }
   context->value = result;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnScreen) {
@@ -293,7 +286,7 @@ VEK_HANDLER(FnScreen) {
   block->request[2].value = a;
   block->request[3].value = b;
   NotifyHost(block);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnDispProgram) {
@@ -305,5 +298,5 @@ VEK_HANDLER(FnDispProgram) {
   block->request[1].value = static_cast<int32_t>(ccDispProgram);
   block->request[2].value = n;
   NotifyHost(block);
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "interpreter/builtin.h"
 #include "interpreter/engine.h"
 #include "interpreter/handlers.h"
 #include "platform/exceptions.h"
@@ -23,12 +24,6 @@ namespace {
 
 // A value holds at most 2^31 bytes; 8-bit text doubles on the way in.
 constexpr size_t kMaxTextBytes = (size_t{1} << 30) - 16;
-
-int32_t Finish(wbsub* context, int32_t depth) {
-  context->ref = nullptr;
-  context->block->stack.depth = depth;
-  return tkWord;
-}
 
 // Created readable and writable, emptied when present.
 int OpenForWriting(const char16_t* path) {
@@ -69,7 +64,7 @@ int32_t ShellOperation(wbsub* context, UINT func) {
   op.pTo = func == FO_DELETE ? nullptr : to.c_str();
   op.fFlags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
   context->value = static_cast<int32_t>(SHFileOperationW(&op));
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 }  // namespace
@@ -157,7 +152,7 @@ VEK_HANDLER(FnDir) {
     FindClose(find);
   }
   context->value = names.c_str();
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnMkDir) {
@@ -165,7 +160,7 @@ VEK_HANDLER(FnMkDir) {
   int32_t depth = block->stack.depth;
   if (ParseArgsMin(context, 1) == tkError) return tkError;
   context->value = CreateDirectoryW(block->stack.At(depth).AsString(), nullptr) ? 1 : 0;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnChDir) {
@@ -173,7 +168,7 @@ VEK_HANDLER(FnChDir) {
   int32_t depth = block->stack.depth;
   if (ParseArgsMin(context, 1) == tkError) return tkError;
   context->value = SetCurrentDirectoryW(block->stack.At(depth).AsString()) ? 1 : 0;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnRead) {
@@ -183,7 +178,7 @@ VEK_HANDLER(FnRead) {
   wvar text(u"");
   ReadTextFile(block->stack.At(depth).AsString(), text);
   context->value = text;
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnWrite) {
@@ -192,7 +187,7 @@ VEK_HANDLER(FnWrite) {
   if (ParseArgsMin(context, 2) == tkError) return tkError;
   const char16_t* path = block->stack.At(depth).AsString();
   context->value = WriteTextFileW(path, block->stack.At(depth + 1).AsString());
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
 
 VEK_HANDLER(FnWriteB) {
@@ -201,5 +196,5 @@ VEK_HANDLER(FnWriteB) {
   if (ParseArgsMin(context, 2) == tkError) return tkError;
   const char16_t* path = block->stack.At(depth).AsString();
   context->value = WriteTextFileA(path, block->stack.At(depth + 1).AsString());
-  return Finish(context, depth);
+  return EndBuiltin(context, depth);
 }
