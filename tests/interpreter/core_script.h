@@ -2,9 +2,6 @@
 // collects what the user would see.
 #pragma once
 
-#if __has_include("tools/vekhost.h")
-#define CORE_HAVE_HOST 1
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,5 +40,3 @@ inline void ExpectScript(const ScriptCase& c) {
   EXPECT_EQ(r.output, c.output) << c.script;
   EXPECT_EQ(r.errors, c.errors) << c.script;
 }
-
-#endif

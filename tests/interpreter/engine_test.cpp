@@ -2,8 +2,6 @@
 // exception box.
 #include "tests/interpreter/core_script.h"
 
-#ifdef CORE_HAVE_HOST
-
 #include <string>
 
 #include "interpreter/engine.h"
@@ -149,5 +147,3 @@ TEST(Engine, RemovingAHeldElementKeepsItUntilTheRunsEnd) {
 }
 
 }  // namespace
-
-#endif

@@ -1,8 +1,6 @@
 // Expressions as scripts see them: operators, types, references and calls.
 #include "tests/interpreter/core_script.h"
 
-#ifdef CORE_HAVE_HOST
-
 #include <pthread.h>
 
 #include <string>
@@ -189,5 +187,3 @@ TEST(ExpressionErrors, DeepRecursionOverflowsOnASmallThreadStack) {
 }
 
 }  // namespace
-
-#endif

@@ -1,8 +1,6 @@
 // Statements as scripts see them.
 #include "tests/interpreter/core_script.h"
 
-#ifdef CORE_HAVE_HOST
-
 #include <string>
 
 namespace {
@@ -240,5 +238,3 @@ TEST(StatementRuns, StopEndsWhenTheHostStopsTheRun) {
 }
 
 }  // namespace
-
-#endif
