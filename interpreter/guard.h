@@ -19,7 +19,10 @@ struct RunGuard {
 RunGuard& Guard();
 
 // True when the machine stack is too close to its end for another level of
-// recursion; sets erOverflow into the block's error code then.
+// recursion.
+bool StackLow();
+
+// StackLow, and then sets erOverflow into the block's error code.
 bool StackExhausted(wbexe* block);
 
 // The contexts of the runs in progress, whose THIS objects are held.

@@ -155,9 +155,13 @@ int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key) {
   return 1;
 }
 
-bool StackExhausted(wbexe* block) {
+bool StackLow() {
   const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-  if (frame >= Guard().stackLimit) return false;
+  return frame < Guard().stackLimit;
+}
+
+bool StackExhausted(wbexe* block) {
+  if (!StackLow()) return false;
   block->errorCode = erOverflow;
   return true;
 }

@@ -182,5 +182,6 @@ VEK_HANDLER(FnLike) {
   if (!call.ok()) return tkError;
   wlike matcher(nullptr);
   const int32_t answer = matcher.Like(call.Arg(0).AsString(), call.Arg(1).AsString());
+  if (matcher.overflow != 0) return call.Fail(erOverflow);
   return call.Return(answer);
 }

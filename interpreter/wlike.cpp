@@ -1,5 +1,6 @@
 #include "interpreter/wlike.h"
 
+#include "interpreter/guard.h"
 #include "platform/heap.h"
 #include "platform/text.h"
 
@@ -9,7 +10,7 @@ void wlike::operator delete(void* p) { GlobalFree(p); }
 
 wlike::wlike(const char16_t* t)
     : text(t), pos(0), mark(0), ch(0), negate(0), result(0),
-      length(t != nullptr ? static_cast<int32_t>(platform::u16len(t)) : 0) {}
+      length(t != nullptr ? static_cast<int32_t>(platform::u16len(t)) : 0), overflow(0) {}
 
 int32_t wlike::Like(const char16_t* subject, const char16_t* pattern) {
   wlike s(subject);
@@ -20,7 +21,8 @@ int32_t wlike::Like(const char16_t* subject, const char16_t* pattern) {
   do {
     r = MatchItem(s, p);
   } while (r != tkEnd && r != tkError);
-  return p.result;
+  overflow = p.overflow;
+  return overflow != 0 ? 0 : p.result;
 }
 
 int32_t wlike::NextToken() {
@@ -171,6 +173,12 @@ int32_t wlike::MatchSetItem(wlike& s, wlike& p) {
 // starts of this one cannot do better: giving up then keeps the work
 // proportional to subject times pattern instead of growing with each star.
 int32_t wlike::MatchStar(wlike& s, wlike& p) {
+  // Each star that matches nests one level deeper.
+  if (p.overflow != 0 || StackLow()) {
+    p.overflow = 1;
+    p.result = 0;
+    return tkError;
+  }
   while (p.At(p.pos) == u'*') ++p.pos;  // "**" is "*"
   const int32_t rest = p.pos;
   const int32_t first = s.pos;

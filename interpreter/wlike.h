@@ -18,6 +18,7 @@ public:
   int32_t negate;        // 1 inside a set that began with "[!"
   int32_t result;        // verdict so far: -1 matched, 0 not
   int32_t length;        // length of the text
+  int32_t overflow;      // 1 when a match ran out of machine stack
 
   static void* operator new(size_t size);
   static void operator delete(void* p);
@@ -25,7 +26,8 @@ public:
   explicit wlike(const char16_t* text = nullptr);
 
   // -1 when the subject matches the pattern, else 0. Text left over after the
-  // matched part does not count against the match.
+  // matched part does not count against the match. A pattern whose stars nest
+  // deeper than the machine stack allows gives 0 and sets `overflow`.
   int32_t Like(const char16_t* subject, const char16_t* pattern);
 
   static int32_t MatchItem(wlike& subject, wlike& pattern);

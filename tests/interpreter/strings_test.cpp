@@ -81,6 +81,16 @@ TEST(Strings, LikeThroughScripts) {
   CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
 
+TEST(Strings, LikeWithStarsNestedTooDeepFailsWithAreaOverflow) {
+  // Every "*a" that matches nests the matcher one level deeper.
+  HeadlessHost host;
+  EXPECT_EQ(Shown(host, u"DIM p = \"*a\", s = \"a\", i\n"
+                        u"FOR i = 1 TO 17 { p = p + p  s = s + s }\n"
+                        u"PRINT LIKE(s, p)"),
+            "!area overflow");
+  EXPECT_EQ(Shown(host, u"PRINT LIKE(LEFT(s, 100), LEFT(p, 200))"), "-1");
+}
+
 TEST(Strings, ArgumentErrors) {
   const PrintCase cases[] = {
       {"LEN()", "[!variable error"},              {"MID(\"abc\", 1)", "[!variable error"},
