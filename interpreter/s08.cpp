@@ -3,6 +3,7 @@
 
 #include "interpreter/builtin.h"
 #include "interpreter/engine.h"
+#include "interpreter/guard.h"
 #include "interpreter/handlers.h"
 #include "interpreter/wword.h"
 
@@ -61,7 +62,9 @@ std::u16string QuoteValue(wvar& value) {
   return out + u"\"";
 }
 
-void DumpMembers(const whash* table, std::u16string& out, const std::u16string& prefix) {
+// False when the elements nest deeper than the machine stack allows.
+bool DumpMembers(const whash* table, std::u16string& out, const std::u16string& prefix) {
+  if (StackLow()) return false;
   for (int32_t i = 0; i < table->size; ++i) {
     for (wcell* e = table->buckets[i]; e != nullptr; e = e->next) {
       const char16_t* key = e->name.AsString();
@@ -72,9 +75,10 @@ void DumpMembers(const whash* table, std::u16string& out, const std::u16string& 
         default: step.append(u"[\"").append(key).append(u"\"]"); break;
       }
       out += prefix + step + u"=" + QuoteValue(e->value) + u"\r\n";
-      if (e->elements != nullptr) DumpMembers(e->elements, out, prefix + step);
+      if (e->elements != nullptr && !DumpMembers(e->elements, out, prefix + step)) return false;
     }
   }
+  return true;
 }
 
 std::u16string Listing(const whash& table) {
@@ -212,7 +216,7 @@ VEK_HANDLER(FnMember) {
   if (v == nullptr) return call.Fail(erVariable);
   const std::u16string name = v->name.AsString();
   std::u16string out = name + u"=" + QuoteValue(v->value) + u"\r\n";
-  if (v->elements != nullptr) DumpMembers(v->elements, out, name);
+  if (v->elements != nullptr && !DumpMembers(v->elements, out, name)) return call.Fail(erOverflow);
   return call.Return(out.c_str());
 }
 

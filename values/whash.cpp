@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <new>
+#include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/heap.h"
@@ -24,6 +26,24 @@ bool SameKey(const char16_t* a, const char16_t* b) {
     ++b;
   }
   return false;
+}
+
+// Unlinks every cell of a table into one list (through `next`) and leaves
+// the table empty.
+wcell* TakeCells(whash* table) {
+  wcell* list = nullptr;
+  for (int32_t b = 0; b < table->size; ++b) {
+    wcell* c = table->buckets[b];
+    table->buckets[b] = nullptr;
+    while (c != nullptr) {
+      wcell* following = c->next;
+      c->next = list;
+      list = c;
+      c = following;
+    }
+  }
+  table->count = 0;
+  return list;
 }
 
 }  // namespace
@@ -124,16 +144,34 @@ void whash::CopyCell(wcell* target, const wcell* source) {
 }
 
 whash* whash::Clone(const whash* source) {
+  // Nested tables wait on a work list instead of a recursion, so structures
+  // of any depth can be copied. Each table is walked in its own order, so
+  // every chain of the copy runs in the reverse order of the source's.
+  struct Pending {
+    const whash* from;
+    whash* to;
+  };
   whash* copy = new whash(source->size);
   try {
-    for (int32_t b = 0; b < source->size; ++b) {
-      for (const wcell* c = source->buckets[b]; c != nullptr; c = c->next) {
-        wcell* added = copy->Add(c->name.Chars(), c->value, c->kind);
-        if (c->elements != nullptr) added->elements = Clone(c->elements);
-        added->ref = c->ref;
-        added->pos = c->pos;
+    std::vector<Pending> work{{source, copy}};
+    while (!work.empty()) {
+      const Pending p = work.back();
+      work.pop_back();
+      for (int32_t b = 0; b < p.from->size; ++b) {
+        for (const wcell* c = p.from->buckets[b]; c != nullptr; c = c->next) {
+          wcell* added = p.to->Add(c->name.Chars(), c->value, c->kind);
+          added->ref = c->ref;
+          added->pos = c->pos;
+          if (c->elements != nullptr) {
+            added->elements = new whash(c->elements->size);
+            work.push_back({c->elements, added->elements});
+          }
+        }
       }
     }
+  } catch (const std::bad_alloc&) {
+    delete copy;
+    throw EOutOfMemory();
   } catch (...) {
     delete copy;
     throw;
@@ -171,14 +209,24 @@ void whash::Grow(int32_t n) {
 }
 
 void whash::Clear() {
-  for (int32_t b = 0; b < size; ++b) {
-    wcell* c = buckets[b];
-    buckets[b] = nullptr;
-    while (c != nullptr) {
-      wcell* following = c->next;
-      FreeCell(c);
-      c = following;
+  // Nested tables are emptied into one work list of cells instead of being
+  // freed by recursion, so structures of any depth can go; nothing here
+  // allocates.
+  wcell* todo = TakeCells(this);
+  while (todo != nullptr) {
+    wcell* c = todo;
+    todo = c->next;
+    if (whash* nested = c->elements) {
+      c->elements = nullptr;
+      wcell* more = TakeCells(nested);
+      if (more != nullptr) {
+        wcell* last = more;
+        while (last->next != nullptr) last = last->next;
+        last->next = todo;
+        todo = more;
+      }
+      delete nested;
     }
+    delete c;
   }
-  count = 0;
 }

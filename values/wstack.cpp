@@ -1,6 +1,7 @@
 #include "values/wstack.h"
 
 #include <limits>
+#include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/heap.h"
@@ -26,10 +27,19 @@ bool SameName(const char16_t* a, const char16_t* b) {
 }
 
 // Whether target is one of the cells of table, at any depth.
+// Walks nested tables from a work list, not by recursion, so any depth is fine.
 bool Holds(const whash* table, const wcell* target) {
-  for (int32_t b = 0; b < table->size; ++b)
-    for (const wcell* c = table->buckets[b]; c != nullptr; c = c->next)
-      if (c == target || (c->elements != nullptr && Holds(c->elements, target))) return true;
+  std::vector<const whash*> work{table};
+  while (!work.empty()) {
+    const whash* t = work.back();
+    work.pop_back();
+    for (int32_t b = 0; b < t->size; ++b) {
+      for (const wcell* c = t->buckets[b]; c != nullptr; c = c->next) {
+        if (c == target) return true;
+        if (c->elements != nullptr) work.push_back(c->elements);
+      }
+    }
+  }
   return false;
 }
 

@@ -251,6 +251,27 @@ TEST(WcellElements, AHugeIndexDoesNotClaimAHugeTable) {
   array.ClearElements();
 }
 
+TEST(WcellElements, StructuresOfAnyDepthAreCopiedAndFreed) {
+  // Deeper than any machine stack would allow a recursion to go.
+  constexpr int kDepth = 1000000;
+  wcell root;
+  wcell* c = &root;
+  for (int i = 0; i < kDepth; ++i) c = c->Element(u"1", 0);
+  c->SetValue(wvar(42));
+  wcell copy;
+  copy.Assign(root);
+  root.ClearElements();
+  const wcell* d = &copy;
+  int depth = 0;
+  while (d->elements != nullptr) {
+    d = d->elements->Find(u"1");
+    ++depth;
+  }
+  EXPECT_EQ(depth, kDepth);
+  EXPECT_EQ(d->AsInt(), 42);
+  copy.ClearElements();
+}
+
 TEST(WcellElements, AssignCopiesEverythingDeeply) {
   wcell source;
   source.kind = ckVar;
