@@ -189,79 +189,76 @@ int32_t EvalAssign(wbsub* context) {
   return right;
 }
 
-int32_t EvalLogic(wbsub* context) {
-  if (EvalCompare(context) == tkError) return tkError;
+// One precedence level: operands of the next level joined from left to
+// right by the operators that `isOp` accepts. The left operand is taken out of
+// the context's value without a copy; `combine` leaves the result there.
+template <int32_t (*Operand)(wbsub*), typename IsOp, typename Combine>
+int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
+  if (Operand(context) == tkError) return tkError;
   wword* const lexer = context->lexer;
   for (;;) {
     const int32_t op = lexer->Next();
-    if (op != tkAnd && op != tkOr && op != tkXor) {
+    if (!isOp(op)) {
       lexer->Back();
       return op;
     }
-    const int32_t a = context->value.AsInt();
-    if (EvalCompare(context) == tkError) return tkError;
-    const int32_t b = context->value.AsInt();
-    context->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
+    wvar left;
+    SwapValues(left, context->value);
+    if (Operand(context) == tkError) return tkError;
+    if (!combine(context, left, op)) return tkError;
     context->ref = nullptr;
   }
+}
+
+int32_t EvalLogic(wbsub* context) {
+  return OperatorLevel<EvalCompare>(
+      context, [](int32_t op) { return op == tkAnd || op == tkOr || op == tkXor; },
+      [](wbsub* c, wvar& left, int32_t op) {
+        const int32_t a = left.AsInt();
+        const int32_t b = c->value.AsInt();
+        c->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
+        return true;
+      });
 }
 
 int32_t EvalCompare(wbsub* context) {
-  if (EvalAdd(context) == tkError) return tkError;
-  wword* const lexer = context->lexer;
-  for (;;) {
-    const int32_t op = lexer->Next();
-    if (op != tkEq && op != tkNe && op != tkGt && op != tkLt && op != tkGe && op != tkLe) {
-      lexer->Back();
-      return op;
-    }
-    wvar left;
-    SwapValues(left, context->value);
-    if (EvalAdd(context) == tkError) return tkError;
-    context->value.SetInt(Compare(left, op, context->value) != 0 ? -1 : 0);
-    context->ref = nullptr;
-  }
+  return OperatorLevel<EvalAdd>(
+      context,
+      [](int32_t op) {
+        return op == tkEq || op == tkNe || op == tkGt || op == tkLt || op == tkGe || op == tkLe;
+      },
+      [](wbsub* c, wvar& left, int32_t op) {
+        c->value.SetInt(Compare(left, op, c->value) != 0 ? -1 : 0);
+        return true;
+      });
 }
 
 int32_t EvalAdd(wbsub* context) {
-  if (EvalMul(context) == tkError) return tkError;
-  wword* const lexer = context->lexer;
-  for (;;) {
-    const int32_t op = lexer->Next();
-    if (op != tkPlus && op != tkMinus) {
-      lexer->Back();
-      return op;
-    }
-    wvar left;
-    SwapValues(left, context->value);
-    if (EvalMul(context) == tkError) return tkError;
-    if (op == tkPlus && left.type == vtString && context->value.type == vtString) {
-      // Text joined to text: appended in place.
-      left.Append(context->value.Chars());
-      SwapValues(left, context->value);
-    } else {
-      Arithmetic(left, op, context->value);
-    }
-    context->ref = nullptr;
-  }
+  return OperatorLevel<EvalMul>(
+      context, [](int32_t op) { return op == tkPlus || op == tkMinus; },
+      [](wbsub* c, wvar& left, int32_t op) {
+        if (op == tkPlus && left.type == vtString && c->value.type == vtString) {
+          // Text joined to text: appended in place.
+          left.Append(c->value.Chars());
+          SwapValues(left, c->value);
+        } else {
+          Arithmetic(left, op, c->value);
+        }
+        return true;
+      });
 }
 
 int32_t EvalMul(wbsub* context) {
-  if (EvalPrimary(context) == tkError) return tkError;
-  wword* const lexer = context->lexer;
-  for (;;) {
-    const int32_t op = lexer->Next();
-    if (op != tkStar && op != tkSlash) {
-      lexer->Back();
-      return op;
-    }
-    wvar left;
-    SwapValues(left, context->value);
-    if (EvalPrimary(context) == tkError) return tkError;
-    if (op == tkSlash && IsZero(context->value)) return Fail(context, erArithmetic);
-    Arithmetic(left, op, context->value);
-    context->ref = nullptr;
-  }
+  return OperatorLevel<EvalPrimary>(
+      context, [](int32_t op) { return op == tkStar || op == tkSlash; },
+      [](wbsub* c, wvar& left, int32_t op) {
+        if (op == tkSlash && IsZero(c->value)) {
+          Fail(c, erArithmetic);
+          return false;
+        }
+        Arithmetic(left, op, c->value);
+        return true;
+      });
 }
 
 // The frame's slot of the last token's name, else the global cell found for
