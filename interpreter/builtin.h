@@ -24,6 +24,14 @@ public:
     return tkError;
   }
 
+  // Done, leaving the context's value as the argument list left it: the
+  // value of the last argument.
+  int32_t Done() {
+    context_->ref = nullptr;
+    stack_.depth = base_;
+    return tkWord;
+  }
+
   template <typename T>
   int32_t Return(T result, wcell* ref = nullptr) {
     context_->value = result;
@@ -39,10 +47,3 @@ private:
   bool ok_;
 };
 
-// The last step for handlers that parse their own arguments: no reference,
-// the stack cut back to the entry depth.
-inline int32_t EndBuiltin(wbsub* context, int32_t depth) {
-  context->ref = nullptr;
-  context->block->stack.depth = depth;
-  return tkWord;
-}

@@ -21,10 +21,9 @@ void Request(wbexe* block, int32_t code) { block->request[0].value = code; }
 
 // The nested run of CALL, CALLSUB and CALC: its status is the caller's, so a
 // failure (already reported inside) or an END stops the calling run too.
-int32_t Nested(wbsub* context, int32_t depth, const char16_t* text) {
-  int32_t status = ExecText(context->block, context, text);
-  context->block->stack.depth = depth;
-  context->ref = nullptr;
+int32_t Nested(wbsub* context, BuiltinCall& call, const char16_t* text) {
+  const int32_t status = ExecText(context->block, context, text);
+  call.Done();
   return status;
 }
 
@@ -37,20 +36,18 @@ int32_t Normalise(int32_t pixels, int32_t size) {
 }
 
 int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  int32_t button = block->stack.At(depth).AsInt();
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  int32_t button = call.Arg(0).AsInt();
   if (button >= 0 && button <= 2) mouse_event(flags[button], 0, 0, 0, 0);
-  return EndBuiltin(context, depth);
+  return call.Done();
 }
 
 int32_t Key(wbsub* context, DWORD flags) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  keybd_event(static_cast<BYTE>(block->stack.At(depth).AsInt() & 0xFF), 0, flags, 0);
-  return EndBuiltin(context, depth);
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  keybd_event(static_cast<BYTE>(call.Arg(0).AsInt() & 0xFF), 0, flags, 0);
+  return call.Done();
 }
 
 // Keeps the clipboard closed behind us, also when an allocation throws.
@@ -75,48 +72,45 @@ void HandOver(UINT format, const void* bytes, size_t used, size_t size) {
 
 VEK_HANDLER(FnCls) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  BuiltinCall call(context, 0);
+  if (!call.ok()) return tkError;
   static const char16_t clear[] = {0x1B, u'*', 0};
   context->value = clear;
   Request(block, rqPrint);
   block->request[1].value = context->value;
   NotifyHost(block);
-  context->value = u"";
-  return EndBuiltin(context, depth);
+  return call.Return(u"");
 }
 
 VEK_HANDLER(FnBeep) {
-  int32_t depth = context->block->stack.depth;
-  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  BuiltinCall call(context, 0);
+  if (!call.ok()) return tkError;
   Beep(2400, 100);
-  context->value = u"";
-  return EndBuiltin(context, depth);
+  return call.Return(u"");
 }
 
 VEK_HANDLER(FnMsg) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
   Request(block, rqMessage);
-  block->request[1].value = block->stack.At(depth).AsString();
+  block->request[1].value = call.Arg(0).AsString();
   NotifyHost(block);
-  context->value = block->request[0].value;
-  return EndBuiltin(context, depth);
+  return call.Return(block->request[0].value);
 }
 
 VEK_HANDLER(FnCall) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
   wvar text;
-  if (!ReadTextFile(block->stack.At(depth).AsString(), text)) {
+  if (!ReadTextFile(call.Arg(0).AsString(), text)) {
     block->errorCode = erFile;
     return tkError;
   }
   // The token after the argument list, its ")", names the run in messages.
   block->subName = context->lexer->token;
-  return Nested(context, depth, text.AsString());
+  return Nested(context, call, text.AsString());
 }
 
 namespace {
@@ -126,18 +120,15 @@ namespace {
 int32_t RunCode(wbsub* context, const char16_t* name, const char16_t* before,
                 const char16_t* after) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  wvar text(block->stack.At(depth).AsString());
-  if (text.Length() == 0) {
-    context->value = 0;
-    return EndBuiltin(context, depth);
-  }
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  wvar text(call.Arg(0).AsString());
+  if (text.Length() == 0) return call.Return(0);
   block->subName = name;
   wvar code(before);
   code.Append(text.Chars());
   code.Append(after);
-  return Nested(context, depth, code.Chars());
+  return Nested(context, call, code.Chars());
 }
 
 }  // namespace
@@ -147,14 +138,13 @@ VEK_HANDLER(FnCallSub) { return RunCode(context, u"CALLSUB", u"", u""); }
 VEK_HANDLER(FnCalc) { return RunCode(context, u"CALC", u"RETURN(", u")"); }
 
 VEK_HANDLER(FnRun) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  int32_t count = ParseArgs(context);
-  if (count < 0) return tkError;
+  BuiltinCall call(context, 0);
+  if (!call.ok()) return tkError;
+  const int32_t count = call.count();
   if (count == 0) return tkError;  // no error code: reported as a system error
-  std::u16string file = block->stack.At(depth).AsString();
-  std::u16string parameters = count > 1 ? block->stack.At(depth + 1).AsString() : u"";
-  int32_t wait = count > 2 ? block->stack.At(depth + 2).AsInt() : 0;
+  std::u16string file = call.Arg(0).AsString();
+  std::u16string parameters = count > 1 ? call.Arg(1).AsString() : u"";
+  int32_t wait = count > 2 ? call.Arg(2).AsInt() : 0;
 
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
@@ -169,51 +159,48 @@ VEK_HANDLER(FnRun) {
   context->value = static_cast<int32_t>(started);
   if (started && wait == 1 && info.hProcess) WaitForSingleObject(info.hProcess, INFINITE);
   if (info.hProcess) CloseHandle(info.hProcess);
-  return EndBuiltin(context, depth);
+  return call.Done();
 }
 
 VEK_HANDLER(FnWait) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  int32_t ms = block->stack.At(depth).AsInt();
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  int32_t ms = call.Arg(0).AsInt();
   if (ms < 0) {
     block->errorCode = erArithmetic;
     return tkError;
   }
   Sleep(static_cast<DWORD>(ms));
-  context->value = u"";
-  return EndBuiltin(context, depth);
+  return call.Return(u"");
 }
 
 VEK_HANDLER(FnCommandLine) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  int32_t n = block->stack.At(depth).AsInt();
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  int32_t n = call.Arg(0).AsInt();
   // Only the cells 0 to 9 exist, on either side.
   if (n > 9 || n < 0) {
     block->errorCode = erSyntax;
     return tkError;
   }
-  context->value = block->cmdLine[n].value;
-  return EndBuiltin(context, depth);
+  return call.Return(block->cmdLine[n].value);
 }
 
 VEK_HANDLER(FnKeyDown) { return Key(context, 0); }
 VEK_HANDLER(FnKeyUp) { return Key(context, KEYEVENTF_KEYUP); }
 
 VEK_HANDLER(FnMouseMove) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 2) == tkError) return tkError;
-  int32_t x = block->stack.At(depth).AsInt();
-  int32_t y = block->stack.At(depth + 1).AsInt();
+  BuiltinCall call(context, 2);
+  if (!call.ok()) return tkError;
+  int32_t x = call.Arg(0).AsInt();
+  int32_t y = call.Arg(1).AsInt();
   int32_t dx = Normalise(x, GetSystemMetrics(SM_CXSCREEN));
   int32_t dy = Normalise(y, GetSystemMetrics(SM_CYSCREEN));
   mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<DWORD>(dx),
               static_cast<DWORD>(dy), 0, 0);
-  return EndBuiltin(context, depth);
+  return call.Done();
 }
 
 VEK_HANDLER(FnMouseDown) {
@@ -229,8 +216,8 @@ VEK_HANDLER(FnMouseUp) {
 
 VEK_HANDLER(FnGetClipboard) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 0) == tkError) return tkError;
+  BuiltinCall call(context, 0);
+  if (!call.ok()) return tkError;
   context->value = u"";
   ClipboardSession session(block->hostWindow);
   if (session.open) {
@@ -249,14 +236,14 @@ VEK_HANDLER(FnGetClipboard) {
       }
     }
   }
-  return EndBuiltin(context, depth);
+  return call.Done();
 }
 
 VEK_HANDLER(FnSetClipboard) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  wvar text(block->stack.At(depth).AsString());
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  wvar text(call.Arg(0).AsString());
   int32_t result = 0;
   {
     // A clipboard that cannot be had is left as it is, and the script told.
@@ -271,32 +258,31 @@ VEK_HANDLER(FnSetClipboard) {
       result = 1;
     }
   }
-  context->value = result;
-  return EndBuiltin(context, depth);
+  return call.Return(result);
 }
 
 VEK_HANDLER(FnScreen) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 2) == tkError) return tkError;
-  int32_t a = block->stack.At(depth).AsInt();
-  int32_t b = block->stack.At(depth + 1).AsInt();
+  BuiltinCall call(context, 2);
+  if (!call.ok()) return tkError;
+  int32_t a = call.Arg(0).AsInt();
+  int32_t b = call.Arg(1).AsInt();
   Request(block, rqControl);
   block->request[1].value = static_cast<int32_t>(ccScreen);
   block->request[2].value = a;
   block->request[3].value = b;
   NotifyHost(block);
-  return EndBuiltin(context, depth);
+  return call.Done();
 }
 
 VEK_HANDLER(FnDispProgram) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  int32_t n = block->stack.At(depth).AsInt();
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  int32_t n = call.Arg(0).AsInt();
   Request(block, rqControl);
   block->request[1].value = static_cast<int32_t>(ccDispProgram);
   block->request[2].value = n;
   NotifyHost(block);
-  return EndBuiltin(context, depth);
+  return call.Done();
 }

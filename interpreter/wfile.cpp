@@ -47,14 +47,14 @@ struct ReadGuard {
 // COPY, KILL and RENAME: one shell operation, its code as the result.
 int32_t ShellOperation(wbsub* context, UINT func) {
   wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, func == FO_DELETE ? 1 : 2) == tkError) return tkError;
+  BuiltinCall call(context, func == FO_DELETE ? 1 : 2);
+  if (!call.ok()) return tkError;
   // The list form: each path followed by two NUL units.
-  std::u16string from = block->stack.At(depth).AsString();
+  std::u16string from = call.Arg(0).AsString();
   from.push_back(u'\0');
   std::u16string to;
   if (func != FO_DELETE) {
-    to = block->stack.At(depth + 1).AsString();
+    to = call.Arg(1).AsString();
     to.push_back(u'\0');
   }
   SHFILEOPSTRUCTW op{};
@@ -63,8 +63,7 @@ int32_t ShellOperation(wbsub* context, UINT func) {
   op.pFrom = from.c_str();
   op.pTo = func == FO_DELETE ? nullptr : to.c_str();
   op.fFlags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
-  context->value = static_cast<int32_t>(SHFileOperationW(&op));
-  return EndBuiltin(context, depth);
+  return call.Return(static_cast<int32_t>(SHFileOperationW(&op)));
 }
 
 }  // namespace
@@ -132,12 +131,11 @@ VEK_HANDLER(FnKill) { return ShellOperation(context, FO_DELETE); }
 VEK_HANDLER(FnRename) { return ShellOperation(context, FO_MOVE); }
 
 VEK_HANDLER(FnDir) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  int32_t count = ParseArgs(context);
-  if (count < 0) return tkError;
-  std::u16string pattern = count == 0 ? u"*.*" : block->stack.At(depth).AsString();
-  DWORD mask = count == 2 ? static_cast<DWORD>(block->stack.At(depth + 1).AsInt())
+  BuiltinCall call(context, 0);
+  if (!call.ok()) return tkError;
+  const int32_t count = call.count();
+  std::u16string pattern = count == 0 ? u"*.*" : call.Arg(0).AsString();
+  DWORD mask = count == 2 ? static_cast<DWORD>(call.Arg(1).AsInt())
                           : FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL;
   std::u16string names;
@@ -151,50 +149,39 @@ VEK_HANDLER(FnDir) {
     } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  context->value = names.c_str();
-  return EndBuiltin(context, depth);
+  return call.Return(names.c_str());
 }
 
 VEK_HANDLER(FnMkDir) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  context->value = CreateDirectoryW(block->stack.At(depth).AsString(), nullptr) ? 1 : 0;
-  return EndBuiltin(context, depth);
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(CreateDirectoryW(call.Arg(0).AsString(), nullptr) ? 1 : 0);
 }
 
 VEK_HANDLER(FnChDir) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
-  context->value = SetCurrentDirectoryW(block->stack.At(depth).AsString()) ? 1 : 0;
-  return EndBuiltin(context, depth);
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
+  return call.Return(SetCurrentDirectoryW(call.Arg(0).AsString()) ? 1 : 0);
 }
 
 VEK_HANDLER(FnRead) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 1) == tkError) return tkError;
+  BuiltinCall call(context, 1);
+  if (!call.ok()) return tkError;
   wvar text(u"");
-  ReadTextFile(block->stack.At(depth).AsString(), text);
-  context->value = text;
-  return EndBuiltin(context, depth);
+  ReadTextFile(call.Arg(0).AsString(), text);
+  return call.Return(text);
 }
 
 VEK_HANDLER(FnWrite) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 2) == tkError) return tkError;
-  const char16_t* path = block->stack.At(depth).AsString();
-  context->value = WriteTextFileW(path, block->stack.At(depth + 1).AsString());
-  return EndBuiltin(context, depth);
+  BuiltinCall call(context, 2);
+  if (!call.ok()) return tkError;
+  const char16_t* path = call.Arg(0).AsString();
+  return call.Return(WriteTextFileW(path, call.Arg(1).AsString()));
 }
 
 VEK_HANDLER(FnWriteB) {
-  wbexe* block = context->block;
-  int32_t depth = block->stack.depth;
-  if (ParseArgsMin(context, 2) == tkError) return tkError;
-  const char16_t* path = block->stack.At(depth).AsString();
-  context->value = WriteTextFileA(path, block->stack.At(depth + 1).AsString());
-  return EndBuiltin(context, depth);
+  BuiltinCall call(context, 2);
+  if (!call.ok()) return tkError;
+  const char16_t* path = call.Arg(0).AsString();
+  return call.Return(WriteTextFileA(path, call.Arg(1).AsString()));
 }
