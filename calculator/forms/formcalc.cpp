@@ -26,6 +26,9 @@
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
 #include "platform/window.h"
+#ifdef ZIMRO_QT_BACKENDS
+#include "platform/qt/qtbackends.h"
+#endif
 #include "runs.h"
 #include "wbtn.h"
 
@@ -97,7 +100,12 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
   LabelCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
   SetupTitleButtons();
   SetupMenus();
+#ifdef ZIMRO_QT_BACKENDS
+  // The registry and the window system's title stay in step (" - STOP").
+  handle = platform::RegisterQtWindow(this, &TFormCalc::WindowProc, this);
+#else
   handle = platform::RegisterWindow(&TFormCalc::WindowProc, this, &TFormCalc::TitleChanged);
+#endif
   SetWindowTextW(handle, u"Zimro");
   // Key preview: the form sees the keys of its controls before they do.
   qApp->installEventFilter(this);
@@ -108,7 +116,9 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
 
 TFormCalc::~TFormCalc() {
   qApp->removeEventFilter(this);
+#ifndef ZIMRO_QT_BACKENDS
   platform::UnregisterWindow(handle);
+#endif
   if (FormCalc == this) FormCalc = nullptr;
 }
 
