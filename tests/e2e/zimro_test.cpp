@@ -119,6 +119,25 @@ TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
   EXPECT_NE(text.find("\r\nDispHeight=100\r\n"), std::string::npos) << text;
 }
 
+TEST_P(Zimro, ShiftHeldAtStartSkipsTheAutomaticProgram) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  x.KeyDown("shift");
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  // The window answers a button; the automatic program never ran.
+  x.KeyUp("shift");
+  x.Click(window, 20, ButtonY(2));
+  ASSERT_TRUE(Written("ans.txt", "0"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "auto.txt"));
+  x.Kill(zimro);
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManager, Zimro, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return std::string(info.param ? "Openbox" : "Bare");
