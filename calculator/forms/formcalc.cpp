@@ -112,7 +112,8 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::commitDataRequest, this,
           [this](QSessionManager&) { Guarded([this] { WMEndSession(); }); });
-  FormCreate();
+  // As for every handler, an exception shows its box and the window lives on.
+  Guarded([this] { FormCreate(); });
 }
 
 TFormCalc::~TFormCalc() {

@@ -13,15 +13,6 @@ namespace {
 class StartupTest : public CalcWindowTest {
  protected:
   bool StartAtOnce() const override { return false; }
-
-  static std::string Utf16(const std::string& ascii) {
-    std::string out = "\xFF\xFE";
-    for (char c : ascii) {
-      out += c;
-      out += '\0';
-    }
-    return out;
-  }
 };
 
 TEST_F(StartupTest, WithoutTheLibraryTheProgramEndsAfterItsBox) {
@@ -35,7 +26,7 @@ TEST_F(StartupTest, WithoutTheLibraryTheProgramEndsAfterItsBox) {
 
 TEST_F(StartupTest, TheTemplateIsReadWhenThereIsNoCalculatorFileAndNeverWritten) {
   LinkLibrary();
-  const std::string templ = Utf16("B11=\\1seven\\47\r\nDispFontSize=12\r\n");
+  const std::string templ = Utf16File("B11=\\1seven\\47\r\nDispFontSize=12\r\n");
   WriteFile("zimro.si", templ);
   StartWindow();
   ASSERT_FALSE(form_->Terminated());
@@ -45,14 +36,14 @@ TEST_F(StartupTest, TheTemplateIsReadWhenThereIsNoCalculatorFileAndNeverWritten)
   EXPECT_EQ(ReadFile("zimro.si"), templ);
   const std::string saved = ReadFile("zimro.ini");
   ASSERT_NE(saved, "<missing>");
-  EXPECT_NE(saved.find(Utf16("\r\nB11=\\1seven\\47\r\n").substr(2)), std::string::npos);
-  EXPECT_NE(saved.find(Utf16("\r\nDispFontSize=12\r\n").substr(2)), std::string::npos);
+  EXPECT_NE(saved.find(Utf16File("\r\nB11=\\1seven\\47\r\n").substr(2)), std::string::npos);
+  EXPECT_NE(saved.find(Utf16File("\r\nDispFontSize=12\r\n").substr(2)), std::string::npos);
 }
 
 TEST_F(StartupTest, ArgumentOneNamesTheFileToUse) {
   LinkLibrary();
-  WriteFile("zimro.ini", Utf16("B11=\\1default\\5\r\n"));
-  WriteFile("other.ini", Utf16("B11=\\1other\\5\r\n"));
+  WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));
+  WriteFile("other.ini", Utf16File("B11=\\1other\\5\r\n"));
   StartWindow({QString::fromStdString(Path("other.ini"))});
   EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "other");
   EXPECT_EQ(form_->LabelCaption->text().toStdString(), "other");
@@ -62,13 +53,13 @@ TEST_F(StartupTest, ArgumentOneNamesTheFileToUse) {
 
 TEST_F(StartupTest, AnArgumentNamingNoFileIsOnlyHandedToScripts) {
   LinkLibrary();
-  WriteFile("zimro.ini", Utf16("B11=\\1default\\5\r\n"));
+  WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));
   StartWindow({"no-such.ini"});
   EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "default");
   Run("PRINT COMMANDLINE(1)");
   EXPECT_EQ(Display(), "no-such.ini");
   CloseWindow();
-  EXPECT_NE(ReadFile("zimro.ini").find(Utf16("B11=\\1default\\5").substr(2)), std::string::npos);
+  EXPECT_NE(ReadFile("zimro.ini").find(Utf16File("B11=\\1default\\5").substr(2)), std::string::npos);
 }
 
 TEST_F(StartupTest, WithNeitherFileEverySettingIsItsDefault) {

@@ -54,6 +54,16 @@ struct ScriptedBoxes : platform::MessageBoxBackend {
   }
 };
 
+// An ASCII text as the bytes of a UTF-16LE file with byte-order mark.
+inline std::string Utf16File(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
 inline std::string Utf8(const std::u16string& s) { return platform::ToUtf8(s); }
 inline std::u16string U16(const std::string& s) { return platform::FromUtf8(s); }
 
