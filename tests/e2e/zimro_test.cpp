@@ -58,9 +58,8 @@ class Zimro : public ::testing::TestWithParam<bool> {
     if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, 10s)) {
       return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure()
-           << name << " holds \"" << ReadFile(dir / name) << "\"; output: "
-           << ReadFile(dir / "out.txt");
+    return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
+                                         << "\"; output: " << ReadFile(dir / "out.txt");
   }
 
   TempDir dir;
@@ -135,6 +134,41 @@ TEST_P(Zimro, ShiftHeldAtStartSkipsTheAutomaticProgram) {
   x.Click(window, 20, ButtonY(2));
   ASSERT_TRUE(Written("ans.txt", "0"));
   EXPECT_FALSE(std::filesystem::exists(dir / "auto.txt"));
+  x.Kill(zimro);
+}
+
+TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  ASSERT_TRUE(Written("auto.txt", "ran"));
+  // Press on the title strip (the window's face), move, release.
+  auto drag = [&](int dx, int dy) {
+    x.MoveTo(window, 100, 12);
+    x.Run({"xdotool", "mousedown", "1"});
+    for (int step = 1; step <= 4; ++step) {
+      x.Run(
+          {"xdotool", "mousemove_relative", "--", std::to_string(dx / 4), std::to_string(dy / 4)});
+    }
+    x.Run({"xdotool", "mouseup", "1"});
+  };
+  drag(200, 100);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const Geometry g = x.WindowGeometry(window);
+        return g.x == 260 && g.y == 140;
+      },
+      5s))
+      << x.WindowGeometry(window).x << "," << x.WindowGeometry(window).y;
+  drag(0, -400);
+  EXPECT_TRUE(WaitUntil([&] { return x.WindowGeometry(window).y == 0; }, 5s))
+      << x.WindowGeometry(window).y;
   x.Kill(zimro);
 }
 

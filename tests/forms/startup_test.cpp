@@ -2,10 +2,10 @@
 // that is written, and the command line.
 #include <QTimer>
 
-#include "calculator/wini.h"
-#include "calculator/wsetting.h"
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
+#include "calculator/wini.h"
+#include "calculator/wsetting.h"
 #include "support.h"
 
 namespace {
@@ -59,7 +59,8 @@ TEST_F(StartupTest, AnArgumentNamingNoFileIsOnlyHandedToScripts) {
   Run("PRINT COMMANDLINE(1)");
   EXPECT_EQ(Display(), "no-such.ini");
   CloseWindow();
-  EXPECT_NE(ReadFile("zimro.ini").find(Utf16File("B11=\\1default\\5").substr(2)), std::string::npos);
+  EXPECT_NE(ReadFile("zimro.ini").find(Utf16File("B11=\\1default\\5").substr(2)),
+            std::string::npos);
 }
 
 TEST_F(StartupTest, WithNeitherFileEverySettingIsItsDefault) {
