@@ -10,12 +10,6 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text);
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase);
 int32_t ExecStatement(wbsub* context);
 void ResetInterpreter(wbexe* block);
-// Frees a cell's element table, or removes one element of it (1 when there
-// was one). A cell that a run in progress still holds (an assignment's
-// target, an argument, a loop variable, a THIS object) is only unlinked and
-// freed once the outermost run has ended, so nothing is freed under its user.
-void ReleaseElements(wbexe* block, wcell* cell);
-int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key);
 
 // Keyword table, host requests and error reports (s02).
 int32_t RegisterKeywords(wbexe* block);

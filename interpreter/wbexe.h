@@ -82,7 +82,8 @@ public:
   int32_t Exec(const char16_t* text);
   int32_t Sub(const char16_t* text);
 
-  // Served by the calculator's main window (its own unit defines it).
+  // Serves the request cells; defined with the calculator's window in
+  // calculator/forms/. The headless host serves them without it.
   int32_t HandleRequest();
 };
 
