@@ -14,6 +14,20 @@ void ResetInterpreter(wbexe* block);
 // Keyword table, host requests and error reports (s02).
 int32_t RegisterKeywords(wbexe* block);
 int32_t NotifyHost(wbexe* block);
+
+// One request to the host: the code goes into request cell 0, the values
+// into cells 1, 2, ... in order, and the host serves them before this
+// returns. The reply is cell 0 (a message's answer, an input's line); a
+// host command leaves its result in cell 2.
+template <typename... Values>
+wvar& AskHost(wbexe* block, int32_t code, const Values&... values) {
+  static_assert(sizeof...(Values) < 10, "there are ten request cells");
+  block->request[0].value = code;
+  [[maybe_unused]] int32_t cell = 0;
+  ((block->request[++cell].value = values), ...);
+  NotifyHost(block);
+  return block->request[0].value;
+}
 int32_t ReportError(wbsub* context);
 
 // Evaluator, name lookup and calls (s03).

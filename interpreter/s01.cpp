@@ -20,8 +20,7 @@ int32_t ExecProgram(wbexe* block, const char16_t* text) {
     (void)chdir(dir.c_str());
   }
   ExecText(block, nullptr, text);
-  block->request[0].value = rqEnd;
-  NotifyHost(block);
+  AskHost(block, rqEnd);
   block->state = rsFinished;
   return 0;
 }
@@ -31,9 +30,7 @@ void ResetInterpreter(wbexe* block) {
   block->names.Clear();
   block->stack.Clear();
   RegisterKeywords(block);
-  block->request[0].value = rqControl;
-  block->request[1].value = ccReset;
-  NotifyHost(block);
+  AskHost(block, rqControl, ccReset);
   block->thisCell = nullptr;
 }
 
@@ -130,8 +127,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
 
 int32_t ExecStatement(wbsub* context) {
   wbexe* const block = context->block;
-  block->request[0].value = rqStep;
-  NotifyHost(block);
+  AskHost(block, rqStep);
   if (block->errorCode != erNone) return tkError;
   if (context->breakFlag != 0 || context->returnFlag != 0) return tkRBrace;
   if (StackExhausted(block)) return tkError;

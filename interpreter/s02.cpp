@@ -133,16 +133,10 @@ int32_t ReportError(wbsub* context) {
     message += u" " + token + u": system error\n";
   }
 
-  block->request[0].value = rqMessage;
-  block->request[1].value = message.c_str();
-  NotifyHost(block);
-
+  AskHost(block, rqMessage, message.c_str());
   if (block->state == rsRunning) {
-    block->request[0].value = rqControl;
-    block->request[1].value = ccErrorPos;
-    block->request[2].value = position;
-    block->request[3].value = static_cast<int32_t>(std::char_traits<char16_t>::length(lexer->token));
-    NotifyHost(block);
+    const auto length = static_cast<int32_t>(std::char_traits<char16_t>::length(lexer->token));
+    AskHost(block, rqControl, ccErrorPos, position, length);
   }
   return 0;
 }

@@ -72,9 +72,7 @@ VEK_HANDLER(StmtPrint) {
   wword* const lexer = context->lexer;
   for (;;) {
     if (Eval(context) == tkError) return tkError;
-    block->request[0].value = rqPrint;
-    block->request[1].value = context->value;
-    NotifyHost(block);
+    AskHost(block, rqPrint, context->value);
     if (lexer->Next() != tkComma) {
       lexer->Back();
       return tkWord;
@@ -274,17 +272,12 @@ VEK_HANDLER(StmtStop) {
   const std::u16string paused = std::u16string(title) + u" - STOP";
   SetWindowTextW(block->hostWindow, paused.c_str());
   block->state = rsPaused;
-  block->request[0].value = rqEnd;
-  NotifyHost(block);
-  block->request[0].value = rqControl;
-  block->request[1].value = ccErrorPos;
-  block->request[2].value = lexer->start + block->subOffset;
-  block->request[3].value = static_cast<int32_t>(platform::u16len(lexer->token));
-  NotifyHost(block);
+  AskHost(block, rqEnd);
+  AskHost(block, rqControl, ccErrorPos, lexer->start + block->subOffset,
+          static_cast<int32_t>(platform::u16len(lexer->token)));
   do {
     Sleep(100);
-    block->request[0].value = rqStep;
-    NotifyHost(block);
+    AskHost(block, rqStep);
   } while (block->state != rsRunning && block->errorCode == erNone);
   SetWindowTextW(block->hostWindow, title);
   return tkWord;
@@ -304,12 +297,9 @@ VEK_HANDLER(StmtInput) {
     if (ResolveRef(context, nullptr) == tkError) return tkError;
     wcell* const target = context->ref;
     HoldCells hold(target);
-    block->request[0].value = rqInput;
-    block->request[1].value = prompt;
-    NotifyHost(block);
+    wvar reply(AskHost(block, rqInput, prompt));
     if (block->errorCode != erNone) return tkError;
 
-    wvar reply(block->request[0].value);
     const char16_t* const text = TextOf(reply);
     wword scan(text);
     if (scan.Next() == tkNumber) {

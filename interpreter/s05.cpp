@@ -17,8 +17,6 @@
 
 namespace {
 
-void Request(wbexe* block, int32_t code) { block->request[0].value = code; }
-
 // The nested run of CALL, CALLSUB and CALC: its status is the caller's, so a
 // failure (already reported inside) or an END stops the calling run too.
 int32_t Nested(wbsub* context, BuiltinCall& call, const char16_t* text) {
@@ -76,9 +74,7 @@ VEK_HANDLER(FnCls) {
   if (!call.ok()) return tkError;
   static const char16_t clear[] = {0x1B, u'*', 0};
   context->value = clear;
-  Request(block, rqPrint);
-  block->request[1].value = context->value;
-  NotifyHost(block);
+  AskHost(block, rqPrint, context->value);
   return call.Return(u"");
 }
 
@@ -93,10 +89,7 @@ VEK_HANDLER(FnMsg) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
-  Request(block, rqMessage);
-  block->request[1].value = call.Arg(0).AsString();
-  NotifyHost(block);
-  return call.Return(block->request[0].value);
+  return call.Return(AskHost(block, rqMessage, call.Arg(0).AsString()));
 }
 
 VEK_HANDLER(FnCall) {
@@ -267,11 +260,7 @@ VEK_HANDLER(FnScreen) {
   if (!call.ok()) return tkError;
   int32_t a = call.Arg(0).AsInt();
   int32_t b = call.Arg(1).AsInt();
-  Request(block, rqControl);
-  block->request[1].value = static_cast<int32_t>(ccScreen);
-  block->request[2].value = a;
-  block->request[3].value = b;
-  NotifyHost(block);
+  AskHost(block, rqControl, ccScreen, a, b);
   return call.Done();
 }
 
@@ -280,9 +269,6 @@ VEK_HANDLER(FnDispProgram) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return tkError;
   int32_t n = call.Arg(0).AsInt();
-  Request(block, rqControl);
-  block->request[1].value = static_cast<int32_t>(ccDispProgram);
-  block->request[2].value = n;
-  NotifyHost(block);
+  AskHost(block, rqControl, ccDispProgram, n);
   return call.Done();
 }

@@ -200,9 +200,8 @@ VEK_HANDLER(FnCmd) {
     block->errorCode = erVariable;
     return tkError;
   }
-  block->request[0].value = int32_t{rqCommand};
   for (int32_t i = 0; i < n; ++i) block->request[1 + i].value = stack.At(base + i);
-  NotifyHost(block);
+  AskHost(block, rqCommand);
   context->value = block->request[2].value;
   context->ref = nullptr;
   stack.depth = base;
