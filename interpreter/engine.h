@@ -12,8 +12,8 @@ int32_t ExecStatement(wbsub* context);
 void ResetInterpreter(wbexe* block);
 
 // Keyword table, host requests and error reports (s02).
-int32_t RegisterKeywords(wbexe* block);
-int32_t NotifyHost(wbexe* block);
+void RegisterKeywords(wbexe* block);
+void NotifyHost(wbexe* block);
 
 // One request to the host: the code goes into request cell 0, the values
 // into cells 1, 2, ... in order, and the host serves them before this
@@ -28,7 +28,7 @@ wvar& AskHost(wbexe* block, int32_t code, const Values&... values) {
   NotifyHost(block);
   return block->request[0].value;
 }
-int32_t ReportError(wbsub* context);
+void ReportError(wbsub* context);
 
 // Evaluator, name lookup and calls (s03).
 int32_t Eval(wbsub* context);
@@ -38,7 +38,9 @@ int32_t ReadOrCall(wbsub* context);
 int32_t ParseDeclName(wbsub* context);
 int IsNameStart(char16_t unit);
 int32_t CallSub(wbsub* context, wcell* cell);
-int32_t CallBuiltin(wbsub* context);
+// The arguments of a call, "(" expr {"," expr} ")" or none, pushed onto the
+// value stack: their count, or kArgsFailed.
+constexpr int32_t kArgsFailed = -1;
 int32_t ParseArgs(wbsub* context);
 int32_t ParseArgsMin(wbsub* context, int32_t minimum);
 int32_t BindParams(wbsub* context);

@@ -71,7 +71,7 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
 }
 
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
-  if (StackExhausted(block)) return tkError;
+  if (StackExhausted(block)) return stFailed;
   RunLevel level;
   wbsub* context = nullptr;
   try {
@@ -89,8 +89,8 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
     for (;;) {
       status = ExecStatement(context);
       if (block->abort != 0) break;
-      if (status == tkEnd) break;
-      if (status == tkError) {
+      if (status == stEndOfText) break;
+      if (status == stFailed) {
         block->abort = 1;
         ReportError(context);
         break;
@@ -121,35 +121,35 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
     } catch (...) {
     }
     block->abort = 1;
-    return tkError;
+    return stFailed;
   }
 }
 
 int32_t ExecStatement(wbsub* context) {
   wbexe* const block = context->block;
   AskHost(block, rqStep);
-  if (block->errorCode != erNone) return tkError;
-  if (context->breakFlag != 0 || context->returnFlag != 0) return tkRBrace;
-  if (StackExhausted(block)) return tkError;
+  if (block->errorCode != erNone) return stFailed;
+  if (context->breakFlag != 0 || context->returnFlag != 0) return stClosed;
+  if (StackExhausted(block)) return stFailed;
   switch (context->lexer->Next()) {
     case tkEnd:
-      return tkEnd;
+      return stEndOfText;
     case tkRBrace:
-      return tkRBrace;
+      return stClosed;
     case tkLBrace:
       for (;;) {
         const int32_t status = ExecStatement(context);
-        if (status == tkRBrace) return tkWord;
-        if (status == tkEnd || status == tkError) {
+        if (status == stClosed) return stDone;
+        if (status == stEndOfText || status == stFailed) {
           if (block->errorCode == erNone) block->errorCode = erParenthesis;
-          return tkError;
+          return stFailed;
         }
       }
     case tkWord:
-      return ExecWordStatement(context) == tkError ? tkError : tkWord;
+      return ExecWordStatement(context) == stFailed ? stFailed : stDone;
     default:
       block->errorCode = erSyntax;
-      return tkError;
+      return stFailed;
   }
 }
 

@@ -35,7 +35,7 @@ int32_t Normalise(int32_t pixels, int32_t size) {
 
 int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t button = call.Arg(0).AsInt();
   if (button >= 0 && button <= 2) mouse_event(flags[button], 0, 0, 0, 0);
   return call.Done();
@@ -43,7 +43,7 @@ int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
 
 int32_t Key(wbsub* context, DWORD flags) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   keybd_event(static_cast<BYTE>(call.Arg(0).AsInt() & 0xFF), 0, flags, 0);
   return call.Done();
 }
@@ -71,7 +71,7 @@ void HandOver(UINT format, const void* bytes, size_t used, size_t size) {
 VEK_HANDLER(FnCls) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   static const char16_t clear[] = {0x1B, u'*', 0};
   context->value = clear;
   AskHost(block, rqPrint, context->value);
@@ -80,7 +80,7 @@ VEK_HANDLER(FnCls) {
 
 VEK_HANDLER(FnBeep) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   Beep(2400, 100);
   return call.Return(u"");
 }
@@ -88,18 +88,18 @@ VEK_HANDLER(FnBeep) {
 VEK_HANDLER(FnMsg) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(AskHost(block, rqMessage, call.Arg(0).AsString()));
 }
 
 VEK_HANDLER(FnCall) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text;
   if (!ReadTextFile(call.Arg(0).AsString(), text)) {
     block->errorCode = erFile;
-    return tkError;
+    return stFailed;
   }
   // The token after the argument list, its ")", names the run in messages.
   block->subName = context->lexer->token;
@@ -114,7 +114,7 @@ int32_t RunCode(wbsub* context, const char16_t* name, const char16_t* before,
                 const char16_t* after) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text(call.Arg(0).AsString());
   if (text.Length() == 0) return call.Return(0);
   block->subName = name;
@@ -132,9 +132,9 @@ VEK_HANDLER(FnCalc) { return RunCode(context, u"CALC", u"RETURN(", u")"); }
 
 VEK_HANDLER(FnRun) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t count = call.count();
-  if (count == 0) return tkError;  // no error code: reported as a system error
+  if (count == 0) return stFailed;  // no error code: reported as a system error
   std::u16string file = call.Arg(0).AsString();
   std::u16string parameters = count > 1 ? call.Arg(1).AsString() : u"";
   int32_t wait = count > 2 ? call.Arg(2).AsInt() : 0;
@@ -158,11 +158,11 @@ VEK_HANDLER(FnRun) {
 VEK_HANDLER(FnWait) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t ms = call.Arg(0).AsInt();
   if (ms < 0) {
     block->errorCode = erArithmetic;
-    return tkError;
+    return stFailed;
   }
   Sleep(static_cast<DWORD>(ms));
   return call.Return(u"");
@@ -171,12 +171,12 @@ VEK_HANDLER(FnWait) {
 VEK_HANDLER(FnCommandLine) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t n = call.Arg(0).AsInt();
   // Only the cells 0 to 9 exist, on either side.
   if (n > 9 || n < 0) {
     block->errorCode = erSyntax;
-    return tkError;
+    return stFailed;
   }
   return call.Return(block->cmdLine[n].value);
 }
@@ -186,7 +186,7 @@ VEK_HANDLER(FnKeyUp) { return Key(context, KEYEVENTF_KEYUP); }
 
 VEK_HANDLER(FnMouseMove) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t x = call.Arg(0).AsInt();
   int32_t y = call.Arg(1).AsInt();
   int32_t dx = Normalise(x, GetSystemMetrics(SM_CXSCREEN));
@@ -210,7 +210,7 @@ VEK_HANDLER(FnMouseUp) {
 VEK_HANDLER(FnGetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   context->value = u"";
   ClipboardSession session(block->hostWindow);
   if (session.open) {
@@ -235,7 +235,7 @@ VEK_HANDLER(FnGetClipboard) {
 VEK_HANDLER(FnSetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text(call.Arg(0).AsString());
   int32_t result = 0;
   {
@@ -257,7 +257,7 @@ VEK_HANDLER(FnSetClipboard) {
 VEK_HANDLER(FnScreen) {
   wbexe* block = context->block;
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t a = call.Arg(0).AsInt();
   int32_t b = call.Arg(1).AsInt();
   AskHost(block, rqControl, ccScreen, a, b);
@@ -267,7 +267,7 @@ VEK_HANDLER(FnScreen) {
 VEK_HANDLER(FnDispProgram) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t n = call.Arg(0).AsInt();
   AskHost(block, rqControl, ccDispProgram, n);
   return call.Done();
