@@ -19,11 +19,6 @@ public:
   // The cell that argument i named, or null.
   wcell* Named(int32_t i) { return stack_.Cell(base_ + i)->ref; }
 
-  int32_t Fail(int32_t code) {
-    context_->block->errorCode = code;
-    return stFailed;
-  }
-
   // Done, leaving the context's value as the argument list left it: the
   // value of the last argument.
   int32_t Done() {

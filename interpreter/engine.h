@@ -4,6 +4,12 @@
 
 #include "interpreter/wbsub.h"
 
+// Sets the block's error code and gives the failed status.
+inline int32_t Fail(wbsub* context, int32_t code) {
+  context->block->errorCode = code;
+  return stFailed;
+}
+
 // Run engine (s01).
 int32_t ExecProgram(wbexe* block, const char16_t* text);
 int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text);

@@ -148,8 +148,7 @@ int32_t ExecStatement(wbsub* context) {
     case tkWord:
       return ExecWordStatement(context) == stFailed ? stFailed : stDone;
     default:
-      block->errorCode = erSyntax;
-      return stFailed;
+      return Fail(context, erSyntax);
   }
 }
 

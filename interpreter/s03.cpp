@@ -37,11 +37,6 @@ void SwapValues(wvar& a, wvar& b) {
   if (bInline) a.data = a.buffer;
 }
 
-int32_t Fail(wbsub* context, int32_t code) {
-  context->block->errorCode = code;
-  return stFailed;
-}
-
 // left op right, with the left operand taking the right operand's type; the
 // result replaces right. Integers and reals are computed here directly, which
 // gives what the value's own operators give without touching its temp.

@@ -11,11 +11,6 @@
 
 namespace {
 
-int32_t Fail(wbsub* context, int32_t code) {
-  context->block->errorCode = code;
-  return stFailed;
-}
-
 bool TokenIs(const wword* lexer, const char16_t* word) {
   return platform::u16cmp(lexer->token, word) == 0;
 }

@@ -97,10 +97,7 @@ VEK_HANDLER(FnCall) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   wvar text;
-  if (!ReadTextFile(call.Arg(0).AsString(), text)) {
-    block->errorCode = erFile;
-    return stFailed;
-  }
+  if (!ReadTextFile(call.Arg(0).AsString(), text)) return Fail(context, erFile);
   // The token after the argument list, its ")", names the run in messages.
   block->subName = context->lexer->token;
   return Nested(context, call, text.AsString());
@@ -156,14 +153,10 @@ VEK_HANDLER(FnRun) {
 }
 
 VEK_HANDLER(FnWait) {
-  wbexe* block = context->block;
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   int32_t ms = call.Arg(0).AsInt();
-  if (ms < 0) {
-    block->errorCode = erArithmetic;
-    return stFailed;
-  }
+  if (ms < 0) return Fail(context, erArithmetic);
   Sleep(static_cast<DWORD>(ms));
   return call.Return(u"");
 }
@@ -174,10 +167,7 @@ VEK_HANDLER(FnCommandLine) {
   if (!call.ok()) return stFailed;
   int32_t n = call.Arg(0).AsInt();
   // Only the cells 0 to 9 exist, on either side.
-  if (n > 9 || n < 0) {
-    block->errorCode = erSyntax;
-    return stFailed;
-  }
+  if (n > 9 || n < 0) return Fail(context, erSyntax);
   return call.Return(block->cmdLine[n].value);
 }
 

@@ -182,6 +182,6 @@ VEK_HANDLER(FnLike) {
   if (!call.ok()) return stFailed;
   wlike matcher(nullptr);
   const int32_t answer = matcher.Like(call.Arg(0).AsString(), call.Arg(1).AsString());
-  if (matcher.overflow != 0) return call.Fail(erOverflow);
+  if (matcher.overflow != 0) return Fail(context, erOverflow);
   return call.Return(answer);
 }

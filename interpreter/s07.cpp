@@ -92,7 +92,7 @@ VEK_HANDLER(FnLog) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   const double x = call.Real(0);
-  if (!(x > 0)) return call.Fail(erArithmetic);
+  if (!(x > 0)) return Fail(context, erArithmetic);
   return call.Return(std::log(x));
 }
 
@@ -100,7 +100,7 @@ VEK_HANDLER(FnSqr) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   const double x = call.Real(0);
-  if (x < 0) return call.Fail(erArithmetic);
+  if (x < 0) return Fail(context, erArithmetic);
   return call.Return(std::sqrt(x));
 }
 
@@ -139,7 +139,7 @@ VEK_HANDLER(FnDate) {
   try {
     d = EncodeDate(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)));
   } catch (const EDateTimeError&) {
-    return call.Fail(erArithmetic);
+    return Fail(context, erArithmetic);
   }
   return call.Return(static_cast<double>(d));
 }
@@ -151,7 +151,7 @@ VEK_HANDLER(FnTime) {
   try {
     t = EncodeTime(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)), 0);
   } catch (const EDateTimeError&) {
-    return call.Fail(erArithmetic);
+    return Fail(context, erArithmetic);
   }
   return call.Return(static_cast<double>(t));
 }

@@ -100,10 +100,7 @@ int32_t ParseArrayList(wbsub* context, wcell* cell, int32_t first) {
   while (status != stFailed) {
     const int32_t t = context->lexer->Next();
     if (t == tkRBrace) return stDone;
-    if (t != tkComma) {
-      context->block->errorCode = erSyntax;
-      return stFailed;
-    }
+    if (t != tkComma) return Fail(context, erSyntax);
     ++counter;
     status = ParseArrayItem(context, cell, counter);
   }
@@ -143,9 +140,9 @@ VEK_HANDLER(FnDimDel) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
   wcell* a = call.Named(0);
-  if (a == nullptr || a->elements == nullptr) return call.Fail(erVariable);
+  if (a == nullptr || a->elements == nullptr) return Fail(context, erVariable);
   // The element may be held by the statement in progress (a[1] = DIMDEL(a, 1)).
-  if (!RemoveElement(context->block, a, call.Arg(1).AsString())) return call.Fail(erVariable);
+  if (!RemoveElement(context->block, a, call.Arg(1).AsString())) return Fail(context, erVariable);
   return call.Return(u"");
 }
 
@@ -153,7 +150,7 @@ VEK_HANDLER(FnDimKey) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
   const wcell* a = call.Named(0);
-  if (a == nullptr) return call.Fail(erVariable);
+  if (a == nullptr) return Fail(context, erVariable);
   const int32_t n = call.Arg(1).AsInt();
   const whash* table = a->elements;
   if (table != nullptr && n >= 0 && n < table->count) {
@@ -196,10 +193,7 @@ VEK_HANDLER(FnCmd) {
   const int32_t n = ParseArgs(context);
   if (n == kArgsFailed) return stFailed;
   // The command number and its arguments go into request cells 1 to 9.
-  if (n == 0 || n > 9) {
-    block->errorCode = erVariable;
-    return stFailed;
-  }
+  if (n == 0 || n > 9) return Fail(context, erVariable);
   for (int32_t i = 0; i < n; ++i) block->request[1 + i].value = stack.At(base + i);
   AskHost(block, rqCommand);
   context->value = block->request[2].value;
@@ -212,10 +206,10 @@ VEK_HANDLER(FnMember) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   wcell* v = call.Named(call.count() - 1);
-  if (v == nullptr) return call.Fail(erVariable);
+  if (v == nullptr) return Fail(context, erVariable);
   const std::u16string name = v->name.AsString();
   std::u16string out = name + u"=" + QuoteValue(v->value) + u"\r\n";
-  if (v->elements != nullptr && !DumpMembers(v->elements, out, name)) return call.Fail(erOverflow);
+  if (v->elements != nullptr && !DumpMembers(v->elements, out, name)) return Fail(context, erOverflow);
   return call.Return(out.c_str());
 }
 
@@ -230,7 +224,7 @@ VEK_HANDLER(FnHash) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   const wcell* a = call.Named(call.count() - 1);
-  if (a == nullptr) return call.Fail(erVariable);
+  if (a == nullptr) return Fail(context, erVariable);
   if (a->elements == nullptr) return call.Return(u"NULL\r\n");
   return call.Return(Listing(*a->elements).c_str());
 }
