@@ -49,7 +49,7 @@ enum TWControlCode : int32_t {
   ccReset = 4,
 };
 
-class wbexe {
+class wbexe : public GlobalHeapObject {
 public:
   int32_t abort;
   int32_t errorCode;
@@ -69,9 +69,6 @@ public:
   char16_t curDir[256];
   TWHandler handlerSlot;
   HMODULE library;
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
 
   // The host side: the library never constructs, copies or frees a block.
   explicit wbexe(HWND host);

@@ -115,21 +115,6 @@ void AdoptText(wvar& v, const std::u16string& text) {
 
 }  // namespace
 
-void* wvar::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void* wvar::operator new[](size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wvar::operator delete(void* p) { GlobalFree(p); }
-void wvar::operator delete[](void* p) { GlobalFree(p); }
-
 wvar::wvar() : type(vtInt), data(buffer), capacity(kInline), buffer{}, conv(nullptr), pval(nullptr) {}
 
 wvar::wvar(int32_t value) : wvar() { WriteInt(data, value); }
