@@ -84,29 +84,23 @@ void Arithmetic(wvar& left, int32_t op, wvar& right) {
   right = *result;
 }
 
+template <typename T>
+int Holds(T a, int32_t op, T b) {
+  switch (op) {
+    case tkEq: return a == b;
+    case tkNe: return a != b;
+    case tkGt: return a > b;
+    case tkLt: return a < b;
+    case tkGe: return a >= b;
+    default: return a <= b;
+  }
+}
+
 // 1 when "left op right" holds, the left operand taking the right one's type.
 int Compare(wvar& left, int32_t op, wvar& right) {
   if (IsNumber(left) && IsNumber(right)) {
-    if (right.type == vtReal) {
-      const double a = left.AsReal(), b = right.AsReal();
-      switch (op) {
-        case tkEq: return a == b;
-        case tkNe: return a != b;
-        case tkGt: return a > b;
-        case tkLt: return a < b;
-        case tkGe: return a >= b;
-        default: return a <= b;
-      }
-    }
-    const int32_t a = left.AsInt(), b = right.AsInt();
-    switch (op) {
-      case tkEq: return a == b;
-      case tkNe: return a != b;
-      case tkGt: return a > b;
-      case tkLt: return a < b;
-      case tkGe: return a >= b;
-      default: return a <= b;
-    }
+    if (right.type == vtReal) return Holds(left.AsReal(), op, right.AsReal());
+    return Holds(left.AsInt(), op, right.AsInt());
   }
   switch (op) {
     case tkEq: return left.Eq(right);
