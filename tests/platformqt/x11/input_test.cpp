@@ -74,7 +74,9 @@ TEST(X11Input, VirtualKeysArriveAsTheirKeys) {
     shown.window.keys.clear();
     Press(c.vk);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shown.window.keys.empty(); }, 1500)) << int(c.vk);
-    if (!shown.window.keys.empty()) EXPECT_EQ(shown.window.keys.front(), c.key) << int(c.vk);
+    if (!shown.window.keys.empty()) {
+      EXPECT_EQ(shown.window.keys.front(), c.key) << int(c.vk);
+    }
   }
 }
 
