@@ -71,11 +71,14 @@ int32_t ShellOperation(wbsub* context, UINT func) {
 int ReadTextFile(const char16_t* path, wvar& out) {
   if (!path || !*path) return 0;
   ReadGuard guard;
-  guard.fd = open(platform::ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK the open of a FIFO waits for a writer, which may
+  // never come, before the check below could refuse it.
+  guard.fd = open(platform::ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (guard.fd < 0) return 0;
   // A folder, a pipe or a device is no text file (and may never end).
   struct stat st;
   if (fstat(guard.fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (fcntl(guard.fd, F_SETFL, O_RDONLY) != 0) return 0;
   size_t n = static_cast<size_t>(st.st_size);
   if (n > kMaxTextBytes) throw EOutOfMemory();
   guard.buffer = GlobalAlloc(GMEM_ZEROINIT, n + 2);

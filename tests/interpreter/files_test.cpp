@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/text.h"
 #include "tests/interpreter/script_cases.h"
@@ -91,6 +95,35 @@ TEST_F(FileBuiltins, ReadOfWhatIsNoFileGivesTheEmptyText) {
   mkdir("folder", 0755);
   EXPECT_EQ(Run("PRINT \"[\", READ(\"missing\"), READ(\"folder\"), READ(\"\"), \"]\""), "[]");
   EXPECT_EQ(Errors(), "");
+}
+
+// A FIFO with no writer would block the open for good; READ and CALL must
+// see at once that it is no regular file. Should the open block after all,
+// the guard opens the other end every few seconds, so the test fails instead of
+// hanging.
+TEST_F(FileBuiltins, ReadAndCallOfAFifoDoNotWaitForAWriter) {
+  ASSERT_EQ(mkfifo("pipe", 0600), 0);
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false, unblocked = false;
+  std::thread guard([&] {
+    std::unique_lock<std::mutex> lock(m);
+    while (!cv.wait_for(lock, std::chrono::seconds(5), [&] { return done; })) {
+      unblocked = true;
+      const int fd = open("pipe", O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+    }
+  });
+  const std::string printed = Run("PRINT \"[\", READ(\"pipe\"), \"]\"\nCALL(\"pipe\")\nPRINT \"after\"");
+  {
+    std::lock_guard<std::mutex> lock(m);
+    done = true;
+  }
+  cv.notify_one();
+  guard.join();
+  EXPECT_FALSE(unblocked) << "the open waited for a writer";
+  EXPECT_EQ(printed, "[]");
+  EXPECT_NE(Errors().find(": file error"), std::string::npos) << Errors();
 }
 
 TEST_F(FileBuiltins, ReadTakesALargeFileWhole) {
