@@ -27,8 +27,9 @@ constexpr size_t kMaxTextBytes = (size_t{1} << 30) - 16;
 
 // Created readable and writable, emptied when present.
 int OpenForWriting(const char16_t* path) {
-  if (!path || !*path) return -1;
-  return open(platform::ToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return -1;
+  return open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 
 // Closes the file and frees the buffer however ReadTextFile is left.
@@ -69,11 +70,12 @@ int32_t ShellOperation(wbsub* context, UINT func) {
 }  // namespace
 
 int ReadTextFile(const char16_t* path, wvar& out) {
-  if (!path || !*path) return 0;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return 0;
   ReadGuard guard;
   // Without O_NONBLOCK the open of a FIFO waits for a writer, which may
   // never come, before the check below could refuse it.
-  guard.fd = open(platform::ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  guard.fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (guard.fd < 0) return 0;
   // A folder, a pipe or a device is no text file (and may never end).
   struct stat st;

@@ -66,18 +66,19 @@ struct FindState {
   std::string folder;  // with a trailing "/" unless empty
   std::u16string pattern;
   std::u16string single;
+  std::string singleBytes;
   bool singlePending = false;
 };
 
 bool NextEntry(FindState* state, WIN32_FIND_DATAW* data) {
   if (state->singlePending) {
     state->singlePending = false;
-    Fill(data, state->folder + platform::ToUtf8(state->single), state->single);
+    Fill(data, state->folder + state->singleBytes, state->single);
     return true;
   }
   if (!state->dir) return false;
   while (dirent* e = readdir(state->dir)) {
-    std::u16string name = platform::FromUtf8(e->d_name);
+    std::u16string name = platform::FromFileName(e->d_name);
     if (platform::MatchFileName(state->pattern.c_str(), name.c_str())) {
       Fill(data, state->folder + e->d_name, name);
       return true;
@@ -108,13 +109,15 @@ bool MatchFileName(const char16_t* pattern, const char16_t* name) {
 extern "C" {
 
 BOOL CreateDirectoryW(const char16_t* path, void*) {
-  if (!path || !*path) return FALSE;
-  return mkdir(platform::ToUtf8(path).c_str(), 0777) == 0 ? TRUE : FALSE;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return FALSE;
+  return mkdir(name.c_str(), 0777) == 0 ? TRUE : FALSE;
 }
 
 BOOL SetCurrentDirectoryW(const char16_t* path) {
-  if (!path || !*path) return FALSE;
-  return chdir(platform::ToUtf8(path).c_str()) == 0 ? TRUE : FALSE;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return FALSE;
+  return chdir(name.c_str()) == 0 ? TRUE : FALSE;
 }
 
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data) {
@@ -123,16 +126,21 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data) {
   size_t slash = full.rfind(u'/');
   std::u16string last = slash == std::u16string::npos ? full : full.substr(slash + 1);
   if (last.empty()) return INVALID_HANDLE_VALUE;
+  std::string folder, lastBytes;
+  if (!platform::ToFileName(full.substr(0, slash + 1), folder) ||
+      !platform::ToFileName(last, lastBytes))
+    return INVALID_HANDLE_VALUE;
 
   auto* state = new FindState;
-  if (slash != std::u16string::npos) state->folder = platform::ToUtf8(full.substr(0, slash + 1));
+  state->folder = folder;
   if (!HasWildcard(last)) {
     struct stat st;
-    if (lstat(platform::ToUtf8(full).c_str(), &st) != 0) {
+    if (lstat((folder + lastBytes).c_str(), &st) != 0) {
       delete state;
       return INVALID_HANDLE_VALUE;
     }
     state->single = last;
+    state->singleBytes = lastBytes;
     state->singlePending = true;
   } else {
     state->pattern = last;

@@ -78,7 +78,9 @@ int CodeOf(int error) {
 // The paths a source entry stands for; `wild` tells that it had wildcards.
 int Expand(const std::u16string& entry, std::vector<std::string>& out, bool& wild) {
   std::u16string last = entry.substr(entry.rfind(u'/') + 1);
-  std::string path = StripSlashes(platform::ToUtf8(entry));
+  std::string path;
+  if (!platform::ToFileName(entry, path)) return ERROR_INVALID_NAME;
+  path = StripSlashes(path);
   if (last.find_first_of(u"*?") == std::u16string::npos) {
     struct stat st;
     if (path.empty() || lstat(path.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
@@ -94,7 +96,9 @@ int Expand(const std::u16string& entry, std::vector<std::string>& out, bool& wil
   do {
     std::u16string name(data.cFileName);
     if (name == u"." || name == u"..") continue;
-    out.push_back(Join(folder, platform::ToUtf8(name)));
+    std::string bytes;
+    if (!platform::ToFileName(name, bytes)) continue;
+    out.push_back(Join(folder, bytes));
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return out.size() == before ? ERROR_FILE_NOT_FOUND : 0;
@@ -454,7 +458,9 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op) {
 
   std::vector<std::u16string> targets = ParseList(op->pTo);
   if (targets.empty() || targets[0].empty()) return ERROR_INVALID_PARAMETER;
-  std::string target = StripSlashes(platform::ToUtf8(targets[0]));
+  std::string target;
+  if (!platform::ToFileName(targets[0], target)) return ERROR_INVALID_NAME;
+  target = StripSlashes(target);
   struct stat st;
   bool intoFolder = stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (!intoFolder && (sources.size() > 1 || wild)) {
@@ -476,7 +482,8 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   if (!info || info->cbSize != sizeof(SHELLEXECUTEINFOW) || !info->lpFile || !*info->lpFile)
     return FALSE;
   info->hProcess = nullptr;
-  std::string file = platform::ToUtf8(info->lpFile);
+  std::string file;
+  if (!platform::ToFileName(info->lpFile, file)) return FALSE;
   std::vector<std::string> argv;
   bool search = false;
   if (IsUrl(file) && access(file.c_str(), F_OK) != 0) {
@@ -485,14 +492,19 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   } else {
     std::string program;
     if (access(file.c_str(), F_OK) == 0) {
-      program = file;
+      // A name that begins with "-" would reach the opener as an option.
+      program = file[0] == '-' ? "./" + file : file;
     } else if (file.find('/') == std::string::npos) {
       program = FindOnPath(file);
     }
     if (program.empty()) return FALSE;
     if (IsExecutableFile(program)) {
       argv.push_back(program);
-      for (const auto& a : SplitCommandLine(info->lpParameters)) argv.push_back(platform::ToUtf8(a));
+      for (const auto& a : SplitCommandLine(info->lpParameters)) {
+        // Names that DIR gave keep their bytes.
+        std::string bytes;
+        argv.push_back(platform::ToFileName(a, bytes) ? bytes : platform::ToUtf8(a));
+      }
     } else {
       argv = {"xdg-open", program};
       search = true;
@@ -504,7 +516,9 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  std::string dir = info->lpDirectory && *info->lpDirectory ? platform::ToUtf8(info->lpDirectory) : "";
+  std::string dir;
+  if (info->lpDirectory && *info->lpDirectory && !platform::ToFileName(info->lpDirectory, dir))
+    return FALSE;
   if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   // The program starts with no signal blocked and SIGPIPE at its default,
   // whatever the host has done to its own.

@@ -151,6 +151,34 @@ TEST_F(FileBuiltins, WriteWhereNoFileCanBeMadeGivesZero) {
   EXPECT_EQ(Errors(), "");
 }
 
+// Names on disk that are no UTF-8, and names with lone surrogates, each
+// reach their own file and no other.
+TEST_F(FileBuiltins, EveryNameReachesItsOwnFile) {
+  Put("a\xff.txt", "ff");
+  Put("a\xfe.txt", "fe");
+  EXPECT_EQ(Run("DIM ff = \"a\" + CHR(0xDCFF) + \".txt\", fe = \"a\" + CHR(0xDCFE) + \".txt\"\n"
+                "PRINT READ(ff), READ(fe), WRITEB(ff, \"new\"), KILL(fe), \" \", DIR(\"a?.txt\") == ff"),
+            "fffe10 -1");
+  EXPECT_EQ(Bytes("a\xff.txt"), "new");
+  EXPECT_FALSE(Exists("a\xfe.txt"));
+  EXPECT_EQ(Bytes("home/Trash/files/a\xfe.txt"), "fe");
+
+  EXPECT_EQ(Run("PRINT WRITEB(\"s\" + CHR(0xD800), \"1\"), WRITEB(\"s\" + CHR(0xD801), \"2\"), "
+                "READ(\"s\" + CHR(0xD800)), READ(\"s\" + CHR(0xD801)), "
+                "DIR(\"s?\", 0x20) == \"s\" + CHR(0xD800) + CHR(13) + CHR(10) + \"s\" + CHR(0xD801) OR "
+                "DIR(\"s?\", 0x20) == \"s\" + CHR(0xD801) + CHR(13) + CHR(10) + \"s\" + CHR(0xD800)"),
+            "1112-1");
+  EXPECT_EQ(Bytes("s\xed\xa0\x80"), "1");
+  EXPECT_EQ(Bytes("s\xed\xa0\x81"), "2");
+
+  // Lone byte units that spell "é" would reach the file "é": refused.
+  Put("\xc3\xa9", "keep");
+  EXPECT_EQ(Run("PRINT WRITEB(CHR(0xDCC3) + CHR(0xDCA9), \"x\"), \"[\", READ(CHR(0xDCC3) + CHR(0xDCA9)), \"]\""),
+            "0[]");
+  EXPECT_EQ(Bytes("\xc3\xa9"), "keep");
+  EXPECT_EQ(Errors(), "");
+}
+
 TEST_F(FileBuiltins, DirListsPlainFilesByDefault) {
   Put("a.txt", "a");
   Put("b.log", "b");
