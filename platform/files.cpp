@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "platform/text.h"
@@ -170,7 +173,92 @@ BOOL FindClose(HANDLE find) {
 
 namespace platform {
 
+void KeepFileSizeLimitFromKilling() {
+  // Looked at on every call: the host may change the disposition later.
+  struct sigaction current;
+  if (sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
+      current.sa_handler == SIG_DFL) {
+    signal(SIGXFSZ, SIG_IGN);
+  }
+}
+
+int CreateTempBeside(const std::string& target, std::string& temp) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  // "." + base + ".XXXXXX" within the usual limit of 255 bytes.
+  constexpr size_t kNameMax = 255, kAdded = 8;
+  if (base.size() > kNameMax - kAdded) base.resize(kNameMax - kAdded);
+  temp = folder + "." + base + ".XXXXXX";
+  return mkostemp(temp.data(), O_CLOEXEC);
+}
+
+bool ReplaceFileContents(const std::string& path, std::initializer_list<std::string_view> pieces) {
+  KeepFileSizeLimitFromKilling();
+  if (path.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  std::string target = path;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = realpath(target.c_str(), nullptr);
+    if (real == nullptr) return false;  // a dangling link: nothing to replace
+    target = real;
+    free(real);
+  }
+  const bool exists = stat(target.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return false;
+  if (exists && S_ISCHR(st.st_mode)) {
+    const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+    const int error = errno;
+    if (close(fd) != 0) ok = false;
+    if (!ok) errno = error;
+    return ok;
+  }
+  if (exists && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  mode_t mode;
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  std::string temp;
+  const int fd = CreateTempBeside(target, temp);
+  if (fd < 0) return false;
+  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Only a privileged process can give a file away; it stays ours then.
+  }
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+  // Some file systems report a full disk only when the data is flushed.
+  ok = ok && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    errno = error;
+  }
+  return ok;
+}
+
 bool WriteAll(int fd, const void* data, size_t n) {
+  KeepFileSizeLimitFromKilling();
   const char* p = static_cast<const char*>(data);
   while (n > 0) {
     ssize_t w = write(fd, p, n);

@@ -1,13 +1,18 @@
 // The file built-ins, run as scripts in a fresh folder of their own.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -64,6 +69,101 @@ TEST_F(FileBuiltins, WriteReplacesAWholeLongerFile) {
   Put("t.txt", std::string(100, 'x'));
   EXPECT_EQ(Run("PRINT WRITEB(\"t.txt\", \"ab\")"), "1");
   EXPECT_EQ(Bytes("t.txt"), "ab");
+}
+
+// The names in a folder, whatever order the file system gives.
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* e = readdir(dir)) {
+      if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) names.insert(e->d_name);
+    }
+    closedir(dir);
+  }
+  return names;
+}
+
+// A script line that makes s a text of 32768 "x".
+const char kBigText[] = "DIM s = \"x\"\nWHILE LEN(s) < 30000 { s = s + s }\n";
+
+TEST_F(FileBuiltins, AWriteThatFailsOnAFullDiskKeepsTheOldFile) {
+  std::string why;
+  if (!MountSmallDisk("disk", "64k", why)) GTEST_SKIP() << why;
+  const std::string old(40000, 'o');
+  Put("disk/t.txt", old);
+  EXPECT_EQ(Run(std::string(kBigText) + "PRINT WRITEB(\"disk/t.txt\", s), WRITE(\"disk/t.txt\", s), "
+                "WRITE(\"disk/new.txt\", s)"),
+            "000");
+  EXPECT_TRUE(Bytes("disk/t.txt") == old) << "the old contents are gone";
+  EXPECT_EQ(Names("disk"), std::set<std::string>{"t.txt"});
+  EXPECT_EQ(Run("PRINT WRITEB(\"disk/t.txt\", \"small\")"), "1");
+  EXPECT_EQ(Bytes("disk/t.txt"), "small");
+  EXPECT_EQ(Names("disk"), std::set<std::string>{"t.txt"});
+}
+
+// The new file takes the old one's place: its permissions and owner, and
+// through a link the file the link names.
+TEST_F(FileBuiltins, AWriteKeepsPermissionsOwnerAndLinks) {
+  Put("t.txt", "old");
+  ASSERT_EQ(chmod("t.txt", 0640), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown("t.txt", 1234, 5678), 0);
+  }
+  ASSERT_EQ(symlink("t.txt", "link"), 0);
+  EXPECT_EQ(Run("PRINT WRITEB(\"link\", \"via link\"), WRITE(\"/dev/null\", \"x\")"), "11");
+  struct stat st;
+  ASSERT_EQ(lstat("link", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Bytes("t.txt"), "via link");
+  ASSERT_EQ(stat("t.txt", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
+  }
+  ASSERT_EQ(stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// Past a file-size limit (ulimit -f) the writes fail and the run goes on;
+// the process is not ended by the signal. In a child process, which gets
+// the limit and the signal's default action.
+TEST_F(FileBuiltins, AFileSizeLimitMakesWritesFailWithoutEndingTheProcess) {
+  Put("t.txt", "old");
+  Put("big", std::string(20000, 'b'));
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(fds[0]);
+    signal(SIGXFSZ, SIG_DFL);
+    const struct rlimit limit = {10000, 10000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    HeadlessHost::Options options;
+    const int out = fds[1];
+    options.output = [out](std::string_view text) {
+      if (write(out, text.data(), text.size()) < 0) _exit(3);
+    };
+    HeadlessHost child(std::move(options));
+    child.RunUtf8(std::string(kBigText) +
+                  "PRINT WRITEB(\"t.txt\", s), WRITE(\"t.txt\", s), COPY(\"big\", \"c.txt\") != 0\n"
+                  "PRINT \" \", WRITEB(\"t.txt\", \"small\")");
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string printed;
+  char buffer[256];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) printed.append(buffer, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(printed, "00-1 1");
+  EXPECT_EQ(Bytes("t.txt"), "small");
+  EXPECT_EQ(Names("."), (std::set<std::string>{"big", "t.txt"}));
 }
 
 TEST_F(FileBuiltins, ReadTakesTheFileFormatApart) {
