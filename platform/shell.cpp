@@ -136,11 +136,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
     close(in);
     return ERROR_WRITE_FAULT;
   }
-  std::string temp = DirName(to);
-  temp.append("/.").append(BaseName(to)).append(".XXXXXX");
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back(0);
-  int out = mkostemp(name.data(), O_CLOEXEC);
+  std::string temp;
+  int out = platform::CreateTempBeside(to, temp);
   if (out < 0) {
     int code = CodeOf(errno);
     close(in);
@@ -162,8 +159,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   futimens(out, times);
   if (close(out) != 0 && code == 0) code = ERROR_WRITE_FAULT;
-  if (code == 0 && rename(name.data(), to.c_str()) != 0) code = CodeOf(errno);
-  if (code != 0) unlink(name.data());
+  if (code == 0 && rename(temp.c_str(), to.c_str()) != 0) code = CodeOf(errno);
+  if (code != 0) unlink(temp.c_str());
   return code;
 }
 
@@ -283,6 +280,21 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 // The name in the trash: the file's own, or with ".2", ".3" ... before its
+// extension when that is taken; shortened where the info record's name
+// (name + ".trashinfo") would pass the 255 bytes a name may have.
+std::string TrashName(const std::string& stem, const std::string& ext, int n) {
+  constexpr size_t kRoom = 255 - 10;
+  std::string suffix;
+  if (n != 1) suffix.append(".").append(std::to_string(n));
+  std::string s = stem, e = ext;
+  if (s.size() + suffix.size() + e.size() > kRoom) {
+    if (suffix.size() + e.size() >= kRoom / 2) e.clear();
+    s.resize(kRoom - suffix.size() - e.size());
+  }
+  return s + suffix + e;
+}
+
+// The name in the trash: the file's own, or with ".2", ".3" ... before its
 // extension when that is taken. The info record is made first, exclusively,
 // which reserves the name.
 int MoveToTrash(const std::string& path) {
@@ -307,7 +319,7 @@ int MoveToTrash(const std::string& path) {
   std::string record = "[Trash Info]\nPath=" + PercentEncode(absolute) + "\nDeletionDate=" + when + "\n";
 
   for (int n = 1; n < 100000; ++n) {
-    std::string name = n == 1 ? base : stem + "." + std::to_string(n) + ext;
+    std::string name = TrashName(stem, ext, n);
     std::string infoPath = Join(info, name + ".trashinfo");
     int fd = open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {

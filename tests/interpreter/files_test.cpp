@@ -166,6 +166,34 @@ TEST_F(FileBuiltins, AFileSizeLimitMakesWritesFailWithoutEndingTheProcess) {
   EXPECT_EQ(Names("."), (std::set<std::string>{"big", "t.txt"}));
 }
 
+// Names near the 255-byte limit: the temporary and trash names that the
+// built-ins make on the way stay within it.
+TEST_F(FileBuiltins, LongNamesCanBeCopiedWrittenMovedAndKilled) {
+  std::string why;
+  const bool disk = MountSmallDisk("disk", "1m", why);
+  if (!disk) mkdir("disk", 0755);
+  Put("a.txt", "alpha");
+  for (size_t length : {249u, 255u}) {
+    const std::string name(length, 'n');
+    const std::string script = "DIM n = \"" + name + "\"\n"
+                               "PRINT COPY(\"a.txt\", n), WRITEB(n, \"w\"), COPY(n, \"disk/\" + n), "
+                               "RENAME(n, \"disk/m\"), RENAME(\"disk/m\", n), KILL(\"disk/\" + n)";
+    EXPECT_EQ(Run(script), "010000") << length;
+    EXPECT_EQ(Bytes(name), "w") << length;
+    EXPECT_FALSE(Exists("disk/" + name)) << length;
+    EXPECT_EQ(Names("disk"), std::set<std::string>{}) << length;
+    ASSERT_EQ(unlink(name.c_str()), 0);
+  }
+  // Both are in the trash, each with its record.
+  const std::set<std::string> files = Names("home/Trash/files"), infos = Names("home/Trash/info");
+  ASSERT_EQ(files.size(), 2u);
+  ASSERT_EQ(infos.size(), 2u);
+  for (const std::string& f : files) {
+    EXPECT_EQ(Bytes("home/Trash/files/" + f), "w");
+    EXPECT_EQ(infos.count(f + ".trashinfo"), 1u) << f;
+  }
+}
+
 TEST_F(FileBuiltins, ReadTakesTheFileFormatApart) {
   struct Case {
     const char* name;
