@@ -182,7 +182,12 @@ int CopyTree(const std::string& from, const std::string& to, bool top) {
     if (exists && S_ISDIR(dst.st_mode)) return ERROR_ALREADY_EXISTS;
     return CopyFileData(from, to);
   }
-  if (!S_ISDIR(st.st_mode)) return 0;  // devices, pipes and sockets are not copied
+  if (!S_ISDIR(st.st_mode)) {
+    // A FIFO, socket or device is made anew (a device only by a privileged
+    // process); one that cannot be made fails the copy.
+    if (exists && (S_ISDIR(dst.st_mode) || unlink(to.c_str()) != 0)) return ERROR_ALREADY_EXISTS;
+    return mknod(to.c_str(), st.st_mode & (S_IFMT | 07777), st.st_rdev) == 0 ? 0 : CodeOf(errno);
+  }
   if (exists && !S_ISDIR(dst.st_mode)) return ERROR_ALREADY_EXISTS;
   if (!exists && mkdir(to.c_str(), (st.st_mode & 07777) | S_IRWXU) != 0) return CodeOf(errno);
   DIR* dir = opendir(from.c_str());
@@ -214,6 +219,52 @@ int RemoveTree(const std::string& path) {
   return rmdir(path.c_str()) == 0 ? 0 : CodeOf(errno);
 }
 
+// Whether the entry and everything below it can be removed: its folder and
+// each folder below writable, readable and searchable, and all on one file
+// system (a mount point cannot be removed). A move that copies and then
+// removes asks first, so that what would stop it half-way is refused while
+// the source is still whole.
+bool CanRemoveTree(const std::string& path) {
+  struct stat top;
+  if (lstat(path.c_str(), &top) != 0 || access(DirName(path).c_str(), W_OK | X_OK) != 0) return false;
+  if (!S_ISDIR(top.st_mode)) return true;
+  std::vector<std::string> pending{path};
+  while (!pending.empty()) {
+    const std::string folder = pending.back();
+    pending.pop_back();
+    if (access(folder.c_str(), R_OK | W_OK | X_OK) != 0) return false;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    bool ok = true;
+    while (dirent* e = readdir(dir)) {
+      if (!strcmp(e->d_name, ".") || !strcmp(e->d_name, "..")) continue;
+      const std::string child = Join(folder, e->d_name);
+      struct stat st;
+      if (lstat(child.c_str(), &st) != 0 || (S_ISDIR(st.st_mode) && st.st_dev != top.st_dev)) {
+        ok = false;
+        break;
+      }
+      if (S_ISDIR(st.st_mode)) pending.push_back(child);
+    }
+    closedir(dir);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Copies, then removes the source. A copy that fails is taken back (when it
+// made the target) and leaves the source whole; a removal that fails
+// half-way leaves the whole copy and reports the failure.
+int CopyThenRemove(const std::string& from, const std::string& to, bool targetExisted) {
+  if (!CanRemoveTree(from)) return ERROR_ACCESS_DENIED;
+  int code = CopyTree(from, to, false);
+  if (code) {
+    if (!targetExisted) RemoveTree(to);
+    return code;
+  }
+  return RemoveTree(from);
+}
+
 int MoveOne(const std::string& from, const std::string& to) {
   struct stat st, dst;
   if (lstat(from.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
@@ -226,8 +277,7 @@ int MoveOne(const std::string& from, const std::string& to) {
   // (merging into the folder), then remove the source.
   if (error != EXDEV && !(exists && S_ISDIR(st.st_mode) && (error == ENOTEMPTY || error == EEXIST)))
     return CodeOf(error);
-  int code = CopyTree(from, to, false);
-  return code ? code : RemoveTree(from);
+  return CopyThenRemove(from, to, exists);
 }
 
 // ---------------------------------------------------------------- trash
@@ -335,18 +385,22 @@ int MoveToTrash(const std::string& path) {
       if (!written) return ERROR_WRITE_FAULT;
       continue;
     }
-    int code = 0;
-    if (rename(path.c_str(), target.c_str()) != 0) {
-      if (errno == EXDEV) {
-        code = CopyTree(path, target, false);
-        if (code == 0) code = RemoveTree(path);
-        else RemoveTree(target);
-      } else {
-        code = CodeOf(errno);
-      }
+    if (rename(path.c_str(), target.c_str()) == 0) return 0;
+    if (errno != EXDEV) {
+      const int code = CodeOf(errno);
+      unlink(infoPath.c_str());
+      return code;
     }
-    if (code) unlink(infoPath.c_str());
-    return code;
+    // Across file systems: once the whole copy is in the trash its record
+    // stays, also when removing the source then fails half-way, so what was
+    // removed can be restored from there.
+    const int code = CanRemoveTree(path) ? CopyTree(path, target, false) : ERROR_ACCESS_DENIED;
+    if (code) {
+      RemoveTree(target);
+      unlink(infoPath.c_str());
+      return code;
+    }
+    return RemoveTree(path);
   }
   return ERROR_ALREADY_EXISTS;
 }

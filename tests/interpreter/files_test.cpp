@@ -2,7 +2,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -192,6 +194,92 @@ TEST_F(FileBuiltins, LongNamesCanBeCopiedWrittenMovedAndKilled) {
     EXPECT_EQ(Bytes("home/Trash/files/" + f), "w");
     EXPECT_EQ(infos.count(f + ".trashinfo"), 1u) << f;
   }
+}
+
+bool IsFifo(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+// A file that even a privileged process cannot remove; false where the file
+// system has no such flag.
+bool SetImmutable(const std::string& path, bool on) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  close(fd);
+  return ok;
+}
+
+// Folders on another file system than the trash, and a RENAME onto one:
+// FIFOs go along.
+TEST_F(FileBuiltins, AFolderMovedAcrossFileSystemsTakesItsFifos) {
+  std::string why;
+  if (!MountSmallDisk("disk", "1m", why)) GTEST_SKIP() << why;
+  for (const char* box : {"disk/box", "disk/box2"}) {
+    const std::string b = box;
+    ASSERT_EQ(mkdir(b.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((b + "/sub").c_str(), 0755), 0);
+    Put(b + "/a.txt", "a");
+    Put(b + "/sub/b.txt", "b");
+    ASSERT_EQ(mkfifo((b + "/p").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((b + "/sub/q").c_str(), 0600), 0);
+  }
+  EXPECT_EQ(Run("PRINT KILL(\"disk/box\"), RENAME(\"disk/box2\", \"moved\")"), "00");
+  EXPECT_EQ(Names("disk"), std::set<std::string>{});
+  for (const std::string to : {"home/Trash/files/box", "moved"}) {
+    EXPECT_EQ(Bytes(to + "/a.txt"), "a") << to;
+    EXPECT_EQ(Bytes(to + "/sub/b.txt"), "b") << to;
+    EXPECT_TRUE(IsFifo(to + "/p")) << to;
+    EXPECT_TRUE(IsFifo(to + "/sub/q")) << to;
+  }
+  EXPECT_TRUE(Exists("home/Trash/info/box.trashinfo"));
+}
+
+// What stops a move across file systems half-way: a full target, a mount
+// point inside the folder, a file that cannot be removed. The source stays
+// whole, or else the copy in the trash stays complete and shows there; and
+// the result is never success.
+TEST_F(FileBuiltins, AFolderMoveThatCannotFinishLosesNothing) {
+  std::string why;
+  if (!MountSmallDisk("full", "64k", why) || !MountSmallDisk("disk", "1m", why)) GTEST_SKIP() << why;
+
+  // The copy does not fit: the partial copy goes, the source stays.
+  ASSERT_EQ(mkdir("big", 0755), 0);
+  Put("big/1", std::string(40000, '1'));
+  Put("big/2", std::string(40000, '2'));
+  EXPECT_EQ(Run("PRINT RENAME(\"big\", \"full/big\") != 0"), "-1");
+  EXPECT_EQ(Names("big"), (std::set<std::string>{"1", "2"}));
+  EXPECT_TRUE(Bytes("big/2") == std::string(40000, '2'));
+  EXPECT_EQ(Names("full"), std::set<std::string>{});
+
+  // A mount point cannot be removed: refused before anything moves.
+  ASSERT_EQ(mkdir("disk/box", 0755), 0);
+  Put("disk/box/a.txt", "a");
+  ASSERT_TRUE(MountSmallDisk("disk/box/inner", "64k", why)) << why;
+  Put("disk/box/inner/i.txt", "i");
+  EXPECT_EQ(Run("PRINT KILL(\"disk/box\") != 0"), "-1");
+  EXPECT_EQ(Bytes("disk/box/a.txt"), "a");
+  EXPECT_EQ(Bytes("disk/box/inner/i.txt"), "i");
+  EXPECT_EQ(Names("home/Trash/files"), std::set<std::string>{});
+  EXPECT_EQ(Names("home/Trash/info"), std::set<std::string>{});
+
+  // A file that cannot be removed once the copy is made: the trash keeps the
+  // whole copy with its record.
+  ASSERT_EQ(mkdir("disk/box3", 0755), 0);
+  Put("disk/box3/a.txt", "a");
+  Put("disk/box3/z.txt", "z");
+  if (!SetImmutable("disk/box3/a.txt", true)) GTEST_SKIP() << "no immutable files on this file system";
+  const std::string result = Run("PRINT KILL(\"disk/box3\") != 0");
+  SetImmutable("disk/box3/a.txt", false);
+  EXPECT_EQ(result, "-1");
+  EXPECT_EQ(Bytes("disk/box3/a.txt"), "a");
+  EXPECT_EQ(Bytes("home/Trash/files/box3/a.txt"), "a");
+  EXPECT_EQ(Bytes("home/Trash/files/box3/z.txt"), "z");
+  EXPECT_TRUE(Exists("home/Trash/info/box3.trashinfo"));
 }
 
 TEST_F(FileBuiltins, ReadTakesTheFileFormatApart) {

@@ -62,7 +62,7 @@ protected:
   }
   void TearDown() override {
     host_.reset();
-    for (const std::string& disk : disks_) umount2(disk.c_str(), MNT_DETACH);
+    for (auto disk = disks_.rbegin(); disk != disks_.rend(); ++disk) umount2(disk->c_str(), MNT_DETACH);
     if (chdir("/") != 0) return;
     std::system(("rm -rf '" + dir_ + "'").c_str());
   }
