@@ -126,6 +126,19 @@ TEST_F(FileBuiltins, AWriteKeepsPermissionsOwnerAndLinks) {
   }
   ASSERT_EQ(stat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+  // A link that names a file yet to be made makes it.
+  ASSERT_EQ(symlink("made.txt", "dangling"), 0);
+  EXPECT_EQ(Run("PRINT WRITEB(\"dangling\", \"made\")"), "1");
+  EXPECT_EQ(Bytes("made.txt"), "made");
+  ASSERT_EQ(lstat("dangling", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+  // A read-only file stays as it is (a privileged process may write it).
+  Put("ro.txt", "ro");
+  ASSERT_EQ(chmod("ro.txt", 0444), 0);
+  EXPECT_EQ(Run("PRINT WRITEB(\"ro.txt\", \"new\")"), root ? "1" : "0");
+  EXPECT_EQ(Bytes("ro.txt"), root ? "new" : "ro");
 }
 
 // Past a file-size limit (ulimit -f) the writes fail and the run goes on;
