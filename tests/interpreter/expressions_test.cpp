@@ -99,6 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"SUB F() { DIM x, y\ny = {{5, 6}}\nRETURN(y[0]) }\n"
                    "SUB G(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nG(F(), 7, 8)",
                    "26 78", ""},
+        // ... also when a sub with a local hands on what a nested call returned.
+        ScriptCase{"SUB G() { DIM x\nRETURN({1, 2}) }\nSUB F() { DIM y\nRETURN(G()) }\n"
+                   "SUB H(a, b) { PRINT DIMLEN(a), \" \", b }\nH(F(), 7)",
+                   "2 7", ""},
+        ScriptCase{"SUB G() { DIM x, w\nw = {{5, 6}}\nRETURN(w[0]) }\nSUB F() { DIM y\nRETURN(G()) }\n"
+                   "SUB H(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nH(F(), 7, 8)",
+                   "26 78", ""},
         // Each literal of an argument list keeps its own elements.
         ScriptCase{"SUB G(a, b) { PRINT DIMLEN(a), DIMLEN(b), a[1], b[0] }\nG({1, 2}, {3})",
                    "2123", ""},
