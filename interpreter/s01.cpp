@@ -70,6 +70,7 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
   return status;
 }
 
+// text = ["(" params ")"] {item}
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   if (StackExhausted(block)) return stFailed;
   RunLevel level;
@@ -125,6 +126,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   }
 }
 
+// item = "{" {item} "}" | statement
 int32_t ExecStatement(wbsub* context) {
   wbexe* const block = context->block;
   AskHost(block, rqStep);
