@@ -1,3 +1,4 @@
+// engine: the interpreter's internal interface, run engine to evaluator.
 // The run engine, the host requests and error reports, and the evaluator:
 // the operations that statements and built-ins are written against.
 #pragma once

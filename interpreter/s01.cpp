@@ -1,5 +1,5 @@
-// The run engine: whole programs, text runs, the statement loop, the reset of
-// the interpreter, and the library's two exports.
+// s01: the run engine: whole programs, text runs, the statement loop, the
+// reset of the interpreter, and the library's two exports WBExec and WBSub.
 #include <unistd.h>
 
 #include <cstdlib>

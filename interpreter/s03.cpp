@@ -1,4 +1,4 @@
-// The expression evaluator, name lookup, references and calls.
+// s03: the expression evaluator, name lookup, references and calls.
 #include <cstring>
 #include <string>
 #include <utility>

@@ -1,4 +1,4 @@
-// The statements, and the statement-like functions SUB, NEW and THIS.
+// s04: the statements, and the statement-like functions SUB, NEW and THIS.
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
-// Host and system built-ins: the display and message box of the host, beep,
-// sleep, programs, synthetic input, the clipboard, the host's command line,
-// and nested runs of files, code texts and expressions.
+// s05: host and system built-ins: the display and message box of the host,
+// beep, sleep, programs, synthetic input, the clipboard, the host's command
+// line, and nested runs of files, code texts and expressions.
 #include <cstring>
 #include <string>
 

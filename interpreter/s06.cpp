@@ -1,4 +1,4 @@
-// String built-ins.
+// s06: the string built-ins.
 #include <climits>
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-// Numeric and date-time built-ins.
+// s07: the numeric and date-time built-ins.
 #include <cmath>
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-// Array literals, array built-ins, host commands and diagnostics.
+// s08: array literals, array built-ins, host commands and diagnostics.
 #include <string>
 
 #include "interpreter/builtin.h"

@@ -1,3 +1,4 @@
+// wfile: the file built-ins and the script text-file format.
 // File built-ins and the script text-file format: UTF-16LE after FF FE,
 // anything else 8-bit text in the ANSI code page.
 #include <fcntl.h>

@@ -1,4 +1,5 @@
-// The lexer. Scanning never allocates: every token is copied once into the
+// wword: the lexer.
+// Scanning never allocates: every token is copied once into the
 // fixed buffer, and a token too long for it is cut there while the scan still
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
