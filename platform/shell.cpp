@@ -1,3 +1,4 @@
+// shell: file operations, starting programs and waiting for them.
 #include "platform/shell.h"
 
 #include <dirent.h>

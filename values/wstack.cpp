@@ -1,3 +1,4 @@
+// wstack: the value stack.
 #include "values/wstack.h"
 
 #include <limits>

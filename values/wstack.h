@@ -1,3 +1,4 @@
+// wstack: the value stack.
 // The value stack of arguments, parameters, locals and DIM markers. Popping
 // only sets `depth` back: a popped slot keeps its cell for the next push.
 #pragma once

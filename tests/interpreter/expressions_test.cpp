@@ -1,5 +1,6 @@
 // Expressions as scripts see them: operators, types, references and calls.
 #include "tests/interpreter/core_script.h"
+#include "tests/interpreter/script_cases.h"
 
 #include <pthread.h>
 
@@ -41,6 +42,19 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"PRINT NOT zz", "", "\n 1 ZZ: undefined error\n"},
         ScriptCase{"DIM a\na + 1 = 2", "", "\n 2 =: variable error\n"},
         ScriptCase{"DIM a  (a) = 2", "", "\n 1 =: variable error\n"}));
+
+// Reals that differ only after the point, and reals equal to each other.
+TEST(RealComparisons, FractionsDecideAndEqualRealsMeetGeAndLe) {
+  const PrintCase cases[] = {
+      {"1.5 > 1.25", "-1"},   {"1.25 > 1.5", "0"},    {"1.25 < 1.5", "-1"},
+      {"1.5 < 1.25", "0"},    {"1.5 == 1.25", "0"},   {"1.5 != 1.25", "-1"},
+      {"-0.5 < -0.25", "-1"}, {"2.75 >= 2.5", "-1"},  {"2.5 >= 2.75", "0"},
+      {"2.5 <= 2.75", "-1"},  {"2.75 <= 2.5", "0"},   {"1.5 >= 1.5", "-1"},
+      {"1.5 <= 1.5", "-1"},   {"1.5 > 1.5", "0"},     {"1.5 < 1.5", "0"},
+      {"1.5 == 1.5", "-1"},   {"1.5 != 1.5", "0"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Lexing, Expressions,
