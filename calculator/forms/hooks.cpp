@@ -1,4 +1,4 @@
-// Stand-ins for the units that are not there yet. Each is replaced by the
+// hooks: stand-ins for the units that are not there yet. Each is replaced by the
 // real routine when its unit lands: delete the stand-in here.
 #include "hooks.h"
 
