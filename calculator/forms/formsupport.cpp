@@ -1,10 +1,11 @@
 // formsupport
 #include "calculator/forms/formsupport.h"
 
+#include "calculator/forms/application.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
-#include <QMessageBox>
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
@@ -127,15 +128,11 @@ TColor FromQRgb(unsigned rgb) {
 }
 
 void ShowExceptionBox(const std::exception& e) {
-  QString message = QString::fromUtf8(e.what());
-  if (!message.isEmpty() && message.back() > QChar('.')) message += '.';
   if (Hook()) {
-    Hook()(message);
+    Hook()(QString::fromUtf8(e.what()));
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Zimro"), message,
-                  QMessageBox::Ok, QApplication::activeWindow());
-  box.exec();
+  ShowException(std::current_exception());
 }
 
 void SetExceptionBoxHook(std::function<void(const QString&)> hook) { Hook() = std::move(hook); }

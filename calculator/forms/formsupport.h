@@ -27,9 +27,9 @@ void ApplyAnchors(QWidget* form);
 QColor ToQColor(TColor color);  // system colours through their RGB value
 TColor FromQRgb(unsigned rgb);  // a QImage pixel as 0x00BBGGRR
 
-// The program's exception box: the message (with a closing full stop, as the
-// class library words its errors) under the application's name, with an
-// error icon. A hook, when set, receives the message instead (tests).
+// The program's exception box (ShowException) for `e`, which is being
+// handled: call inside its catch block. A hook, when set, receives the
+// message instead (tests).
 void ShowExceptionBox(const std::exception& e);
 void SetExceptionBoxHook(std::function<void(const QString&)> hook);
 

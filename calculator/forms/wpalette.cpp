@@ -16,7 +16,6 @@
 #include "platform/heap.h"
 #include "platform/text.h"
 
-TFormPalette* FormPalette = nullptr;
 
 namespace {
 

@@ -9,10 +9,8 @@
 
 #include "button/wbutton.h"
 #include "calculator/palette.h"
+#include "platform/dialogs.h"  // the modal results
 #include "ui_wpalette.h"
-
-constexpr int mrOk = 1;
-constexpr int mrCancel = 2;
 
 class TFormPalette : public QDialog, public Ui::TFormPalette {
   Q_OBJECT
@@ -71,4 +69,5 @@ class TFormPalette : public QDialog, public Ui::TFormPalette {
   bool dragging = false;
 };
 
+// Created at start-up (defined with the other program-wide objects).
 extern TFormPalette* FormPalette;

@@ -113,12 +113,12 @@ TEST(PaletteDialog, AFieldWithoutANumberKeepsTheDrawingAndShowsTheError) {
   TFormPalette p;
   ExceptionBoxes boxes;
   p.EditWhite->setText("abc");
-  ASSERT_EQ(boxes.messages, QStringList{"'abc' is not a valid integer value."});
+  ASSERT_EQ(boxes.messages, QStringList{"'abc' is not a valid integer value"});
   EXPECT_EQ(Hex(CellOnScreen(p, 1, 0)), "0x0040FF");
   p.EditWhite->setText("0");
   p.EditMix1->setText("");
   EXPECT_EQ(boxes.messages.size(), 2);
-  EXPECT_EQ(boxes.messages.back(), "'' is not a valid floating point value.");
+  EXPECT_EQ(boxes.messages.back(), "'' is not a valid floating point value");
 }
 
 TEST(PaletteDialog, PickingShowsTheColourAndItsCode) {
