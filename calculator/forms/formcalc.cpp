@@ -28,6 +28,7 @@
 #include "platform/window.h"
 #include "runs.h"
 #include "wbtn.h"
+#include "wpalette.h"
 
 TFormCalc* FormCalc = nullptr;
 TFormInput* FormInput = nullptr;
@@ -266,6 +267,8 @@ bool TFormCalc::FormClose() {
   ButtonSet = nullptr;
   delete Setting;
   Setting = nullptr;
+  delete FormPalette;
+  FormPalette = nullptr;
   closed = true;
   return true;
 }

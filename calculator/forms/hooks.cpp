@@ -4,8 +4,6 @@
 
 #include "interpreter/wbexe.h"
 
-void CreateDialogForms() {}
-int EditButtonData(int) { return 0; }
 void ShowOptionDialog() {}
 int ShowHelpContents() { return 0; }
 int CopyButtonToClipboard(int) { return 0; }
