@@ -4,7 +4,6 @@
 
 #include "interpreter/wbexe.h"
 
-void ShowOptionDialog() {}
 int ShowHelpContents() { return 0; }
 int CopyButtonToClipboard(int) { return 0; }
 int PasteButtonFromClipboard() { return 0; }
