@@ -213,6 +213,12 @@ void TFormEdit::done(int r) {
 
 void TFormEdit::reject() { done(mrCancel); }
 
+void TFormEdit::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  // Where no window manager hands out activation, ask for it.
+  activateWindow();
+}
+
 bool TFormEdit::event(QEvent* e) {
   const bool handled = QDialog::event(e);
   if (e->type() == QEvent::WindowActivate) Guard([this] { FormActivate(); });

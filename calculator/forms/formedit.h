@@ -33,6 +33,7 @@ class TFormEdit : public QDialog, public Ui::TFormEdit {
 
  protected:
   bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
 };
 

@@ -128,6 +128,12 @@ void TFormOption::Button1Click() {
 
 void TFormOption::reject() { done(mrCancel); }
 
+void TFormOption::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  // Where no window manager hands out activation, ask for it.
+  activateWindow();
+}
+
 bool TFormOption::event(QEvent* e) {
   const bool handled = QDialog::event(e);
   if (e->type() == QEvent::WindowActivate) FormActivate();

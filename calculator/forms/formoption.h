@@ -26,6 +26,7 @@ class TFormOption : public QDialog, public Ui::TFormOption {
 
  protected:
   bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   bool activated = false;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include <algorithm>
 #include <cstdio>
@@ -107,6 +108,7 @@ int TFormPalette::Execute() {
   const TColor keptColor = selColor;
   const double keptMix[3] = {mix[0], mix[1], mix[2]};
   UpdateControls();
+  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
   const int result = exec();
   QLineEdit* edits[3] = {EditMix1, EditMix2, EditMix3};
   for (int i = 0; i < 3; ++i) mix[i] = StrToFloat(edits[i]->text().toStdU16String());
@@ -118,6 +120,12 @@ int TFormPalette::Execute() {
 }
 
 void TFormPalette::reject() { done(mrCancel); }
+
+void TFormPalette::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  // Where no window manager hands out activation, ask for it.
+  activateWindow();
+}
 
 void TFormPalette::SetClientHeight(int height) { setFixedSize(width(), height); }
 

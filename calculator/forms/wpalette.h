@@ -55,6 +55,7 @@ class TFormPalette : public QDialog, public Ui::TFormPalette {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void SetClientHeight(int height);
