@@ -14,6 +14,7 @@
 #include "button/wbutton.h"
 #include "calculator/colors.h"
 #include "calculator/forms/formcalc.h"
+#include "calculator/forms/application.h"
 #include "calculator/forms/formsupport.h"
 #include "calculator/forms/hooks.h"
 #include "calculator/forms/wbtn.h"
@@ -68,7 +69,7 @@ TFormEdit::TFormEdit(QWidget* owner) : QDialog(owner) {
   for (TWButton* b : {WButtonColor, WButtonBackColor}) {
     b->SetWButtonStyle(wsSingle);
     b->SetFontColor(0);
-    b->OnClick = [this](QObject* sender) { Guard([&] { WButtonColorClick(sender); }); };
+    b->OnClick = [this](QObject* sender) { Guarded([&] { WButtonColorClick(sender); }); };
   }
   connect(MemoDisp, &QLineEdit::textChanged, this, [this] { MemoDispChange(); });
   connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
@@ -203,7 +204,7 @@ bool TFormEdit::FormCloseQuery() {
 void TFormEdit::done(int r) {
   setResult(r);
   bool close = true;
-  Guard([&] { close = FormCloseQuery(); });
+  Guarded([&] { close = FormCloseQuery(); });
   if (!close) {
     setResult(0);
     return;
@@ -221,7 +222,7 @@ void TFormEdit::showEvent(QShowEvent* e) {
 
 bool TFormEdit::event(QEvent* e) {
   const bool handled = QDialog::event(e);
-  if (e->type() == QEvent::WindowActivate) Guard([this] { FormActivate(); });
+  if (e->type() == QEvent::WindowActivate) Guarded([this] { FormActivate(); });
   return handled;
 }
 

@@ -11,6 +11,7 @@
 #include "calculator/convert.h"
 #include "calculator/errors.h"
 #include "calculator/forms/formcalc.h"
+#include "calculator/forms/application.h"
 #include "calculator/forms/formsupport.h"
 #include "calculator/forms/hooks.h"
 #include "calculator/forms/wbtn.h"
@@ -40,13 +41,13 @@ TFormOption::TFormOption(QWidget* owner) : QDialog(owner) {
   ApplyAnchors(this);
   WButtonFormColor->SetWButtonStyle(wsSingle);
   WButtonFormColor->SetFontColor(0);
-  WButtonFormColor->OnClick = [this](QObject*) { Guard([this] { WButtonFormColorClick(); }); };
+  WButtonFormColor->OnClick = [this](QObject*) { Guarded([this] { WButtonFormColorClick(); }); };
   // Only a choice of the user's changes the fields, not the filling below.
   connect(ComboBoxDispSize, &QComboBox::activated, this,
-          [this] { Guard([this] { ComboBoxDispSizeChange(); }); });
+          [this] { Guarded([this] { ComboBoxDispSizeChange(); }); });
   connect(Button1, &QPushButton::clicked, this, [this] {
     bool ok = false;
-    Guard([&] {
+    Guarded([&] {
       Button1Click();
       ok = true;
     });

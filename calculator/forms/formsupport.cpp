@@ -1,8 +1,6 @@
 // formsupport
 #include "calculator/forms/formsupport.h"
 
-#include "calculator/forms/application.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
@@ -13,11 +11,6 @@
 #include <vector>
 
 namespace {
-
-std::function<void(const QString&)>& Hook() {
-  static std::function<void(const QString&)> hook;
-  return hook;
-}
 
 // One parent's anchored children with their resource distances.
 class AnchorKeeper : public QObject {
@@ -126,13 +119,3 @@ QColor ToQColor(TColor color) {
 TColor FromQRgb(unsigned rgb) {
   return static_cast<TColor>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
 }
-
-void ShowExceptionBox(const std::exception& e) {
-  if (Hook()) {
-    Hook()(QString::fromUtf8(e.what()));
-    return;
-  }
-  ShowException(std::current_exception());
-}
-
-void SetExceptionBoxHook(std::function<void(const QString&)> hook) { Hook() = std::move(hook); }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "calculator/convert.h"
+#include "calculator/forms/application.h"
 #include "calculator/forms/formsupport.h"
 #include "platform/clipboard.h"
 #include "platform/heap.h"
@@ -63,12 +64,12 @@ TFormPalette::TFormPalette(QWidget* owner) : QDialog(owner) {
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
   auto down = [this](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-    Guard([&] { PalleteMouseDown(s, b, sh, x, y); });
+    Guarded([&] { PalleteMouseDown(s, b, sh, x, y); });
   };
   auto move = [this](QObject* s, TShiftState, int x, int y) { DragMove(s, x, y); };
   auto imageUp = [this](QObject* s, TMouseButton b, TShiftState sh, int x, int y) {
     if (b == mbLeft && DragRelease(s, x, y)) return;
-    Guard([&] { ImagePalleteMouseUp(s, b, sh, x, y); });
+    Guarded([&] { ImagePalleteMouseUp(s, b, sh, x, y); });
   };
   for (TImage* image : {ImagePallete, ImageUser}) {
     image->OnMouseDown = down;
@@ -97,7 +98,7 @@ void TFormPalette::FormCreate() {
   EditMix3->setText(QString::fromStdU16String(FloatToStr(mix[2])));
   cellSize = palette::kCellSize;
   ImagePallete->Picture().fill(Qt::white);
-  Guard([this] { BuildPalette(); });
+  Guarded([this] { BuildPalette(); });
   userRowVisible = 0;
   ImageUser->Picture().fill(Qt::white);
   for (int i = 0; i < palette::kColumns; ++i) pal[i][9] = palette::kUserDefault;
@@ -150,7 +151,7 @@ void TFormPalette::UpdateControls() {
 }
 
 void TFormPalette::EditChange() {
-  Guard([this] { BuildPalette(); });
+  Guarded([this] { BuildPalette(); });
 }
 
 void TFormPalette::BuildPalette() {
@@ -207,7 +208,7 @@ void TFormPalette::ImagePalleteMouseUp(QObject* Sender, TMouseButton Button, TSh
 }
 
 void TFormPalette::EditRGBChange() {
-  Guard([this] {
+  Guarded([this] {
     const std::u16string text = u"0x00" + EditRGB->text().toStdU16String();
     const TColor color = SwapRB(StringToColor(text));
     if (PanelSelect->Color() != color) PanelSelect->SetColor(color);

@@ -14,7 +14,7 @@
 #include "interpreter/wbexe.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
-#include "support.h"
+#include "dialogsupport.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "calculator/forms/wpalette.h"
 #include "calcwindow.h"
 #include "platform/text.h"
-#include "support.h"
+#include "dialogsupport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "calculator/errors.h"
 #include "platform/clipboard.h"
 #include "platform/heap.h"
-#include "support.h"
+#include "dialogsupport.h"
 
 namespace {
 
