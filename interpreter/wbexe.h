@@ -80,7 +80,7 @@ public:
   int32_t Exec(const char16_t* text);
   int32_t Sub(const char16_t* text);
 
-  // Serve the request cells; defined with the calculator's window in
+  // Serves the request cells; defined with the calculator's window in
   // calculator/forms/. The headless host serves them without it.
   int32_t HandleRequest();
   int32_t PrintText(TMemo* display, wcell& cell);

@@ -26,7 +26,20 @@ QString ExceptionText(std::exception_ptr error) {
   return QString();
 }
 
+namespace {
+std::function<void(const QString&)>& Hook() {
+  static std::function<void(const QString&)> hook;
+  return hook;
+}
+}  // namespace
+
+void SetExceptionBoxHook(std::function<void(const QString&)> hook) { Hook() = std::move(hook); }
+
 void ShowException(std::exception_ptr error) {
+  if (Hook()) {
+    Hook()(ExceptionText(error));
+    return;
+  }
   QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), ExceptionText(error),
                   QMessageBox::Ok);
   box.exec();

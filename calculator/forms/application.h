@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 
 class TApplication : public QApplication {
  public:
@@ -20,6 +21,9 @@ class TApplication : public QApplication {
 void ShowException(std::exception_ptr error);
 // The text the box shows for an exception.
 QString ExceptionText(std::exception_ptr error);
+// Replaces the box by a function that gets its text (tests); empty restores
+// the box.
+void SetExceptionBoxHook(std::function<void(const QString&)> hook);
 
 // Runs an event handler; an exception it raises goes to the exception box.
 template <typename F>

@@ -14,6 +14,7 @@
 #include <QSessionManager>
 #include <QWindow>
 
+#include <algorithm>
 #include <new>
 
 #include "application.h"
@@ -26,8 +27,12 @@
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
 #include "platform/window.h"
+#ifdef ZIMRO_QT_BACKENDS
+#include "platform/qt/qtbackends.h"
+#endif
 #include "runs.h"
 #include "wbtn.h"
+#include "wpalette.h"
 
 TFormCalc* FormCalc = nullptr;
 TFormInput* FormInput = nullptr;
@@ -97,18 +102,26 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
   LabelCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
   SetupTitleButtons();
   SetupMenus();
+#ifdef ZIMRO_QT_BACKENDS
+  // The registry and the window system's title stay in step (" - STOP").
+  handle = platform::RegisterQtWindow(this, &TFormCalc::WindowProc, this);
+#else
   handle = platform::RegisterWindow(&TFormCalc::WindowProc, this, &TFormCalc::TitleChanged);
+#endif
   SetWindowTextW(handle, u"Zimro");
   // Key preview: the form sees the keys of its controls before they do.
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::commitDataRequest, this,
           [this](QSessionManager&) { Guarded([this] { WMEndSession(); }); });
-  FormCreate();
+  // As for every handler, an exception shows its box and the window lives on.
+  Guarded([this] { FormCreate(); });
 }
 
 TFormCalc::~TFormCalc() {
   qApp->removeEventFilter(this);
+#ifndef ZIMRO_QT_BACKENDS
   platform::UnregisterWindow(handle);
+#endif
   if (FormCalc == this) FormCalc = nullptr;
 }
 
@@ -164,7 +177,12 @@ void TFormCalc::SetupMenus() {
   connect(MenuButtonPaste, &QAction::triggered, this, [this] { MenuButtonPasteClick(); });
   connect(MenuButtonDelete, &QAction::triggered, this, [this] { MenuButtonDeleteClick(); });
   connect(MenuButtonCopyData, &QAction::triggered, this, [this] { MenuButtonCopyDataClick(); });
+}
 
+// The file dialogs are made when first used: making them costs more than
+// the rest of start-up together.
+void TFormCalc::MakeFileDialogs() {
+  if (OpenDialog != nullptr) return;
   const QStringList filters{QStringLiteral("Zimroのファイル(*.ini)"),
                             QStringLiteral("すべてのファイル(*.*)")};
   OpenDialog = new QFileDialog(this);
@@ -177,6 +195,8 @@ void TFormCalc::SetupMenus() {
   SaveDialog->setFileMode(QFileDialog::AnyFile);
   SaveDialog->setDefaultSuffix(QStringLiteral("ini"));
   SaveDialog->setNameFilters(filters);
+  OpenDialog->setDirectory(dialogFolder);
+  SaveDialog->setDirectory(dialogFolder);
 }
 
 bool TFormCalc::IsActive() const { return isActiveWindow(); }
@@ -216,8 +236,7 @@ void TFormCalc::FormCreate() {
   } else {
     LoadCalcFile(wvar(ToU16(exeDir + QStringLiteral("/zimro.si")).c_str()));
   }
-  OpenDialog->setDirectory(exeDir);
-  SaveDialog->setDirectory(exeDir);
+  dialogFolder = exeDir;
   for (int i = 0; i < 10; ++i) {
     const QString arg = i < arguments.size() ? arguments[i] : QString();
     Block->cmdLine[i].value = ToU16(i == 0 ? programPath : arg).c_str();
@@ -266,6 +285,8 @@ bool TFormCalc::FormClose() {
   ButtonSet = nullptr;
   delete Setting;
   Setting = nullptr;
+  delete FormPalette;
+  FormPalette = nullptr;
   closed = true;
   return true;
 }
@@ -298,7 +319,9 @@ void TFormCalc::PMenuTIconClick(QObject* Sender) {
 }
 
 void TFormCalc::MenuFileOpenClick() {
-  if (Setting == nullptr || OpenDialog->exec() != QDialog::Accepted) return;
+  if (Setting == nullptr) return;
+  MakeFileDialogs();
+  if (OpenDialog->exec() != QDialog::Accepted) return;
   const QStringList files = OpenDialog->selectedFiles();
   if (files.isEmpty()) return;
   SaveCalcFile(Setting->currentPath);
@@ -307,7 +330,9 @@ void TFormCalc::MenuFileOpenClick() {
 }
 
 void TFormCalc::MenuFileSaveAsClick() {
-  if (Setting == nullptr || SaveDialog->exec() != QDialog::Accepted) return;
+  if (Setting == nullptr) return;
+  MakeFileDialogs();
+  if (SaveDialog->exec() != QDialog::Accepted) return;
   const QStringList files = SaveDialog->selectedFiles();
   if (files.isEmpty()) return;
   Setting->currentPath = ToU16(files.first()).c_str();
@@ -355,14 +380,30 @@ void TFormCalc::TitleChanged(void* context, const char16_t* title) {
 
 void TFormCalc::ProcessMessages() {
   QCoreApplication::processEvents();
-  lastPump.restart();
+  if (!clock.isValid()) clock.start();
+  lastPumpNs = clock.nsecsElapsed();
 }
 
 void TFormCalc::ProcessMessagesThrottled() {
-  // A full pass costs about as much as a statement; every few milliseconds
-  // is often enough for a click or a key to be answered at once.
+  // A full pass costs about as much as a statement, so the window is served
+  // every few milliseconds, which answers a click or a key at once. Even
+  // reading the clock costs a tenth of a short statement: it is read every
+  // few statements, fewer the faster they run.
   constexpr qint64 kPumpIntervalNs = 4'000'000;
-  if (!lastPump.isValid() || lastPump.nsecsElapsed() >= kPumpIntervalNs) ProcessMessages();
+  constexpr qint64 kCheckIntervalNs = 200'000;
+  constexpr int kMostStepsPerCheck = 16;
+  if (--stepsUntilCheck > 0) return;
+  if (!clock.isValid()) clock.start();
+  const qint64 now = clock.nsecsElapsed();
+  const qint64 sinceCheck = now - lastCheckNs;
+  lastCheckNs = now;
+  if (sinceCheck < kCheckIntervalNs / 2) {
+    stepsPerCheck = std::min(stepsPerCheck * 2, kMostStepsPerCheck);
+  } else if (sinceCheck > kCheckIntervalNs * 2) {
+    stepsPerCheck = std::max(stepsPerCheck / 2, 1);
+  }
+  stepsUntilCheck = stepsPerCheck;
+  if (now - lastPumpNs >= kPumpIntervalNs) ProcessMessages();
 }
 
 bool TFormCalc::event(QEvent* e) {

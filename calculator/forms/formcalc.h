@@ -37,8 +37,10 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   TColor formColor = 0x984E00;
   QMenu* PMenuMain = nullptr;
   QMenu* PMenuButton = nullptr;
+  // Made when first used (MakeFileDialogs), starting in dialogFolder.
   QFileDialog* OpenDialog = nullptr;
   QFileDialog* SaveDialog = nullptr;
+  QString dialogFolder;
 
   // The window registry's handle of this window: the block's host window.
   HWND Handle() const { return handle; }
@@ -94,6 +96,7 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   static void TitleChanged(void* context, const char16_t* title);
   void SetupTitleButtons();
   void SetupMenus();
+  void MakeFileDialogs();
   void KeepTopOnScreen();
 
   QString programPath;
@@ -104,7 +107,12 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   // Dragging by hand, where the window system refuses to move the window.
   bool dragging = false;
   QPoint dragOffset;
-  QElapsedTimer lastPump;
+  // The per-statement pump's clock and pace.
+  QElapsedTimer clock;
+  qint64 lastPumpNs = 0;
+  qint64 lastCheckNs = 0;
+  int stepsPerCheck = 1;
+  int stepsUntilCheck = 0;
 
  public:
   // The help document beside the program.

@@ -2,6 +2,7 @@
 // loop until the main window closes, and shows what escapes in the
 // exception box.
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "application.h"
 #include "button/fonts.h"
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
+  QGuiApplication::setApplicationDisplayName(QStringLiteral("Zimro"));
   try {
     RegisterFontSubstitutes();
 #ifdef ZIMRO_QT_BACKENDS
@@ -35,6 +37,9 @@ int main(int argc, char** argv) {
     form->activateWindow();
     QCoreApplication::exec();
     delete form;
+#ifdef ZIMRO_QT_BACKENDS
+    platform::RemoveQtBackends();
+#endif
   } catch (...) {
     ShowException(std::current_exception());
   }

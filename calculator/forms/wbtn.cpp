@@ -3,7 +3,6 @@
 
 #include <QFontMetrics>
 #include <QMenu>
-
 #include <algorithm>
 #include <new>
 #include <string>
@@ -13,9 +12,9 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
+#include "memo.h"
 #include "platform/exceptions.h"
 #include "platform/heap.h"
-#include "memo.h"
 #include "runs.h"
 
 namespace {
@@ -54,9 +53,8 @@ wbtn::wbtn(int32_t count, TFormCalc* owner, QMenu* popupMenu) {
       ButtonMouseDown(sender);
     };
     b->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(b, &QWidget::customContextMenuRequested, b, [b, popupMenu](const QPoint& p) {
-      popupMenu->popup(b->mapToGlobal(p));
-    });
+    QObject::connect(b, &QWidget::customContextMenuRequested, b,
+                     [b, popupMenu](const QPoint& p) { popupMenu->popup(b->mapToGlobal(p)); });
     b->setFont(QFont(QStringLiteral("Tahoma")));
     if (i < 10) b->SetAlignment(taLeftJustify);
   }
@@ -142,7 +140,8 @@ int ShowButton(int n) {
   if (ButtonSet == nullptr || ButtonTable == nullptr || n < 1 || n > ButtonSet->count) return 0;
   TWButton* b = ButtonSet->buttons[n - 1];
   const ButtonLook look = LookOfButton(*ButtonTable, n, *Setting);
-  b->SetCaption(QString::fromUtf16(look.caption.data(), static_cast<qsizetype>(look.caption.size())));
+  b->SetCaption(
+      QString::fromUtf16(look.caption.data(), static_cast<qsizetype>(look.caption.size())));
   b->SetFontColor(look.textColor);
   b->SetFaceColor(look.faceColor);
   return 0;

@@ -45,10 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                     AskCase{"No", {mrNo}, {}, false, "0|go", 0, erNone},
                     AskCase{"ClosedOtherwise", {mrCancel}, {}, false, "0|go", 0, erNone},
                     AskCase{"AbortConfirmedStops", {mrAbort}, {IDOK}, false, "0", 1, erStop},
-                    AskCase{"AbortDeclinedGoesOn", {mrAbort}, {IDCANCEL}, false, "0|go", 1,
-                            erNone},
-                    AskCase{"AbortWhileStoppingAsksNothing", {mrAbort}, {}, true, "1", 0,
-                            erStop}),
+                    AskCase{"AbortDeclinedGoesOn", {mrAbort}, {IDCANCEL}, false, "0|go", 1, erNone},
+                    AskCase{"AbortWhileStoppingAsksNothing", {mrAbort}, {}, true, "1", 0, erStop}),
     [](const testing::TestParamInfo<AskCase>& info) { return std::string(info.param.name); });
 
 // What the user does each time the input dialog shows.
@@ -82,7 +80,8 @@ class InputTest : public CalcWindowTest {
   size_t showings = 0;
 };
 
-const char* const kInputScript = "DIM x = \"unset\"\r\nINPUT \"名前?\", x\r\nPRINT \"[\" + x + \"]\"";
+const char* const kInputScript =
+    "DIM x = \"unset\"\r\nINPUT \"名前?\", x\r\nPRINT \"[\" + x + \"]\"";
 
 InputAction Type(const char* text, Qt::Key key) {
   return [text, key](TFormInput* f) {

@@ -1,6 +1,6 @@
 // One application object for the whole test program, with the font
 // substitutes that the calculator registers at start.
-#include <QApplication>
+#include "calculator/forms/application.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,14 @@ class QtEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "forms_tests";
     static char* argv[] = {name, nullptr};
-    app_ = new QApplication(argc, argv);
+    // The program's own application object: its exception box is tested.
+    app_ = new TApplication(argc, argv);
     RegisterFontSubstitutes();
   }
   void TearDown() override { delete app_; }
 
  private:
-  QApplication* app_ = nullptr;
+  TApplication* app_ = nullptr;
 };
 
 [[maybe_unused]] ::testing::Environment* const environment =

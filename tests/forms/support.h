@@ -54,6 +54,16 @@ struct ScriptedBoxes : platform::MessageBoxBackend {
   }
 };
 
+// An ASCII text as the bytes of a UTF-16LE file with byte-order mark.
+inline std::string Utf16File(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
 inline std::string Utf8(const std::u16string& s) { return platform::ToUtf8(s); }
 inline std::u16string U16(const std::string& s) { return platform::FromUtf8(s); }
 
@@ -62,14 +72,29 @@ class CalcWindowTest : public testing::Test {
   // The calculator file the window starts with; empty: none.
   virtual std::string StartFile() const { return ""; }
 
+  // False: the test prepares the folder and calls StartWindow itself.
+  virtual bool StartAtOnce() const { return true; }
+
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
+    platform::SetMessageBoxBackend(&boxes_);
+    if (!StartAtOnce()) return;
+    LinkLibrary();
+    if (!StartFile().empty()) WriteFile("zimro.ini", StartFile());
+    StartWindow();
+    ASSERT_FALSE(form_->Terminated());
+  }
+
+  void LinkLibrary() {
     const QString bin = QCoreApplication::applicationDirPath();
     ASSERT_TRUE(QFile::link(bin + "/libvek.so", dir_.filePath("libvek.so")));
-    if (!StartFile().empty()) WriteFile("zimro.ini", StartFile());
-    platform::SetMessageBoxBackend(&boxes_);
-    form_ = new TFormCalc(dir_.filePath("zimro"), {dir_.filePath("zimro")});
-    ASSERT_FALSE(form_->Terminated());
+  }
+
+  // Creates the main window as start-up does, with command-line arguments
+  // after the program's own path; shows it unless start-up failed.
+  void StartWindow(const QStringList& args = {}) {
+    form_ = new TFormCalc(dir_.filePath("zimro"), QStringList{dir_.filePath("zimro")} + args);
+    if (form_->Terminated()) return;
     FormInput = new TFormInput(form_);
     form_->show();
   }
@@ -84,6 +109,10 @@ class CalcWindowTest : public testing::Test {
 
   void CloseWindow() {
     if (form_ != nullptr && form_->isVisible()) form_->close();
+  }
+
+  std::string Path(const std::string& name) const {
+    return dir_.filePath(QString::fromStdString(name)).toStdString();
   }
 
   void WriteFile(const std::string& name, const std::string& bytes) {

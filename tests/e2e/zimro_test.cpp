@@ -1,0 +1,180 @@
+// The real zimro on its own X server, with and without a window manager:
+// started in a copy of its folder with its own calculator file, driven by
+// real clicks and keys; what its scripts wrote and the file it saved on exit
+// are checked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "xsession.h"
+
+namespace {
+
+using namespace e2e;
+
+// UTF-16LE with byte-order mark, as the calculator writes its files.
+std::string Utf16File(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
+// The ASCII text of a UTF-16LE file (its mark dropped).
+std::string AsciiOf(const std::string& utf16) {
+  std::string out;
+  for (size_t i = 2; i + 1 < utf16.size(); i += 2) out += utf16[i];
+  return out;
+}
+
+// Three long buttons below a display 100 pixels high: rows of 24 pixels at
+// y 126, 151 and 176 (font size 11), whatever the font's width.
+const char* const kCalcFile =
+    "B0=\\4DIM a = WRITEB(\"auto.txt\", \"ran\")\r\n"
+    "B1=\\1seven\\47\r\n"
+    "B2=\\1save\\4DIM r = WRITEB(\"ans.txt\", Ans)\r\n"
+    "B3=\\1loop\\4DIM w = WRITEB(\"looping.txt\", \"yes\")\\y\\nWHILE 1 { w = w + 1 }\r\n"
+    "Top=40\r\nLeft=60\r\n"
+    "ButtonDispLine1=3\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\nButtonDispLine4=0\r\n"
+    "DispHeight=100\r\n";
+
+int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
+
+class Zimro : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
+    for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
+      std::filesystem::copy_file(bin / f, dir / f);
+    }
+    WriteFile(dir / "zimro.ini", Utf16File(kCalcFile));
+  }
+
+  // Waits for a file that a script writes.
+  ::testing::AssertionResult Written(const std::string& name, const std::string& bytes) {
+    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, 10s)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
+                                         << "\"; output: " << ReadFile(dir / "out.txt");
+  }
+
+  TempDir dir;
+};
+
+TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+
+  // The automatic program runs at the first activation, which comes from the
+  // window manager or, without one, from the program itself.
+  ASSERT_TRUE(Written("auto.txt", "ran"));
+  const Geometry g = x.WindowGeometry(window);
+  EXPECT_EQ(g.x, 60);
+  EXPECT_EQ(g.y, 40);
+
+  // A button that types 7, then Enter: Ans is 7.
+  x.Click(window, 20, ButtonY(1));
+  x.Key("Return");
+  x.Click(window, 20, ButtonY(2));
+  ASSERT_TRUE(Written("ans.txt", "7"));
+
+  // A typed expression and Enter: its printed result becomes Ans.
+  x.Type("2+3");
+  x.Key("Return");
+  std::filesystem::remove(dir / "ans.txt");
+  x.Click(window, 20, ButtonY(2));
+  ASSERT_TRUE(Written("ans.txt", "5"));
+
+  // Pause ends an endless loop; the buttons answer again afterwards.
+  x.Click(window, 20, ButtonY(3));
+  ASSERT_TRUE(Written("looping.txt", "yes"));
+  x.Key("Pause");
+  std::filesystem::remove(dir / "ans.txt");
+  x.Click(window, 20, ButtonY(2));
+  ASSERT_TRUE(Written("ans.txt", "5"));
+  ASSERT_TRUE(x.Screenshot(dir / "screen.png"));
+
+  // The close button at the window's top-right corner; the file is saved.
+  x.Click(window, g.width - 19 + 7, 4 + 7);
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << ReadFile(dir / "out.txt");
+  const std::string saved = ReadFile(dir / "zimro.ini");
+  ASSERT_EQ(saved.substr(0, 2), "\xFF\xFE");
+  const std::string text = AsciiOf(saved);
+  EXPECT_EQ(text.substr(0, 12), "Zimro=1.30\r\n");
+  EXPECT_NE(text.find("\r\nB1=\\1seven\\47\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nTop=40\r\nLeft=60\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nButtonDispLine1=3\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nDispHeight=100\r\n"), std::string::npos) << text;
+}
+
+TEST_P(Zimro, ShiftHeldAtStartSkipsTheAutomaticProgram) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  x.KeyDown("shift");
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  // The window answers a button; the automatic program never ran.
+  x.KeyUp("shift");
+  x.Click(window, 20, ButtonY(2));
+  ASSERT_TRUE(Written("ans.txt", "0"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "auto.txt"));
+  x.Kill(zimro);
+}
+
+TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  ASSERT_TRUE(Written("auto.txt", "ran"));
+  // Press on the title strip (the window's face), move, release.
+  auto drag = [&](int dx, int dy) {
+    x.MoveTo(window, 100, 12);
+    x.Run({"xdotool", "mousedown", "1"});
+    for (int step = 1; step <= 4; ++step) {
+      x.Run(
+          {"xdotool", "mousemove_relative", "--", std::to_string(dx / 4), std::to_string(dy / 4)});
+    }
+    x.Run({"xdotool", "mouseup", "1"});
+  };
+  drag(200, 100);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const Geometry g = x.WindowGeometry(window);
+        return g.x == 260 && g.y == 140;
+      },
+      5s))
+      << x.WindowGeometry(window).x << "," << x.WindowGeometry(window).y;
+  drag(0, -400);
+  EXPECT_TRUE(WaitUntil([&] { return x.WindowGeometry(window).y == 0; }, 5s))
+      << x.WindowGeometry(window).y;
+  x.Kill(zimro);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, Zimro, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Openbox" : "Bare");
+                         });
+
+}  // namespace

@@ -1,0 +1,78 @@
+// Start-up: the library check, the calculator file that is read and the one
+// that is written, and the command line.
+#include <QTimer>
+
+#include "button/wbutton.h"
+#include "calculator/forms/wbtn.h"
+#include "calculator/wini.h"
+#include "calculator/wsetting.h"
+#include "support.h"
+
+namespace {
+
+class StartupTest : public CalcWindowTest {
+ protected:
+  bool StartAtOnce() const override { return false; }
+};
+
+TEST_F(StartupTest, WithoutTheLibraryTheProgramEndsAfterItsBox) {
+  StartWindow();
+  EXPECT_TRUE(form_->Terminated());
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "cannot system file ");
+  EXPECT_EQ(boxes_.boxes[0].caption, "Zimro");
+  EXPECT_EQ(Block, nullptr);
+}
+
+TEST_F(StartupTest, TheTemplateIsReadWhenThereIsNoCalculatorFileAndNeverWritten) {
+  LinkLibrary();
+  const std::string templ = Utf16File("B11=\\1seven\\47\r\nDispFontSize=12\r\n");
+  WriteFile("zimro.si", templ);
+  StartWindow();
+  ASSERT_FALSE(form_->Terminated());
+  EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "seven");
+  EXPECT_EQ(form_->LabelCaption->text().toStdString(), "zimro");
+  CloseWindow();
+  EXPECT_EQ(ReadFile("zimro.si"), templ);
+  const std::string saved = ReadFile("zimro.ini");
+  ASSERT_NE(saved, "<missing>");
+  EXPECT_NE(saved.find(Utf16File("\r\nB11=\\1seven\\47\r\n").substr(2)), std::string::npos);
+  EXPECT_NE(saved.find(Utf16File("\r\nDispFontSize=12\r\n").substr(2)), std::string::npos);
+}
+
+TEST_F(StartupTest, ArgumentOneNamesTheFileToUse) {
+  LinkLibrary();
+  WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));
+  WriteFile("other.ini", Utf16File("B11=\\1other\\5\r\n"));
+  StartWindow({QString::fromStdString(Path("other.ini"))});
+  EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "other");
+  EXPECT_EQ(form_->LabelCaption->text().toStdString(), "other");
+  Run("PRINT COMMANDLINE(1)");
+  EXPECT_EQ(Display(), Path("other.ini"));
+}
+
+TEST_F(StartupTest, AnArgumentNamingNoFileIsOnlyHandedToScripts) {
+  LinkLibrary();
+  WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));
+  StartWindow({"no-such.ini"});
+  EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "default");
+  Run("PRINT COMMANDLINE(1)");
+  EXPECT_EQ(Display(), "no-such.ini");
+  CloseWindow();
+  EXPECT_NE(ReadFile("zimro.ini").find(Utf16File("B11=\\1default\\5").substr(2)),
+            std::string::npos);
+}
+
+TEST_F(StartupTest, WithNeitherFileEverySettingIsItsDefault) {
+  LinkLibrary();
+  StartWindow();
+  EXPECT_EQ(Setting->buttonDispLine2, 2);
+  EXPECT_EQ(Setting->buttonDispLine4, 4);
+  EXPECT_EQ(Setting->dispFontSize, 11);
+  EXPECT_EQ(form_->pos(), QPoint(200, 100));
+  EXPECT_TRUE(ButtonSet->buttons[10]->isVisible());
+  EXPECT_FALSE(ButtonSet->buttons[0]->isVisible());
+  EXPECT_EQ(Setting->autoPending, 1);  // the window was not active while loading
+}
+
+}  // namespace
