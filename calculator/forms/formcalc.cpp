@@ -32,6 +32,7 @@
 #endif
 #include "runs.h"
 #include "wbtn.h"
+#include "wpalette.h"
 
 TFormCalc* FormCalc = nullptr;
 TFormInput* FormInput = nullptr;
@@ -284,6 +285,8 @@ bool TFormCalc::FormClose() {
   ButtonSet = nullptr;
   delete Setting;
   Setting = nullptr;
+  delete FormPalette;
+  FormPalette = nullptr;
   closed = true;
   return true;
 }

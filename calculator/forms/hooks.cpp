@@ -2,7 +2,4 @@
 // real routine when its unit lands: delete the stand-in here.
 #include "hooks.h"
 
-void CreateDialogForms() {}
-int EditButtonData(int) { return 0; }
-void ShowOptionDialog() {}
 int ShowHelpContents() { return 0; }

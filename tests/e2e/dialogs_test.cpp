@@ -1,0 +1,146 @@
+// The three dialogs in the real zimro on its own X server, with and without
+// a window manager: the button editor from the button menu, the option
+// dialog from the window's menu and the palette from its colour swatch,
+// each driven by real clicks and keys; what the edited button writes and the
+// file saved on exit are checked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "xsession.h"
+
+namespace {
+
+using namespace e2e;
+
+std::string Utf16File(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
+std::string AsciiOf(const std::string& utf16) {
+  std::string out;
+  for (size_t i = 2; i + 1 < utf16.size(); i += 2) out += utf16[i];
+  return out;
+}
+
+// Three long buttons below a display 100 pixels high (font size 11).
+const char* const kCalcFile =
+    "B1=\\1one\\4DIM r = WRITEB(\"one.txt\", \"old\")\r\n"
+    "Top=40\r\nLeft=60\r\n"
+    "ButtonDispLine1=3\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\nButtonDispLine4=0\r\n"
+    "DispHeight=100\r\nStayOnTop=0\r\nFormColor=10000000\r\n";
+
+int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
+
+// The visible window of `pid` whose title is `title` ("" when there is none
+// within the time): both conditions must hold.
+std::string WindowTitled(XSession& x, pid_t pid, const std::string& title, Millis timeout = 10s) {
+  std::string found;
+  WaitUntil(
+      [&] {
+        const ToolResult r = x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                    std::to_string(pid), "--name", "^" + title + "$"},
+                                   5s);
+        found = r.out.substr(0, r.out.find('\n'));
+        return !found.empty();
+      },
+      timeout);
+  return found;
+}
+
+// Whether the window titled `title` has gone.
+bool Gone(XSession& x, pid_t pid, const std::string& title) {
+  return WaitUntil([&] { return WindowTitled(x, pid, title, 500ms).empty(); }, 10s);
+}
+
+class Dialogs : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
+    for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
+      std::filesystem::copy_file(bin / f, dir / f);
+    }
+    WriteFile(dir / "zimro.ini", Utf16File(kCalcFile));
+  }
+
+  ::testing::AssertionResult Written(const std::string& name, const std::string& bytes) {
+    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, 10s)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
+                                         << "\"; output: " << ReadFile(dir / "out.txt");
+  }
+
+  TempDir dir;
+};
+
+TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  ProgramOptions options;
+  options.workingDirectory = dir.Path();
+  options.output = dir / "out.txt";
+  const pid_t zimro = x.Start(dir / "zimro", options);
+  const std::string window = x.WaitForWindow(zimro);
+  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+
+  // The button menu of button 1, its first item: the editor, with the
+  // program field focused.
+  x.Click(window, 20, ButtonY(1), 3);
+  x.Key("Down Return");
+  const std::string editor = WindowTitled(x, zimro, "ボタンデータの編集");
+  ASSERT_FALSE(editor.empty()) << ReadFile(dir / "out.txt");
+  x.Key("ctrl+a");
+  x.Type("DIM r = WRITEB(\"one.txt\", \"new\")");
+  // The label field, then OK.
+  x.Click(editor, 100, 31);
+  x.Key("ctrl+a");
+  x.Type("uno");
+  x.Click(editor, 176 + 37, 153 - 30 + 6 + 10);
+  ASSERT_TRUE(Gone(x, zimro, "ボタンデータの編集"));
+  x.Click(window, 20, ButtonY(1));
+  ASSERT_TRUE(Written("one.txt", "new"));
+
+  // The window's menu: open, save as, (separator), options.
+  x.Click(window, 100, 12, 3);
+  x.Key("Down Down Down Return");
+  const std::string option = WindowTitled(x, zimro, "オプション");
+  ASSERT_FALSE(option.empty()) << ReadFile(dir / "out.txt");
+  x.Click(option, 20, 119 + 8);  // stay on top
+  // The colour swatch opens the palette; green (column 8 of the first row),
+  // then the palette's OK (its user row hidden).
+  x.Click(option, 8 + 12 + 65, 375 + 20 + 11);
+  const std::string palette = WindowTitled(x, zimro, "Palette");
+  ASSERT_FALSE(palette.empty()) << ReadFile(dir / "out.txt");
+  x.Click(palette, 1 + 21 * 8 + 10, 1 + 10);
+  x.Click(palette, 317 + 37, 204 + 12);
+  ASSERT_TRUE(Gone(x, zimro, "Palette"));
+  ASSERT_TRUE(x.Screenshot(dir / "option.png"));
+  x.Click(option, 36 + 37, 440 + 10);  // OK
+  ASSERT_TRUE(Gone(x, zimro, "オプション"));
+
+  // Staying on top gave the main window a new native window.
+  const std::string topmost = WindowTitled(x, zimro, "Zimro");
+  ASSERT_FALSE(topmost.empty());
+  const Geometry g = x.WindowGeometry(topmost);
+  x.Click(topmost, g.width - 19 + 7, 4 + 7);
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << ReadFile(dir / "out.txt");
+  const std::string text = AsciiOf(ReadFile(dir / "zimro.ini"));
+  EXPECT_NE(text.find("\r\nB1=\\1uno\\5"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nStayOnTop=1\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nFormColor=65280\r\n"), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, Dialogs, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Openbox" : "Bare");
+                         });
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Shared pieces of the dialog tests: pixels as the user sees them, answers
+// given while a dialog runs modally, and the exception box caught.
+#pragma once
+
+#include <QApplication>
+#include <QImage>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <ostream>
+#include <functional>
+#include <string>
+
+#include "calculator/forms/application.h"
+#include "calculator/forms/formsupport.h"
+
+// Readable failures for Qt's texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+  *os << '{';
+  for (const QString& s : l) *os << " \"" << s.toStdString() << '"';
+  *os << " }";
+}
+QT_END_NAMESPACE
+
+// 0x00BBGGRR as text, for readable failures.
+inline std::string Hex(unsigned c) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%06X", c & 0xFFFFFF);
+  return buf;
+}
+
+// What a widget shows, as pixels.
+inline QImage Shot(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// The pixel at (x, y) as 0x00BBGGRR.
+inline unsigned PixelAt(const QImage& img, int x, int y) {
+  return static_cast<unsigned>(FromQRgb(img.pixel(x, y) & 0xFFFFFF));
+}
+
+// Runs `step` once the next modal loop has started.
+inline void WhenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+
+// Every exception box shown while it lives, by message.
+class ExceptionBoxes {
+ public:
+  ExceptionBoxes() { SetExceptionBoxHook([this](const QString& m) { messages << m; }); }
+  ~ExceptionBoxes() { SetExceptionBoxHook(nullptr); }
+  QStringList messages;
+};

@@ -1,0 +1,232 @@
+#include "calculator/forms/formoption.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "button/wbutton.h"
+#include "calculator/forms/hooks.h"
+#include "calculator/forms/memo.h"
+#include "calculator/forms/wbtn.h"
+#include "calculator/forms/wpalette.h"
+#include "calcwindow.h"
+#include "platform/text.h"
+#include "dialogsupport.h"
+
+namespace {
+
+// Opens the option dialog from the main window's menu, does `inside` while
+// it shows, then presses its button `close` (unless `inside` closed it).
+void Options(std::function<void()> inside, QPushButton* Ui::TFormOption::*close) {
+  WhenShown([inside, close] {
+    inside();
+    if (FormOption && FormOption->isVisible()) (FormOption->*close)->click();
+  });
+  FormCalc->MenuOptionClick();
+}
+
+std::string Saved(CalcWindow& w, const char16_t* key) { return platform::ToUtf8(w.Saved(key)); }
+
+TEST(OptionDialog, ShowsTheSettingsItWasOpenedWith) {
+  CalcWindow w({u"ButtonEditMode=0", u"StayOnTop=1", u"ButtonDispLine1=3", u"ButtonDispLine2=1",
+                u"ButtonDispLine3=4", u"ButtonDispLine4=0", u"DispWidth=300", u"DispHeight=70",
+                u"DispFontSize=14", u"FormColor=255"});
+  Options(
+      [] {
+        TFormOption* f = FormOption;
+        EXPECT_EQ(f->windowTitle(), "オプション");
+        EXPECT_EQ(f->LabelVersion->text(), "Version 1.30");
+        EXPECT_FALSE(f->CheckBoxButtonEditMode->isChecked());
+        EXPECT_TRUE(f->CheckBoxStayOnTop->isChecked());
+        EXPECT_EQ(f->ComboBoxButtonDispLine1->currentText(), "3");
+        EXPECT_EQ(f->ComboBoxButtonDispLine2->currentText(), "1");
+        EXPECT_EQ(f->ComboBoxButtonDispLine3->currentText(), "4");
+        EXPECT_EQ(f->ComboBoxButtonDispLine4->currentText(), "0");
+        EXPECT_EQ(f->ComboBoxButtonDispLine1->count(), 11);
+        EXPECT_EQ(f->ComboBoxButtonDispLine4->count(), 5);
+        EXPECT_EQ(f->EditDispWidth->text(), "300");
+        EXPECT_EQ(f->EditDispHeight->text(), "70");
+        EXPECT_EQ(f->ComboBoxDispSize->currentText(), "14");
+        // The swatch shows the window colour (red) on its face.
+        EXPECT_EQ(Hex(PixelAt(Shot(f->WButtonFormColor), 65, 11)), "0x0000FF");
+      },
+      &Ui::TFormOption::Button2);
+}
+
+TEST(OptionDialog, ChoosingAFontSizeResetsTheWidthAndRaisesTheHeight) {
+  CalcWindow w({u"DispWidth=900", u"DispHeight=60", u"DispFontSize=11"});
+  QString width36, height36;
+  Options(
+      [&] {
+        TFormOption* f = FormOption;
+        QTest::keyClick(f->ComboBoxDispSize, Qt::Key_End);  // 36
+        ASSERT_EQ(f->ComboBoxDispSize->currentText(), "36");
+        width36 = f->EditDispWidth->text();
+        height36 = f->EditDispHeight->text();
+        // Far below the 900 it was; a minimum ends in 4 or 9.
+        EXPECT_LT(width36.toInt(), 900);
+        EXPECT_GT(width36.toInt(), 150);
+        EXPECT_EQ(width36.toInt() % 5, 4);
+        EXPECT_GT(height36.toInt(), 60);
+        QTest::keyClick(f->ComboBoxDispSize, Qt::Key_Home);  // 8
+        ASSERT_EQ(f->ComboBoxDispSize->currentText(), "8");
+        EXPECT_LT(f->EditDispWidth->text().toInt(), width36.toInt());
+        // A larger height stays.
+        EXPECT_EQ(f->EditDispHeight->text(), height36);
+        QTest::keyClick(f->ComboBoxDispSize, Qt::Key_End);
+      },
+      &Ui::TFormOption::Button1);
+  // The field's minimum is the layout's: the display takes it as it is.
+  EXPECT_EQ(Setting->dispFontSize, 36);
+  EXPECT_EQ(Setting->dispWidth, width36.toInt());
+  EXPECT_EQ(Setting->dispHeight, height36.toInt());
+  EXPECT_EQ(FormCalc->MemoOut->width(), width36.toInt());
+}
+
+TEST(OptionDialog, OkWithAWidthBelowTheMinimumSavesTheRaisedWidth) {
+  CalcWindow w({u"DispWidth=150", u"DispFontSize=11"});
+  Options([] { FormOption->EditDispWidth->setText("10"); }, &Ui::TFormOption::Button1);
+  const int raised = Setting->dispWidth;
+  EXPECT_GT(raised, 10);
+  EXPECT_EQ(FormCalc->MemoOut->width(), raised);
+  w.Close();
+  EXPECT_EQ(Saved(w, u"DispWidth"), std::to_string(raised));
+}
+
+TEST(OptionDialog, CancelAfterChangingEverythingChangesNoSetting) {
+  CalcWindow w({u"ButtonEditMode=1", u"StayOnTop=0", u"DispWidth=160", u"DispHeight=60",
+                u"DispFontSize=11", u"FormColor=10000000"});
+  const wsetting before = *Setting;
+  Options(
+      [] {
+        TFormOption* f = FormOption;
+        f->CheckBoxButtonEditMode->setChecked(false);
+        f->CheckBoxStayOnTop->setChecked(true);
+        f->ComboBoxButtonDispLine1->setCurrentIndex(7);
+        f->ComboBoxButtonDispLine3->setCurrentIndex(2);
+        f->EditDispWidth->setText("300");
+        f->EditDispHeight->setText("100");
+        QTest::keyClick(f->ComboBoxDispSize, Qt::Key_End);
+        // A colour and mixes confirmed in the palette.
+        WhenShown([] {
+          FormPalette->EditMix3->setText("80");
+          QTest::mouseClick(FormPalette->ImagePallete, Qt::LeftButton, {}, QPoint(10, 10));
+          FormPalette->ButtonOk->click();
+        });
+        f->WButtonFormColor->OnClick(f->WButtonFormColor);
+      },
+      &Ui::TFormOption::Button2);
+  EXPECT_EQ(Setting->buttonEditMode, before.buttonEditMode);
+  EXPECT_EQ(Setting->stayOnTop, before.stayOnTop);
+  EXPECT_EQ(Setting->buttonDispLine1, before.buttonDispLine1);
+  EXPECT_EQ(Setting->buttonDispLine3, before.buttonDispLine3);
+  EXPECT_EQ(Setting->dispWidth, before.dispWidth);
+  EXPECT_EQ(Setting->dispHeight, before.dispHeight);
+  EXPECT_EQ(Setting->dispFontSize, before.dispFontSize);
+  EXPECT_EQ(Hex(Setting->formColor), Hex(before.formColor));
+  // The mixes confirmed in the palette stay in force.
+  EXPECT_EQ(Setting->mix3, 80);
+  EXPECT_FALSE(FormCalc->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(OptionDialog, AColourChosenInThePaletteIsTheWindowColourAfterOk) {
+  CalcWindow w({u"FormColor=10000000"});
+  Options(
+      [] {
+        TFormOption* f = FormOption;
+        WhenShown([] {
+          QTest::mouseClick(FormPalette->ImagePallete, Qt::LeftButton, {}, QPoint(21 * 8 + 10, 10));
+          FormPalette->ButtonOk->click();
+        });
+        f->WButtonFormColor->OnClick(f->WButtonFormColor);
+        // The dialog is activated again (as when the palette closes over
+        // it, or the user comes back from another window): the swatch keeps
+        // the choice.
+        QEvent deactivate(QEvent::WindowDeactivate), activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(f, &deactivate);
+        QCoreApplication::sendEvent(f, &activate);
+        EXPECT_EQ(Hex(f->WButtonFormColor->FaceColor()), "0x00FF00");
+      },
+      &Ui::TFormOption::Button1);
+  EXPECT_EQ(Hex(Setting->formColor), "0x00FF00");
+  // The main window's face, inside its one-pixel edge.
+  EXPECT_EQ(Hex(PixelAt(Shot(FormCalc), 3, 40)), "0x00FF00");
+}
+
+TEST(OptionDialog, EditModeOffHidesTheButtonMenusEditItems) {
+  CalcWindow w({u"ButtonEditMode=1"});
+  ASSERT_TRUE(FormCalc->MenuButtonEdit->isVisible());
+  Options([] { FormOption->CheckBoxButtonEditMode->setChecked(false); }, &Ui::TFormOption::Button1);
+  EXPECT_FALSE(FormCalc->MenuButtonEdit->isVisible());
+  EXPECT_FALSE(FormCalc->MenuButtonCopy->isVisible());
+  EXPECT_FALSE(FormCalc->MenuButtonPaste->isVisible());
+  EXPECT_FALSE(FormCalc->MenuButtonDelete->isVisible());
+  EXPECT_TRUE(FormCalc->MenuButtonCopyData->isVisible());
+  EXPECT_EQ(Setting->buttonEditMode, 0);
+}
+
+TEST(OptionDialog, StayOnTopOnMakesTheWindowTopmostAtOnce) {
+  CalcWindow w({u"StayOnTop=0"});
+  Options([] { FormOption->CheckBoxStayOnTop->setChecked(true); }, &Ui::TFormOption::Button1);
+  EXPECT_TRUE(FormCalc->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(Setting->stayOnTop, 1);
+}
+
+TEST(OptionDialog, RowsChosenRelayTheButtons) {
+  CalcWindow w({u"ButtonDispLine1=0", u"ButtonDispLine2=2", u"ButtonDispLine3=0",
+                u"ButtonDispLine4=0"});
+  ASSERT_TRUE(ButtonSet->buttons[10]->isVisibleTo(FormCalc));
+  ASSERT_FALSE(ButtonSet->buttons[0]->isVisibleTo(FormCalc));
+  Options(
+      [] {
+        FormOption->ComboBoxButtonDispLine1->setCurrentIndex(2);
+        FormOption->ComboBoxButtonDispLine2->setCurrentIndex(0);
+      },
+      &Ui::TFormOption::Button1);
+  EXPECT_TRUE(ButtonSet->buttons[0]->isVisibleTo(FormCalc));
+  EXPECT_TRUE(ButtonSet->buttons[1]->isVisibleTo(FormCalc));
+  EXPECT_FALSE(ButtonSet->buttons[2]->isVisibleTo(FormCalc));
+  EXPECT_FALSE(ButtonSet->buttons[10]->isVisibleTo(FormCalc));
+}
+
+TEST(OptionDialog, AWidthThatIsNoNumberShowsTheErrorAndKeepsTheDialogOpen) {
+  CalcWindow w({u"ButtonEditMode=1", u"DispWidth=250", u"ButtonDispLine1=0"});
+  ExceptionBoxes boxes;
+  Options(
+      [&] {
+        FormOption->CheckBoxButtonEditMode->setChecked(false);
+        FormOption->ComboBoxButtonDispLine1->setCurrentIndex(3);
+        FormOption->EditDispWidth->setText("wide");
+        FormOption->Button1->click();
+        ASSERT_EQ(boxes.messages, QStringList{"'wide' is not a valid integer value"});
+        EXPECT_TRUE(FormOption->isVisible());
+        FormOption->Button2->click();
+      },
+      &Ui::TFormOption::Button2);
+  // What was assigned before the width stays; the layout was not redone.
+  EXPECT_EQ(Setting->buttonEditMode, 0);
+  EXPECT_EQ(Setting->buttonDispLine1, 3);
+  EXPECT_EQ(Setting->dispWidth, 250);
+  EXPECT_TRUE(FormCalc->MenuButtonEdit->isVisible());
+  EXPECT_FALSE(ButtonSet->buttons[0]->isVisibleTo(FormCalc));
+}
+
+TEST(OptionDialog, AFontSizeOffTheListSelectsNothingAndOkReportsIt) {
+  CalcWindow w({u"DispFontSize=13", u"DispWidth=270"});
+  ExceptionBoxes boxes;
+  Options(
+      [&] {
+        EXPECT_EQ(FormOption->ComboBoxDispSize->currentIndex(), -1);
+        FormOption->EditDispWidth->setText("280");
+        FormOption->Button1->click();
+        ASSERT_EQ(boxes.messages.size(), 1);
+        EXPECT_TRUE(boxes.messages[0].contains("index")) << boxes.messages[0].toStdString();
+      },
+      &Ui::TFormOption::Button2);
+  EXPECT_EQ(Setting->dispWidth, 280);
+  EXPECT_EQ(Setting->dispFontSize, 13);
+}
+
+}  // namespace
