@@ -7,7 +7,9 @@ namespace {
 
 std::vector<std::string> Captions(QMenu* menu) {
   std::vector<std::string> out;
-  for (QAction* a : menu->actions()) out.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  for (QAction* a : menu->actions()) {
+    out.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  }
   return out;
 }
 
