@@ -1,0 +1,274 @@
+#include "calculator/calcfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "calculator/errors.h"
+#include "calculator/stringlist.h"
+#include "tempdir.h"
+
+namespace {
+
+using Lines = std::vector<std::u16string>;
+
+std::string Utf16LeWithMark(const std::u16string& s) {
+  std::string b = "\xFF\xFE";
+  for (char16_t c : s) {
+    b += static_cast<char>(c & 0xFF);
+    b += static_cast<char>(c >> 8);
+  }
+  return b;
+}
+
+Lines LinesOf(const wini& ini) {
+  Lines lines;
+  for (int32_t i = 0; i < ini.list->Count(); ++i) lines.push_back(ini.list->Get(i));
+  return lines;
+}
+
+// A table of 71 lines, all empty but the given ones.
+void FillTable(wini& table, std::initializer_list<std::pair<int, const char16_t*>> lines) {
+  table.list->Clear();
+  for (int i = 0; i < 71; ++i) table.AddLine(wvar(u""));
+  for (auto [i, text] : lines) table.list->Put(i, text);
+}
+
+class CalcFileTest : public TempDirTest {
+protected:
+  // Loads bytes written to a file; the record and table start far from the
+  // defaults, so that a key left at its old value shows.
+  void LoadBytes(const std::string& bytes) {
+    WriteBytes(Path("calc.ini"), bytes);
+    Load(Path16("calc.ini"));
+  }
+  void Load(const std::u16string& path) {
+    setting_.buttonEditMode = 7;
+    setting_.stayOnTop = 7;
+    setting_.buttonDispLine1 = 7;
+    setting_.buttonDispLine2 = 3;
+    setting_.buttonDispLine3 = 3;
+    setting_.buttonDispLine4 = 3;
+    setting_.dispWidth = 7;
+    setting_.dispHeight = 7;
+    setting_.dispFontSize = 7;
+    setting_.formColor = setting_.titleColor = setting_.textColor = setting_.buttonColor = 7;
+    setting_.mix1 = setting_.mix2 = setting_.mix3 = 7;
+    pos_ = CalcWindowPos{7, 7};
+    FillTable(table_, {{3, u"\\1old"}});
+    table_.AddLine(wvar(u"a 72nd line"));
+    ReadCalcFile(path, setting_, table_, pos_);
+  }
+
+  wsetting setting_;
+  wini table_;
+  CalcWindowPos pos_;
+};
+
+void ExpectDefaults(const wsetting& s, const CalcWindowPos& pos) {
+  EXPECT_EQ(pos.top, 100);
+  EXPECT_EQ(pos.left, 200);
+  EXPECT_EQ(s.buttonEditMode, 1);
+  EXPECT_EQ(s.stayOnTop, 0);
+  EXPECT_EQ(s.buttonDispLine1, 0);
+  EXPECT_EQ(s.buttonDispLine2, 2);
+  EXPECT_EQ(s.buttonDispLine3, 0);
+  EXPECT_EQ(s.buttonDispLine4, 4);
+  EXPECT_EQ(s.dispWidth, 150);
+  EXPECT_EQ(s.dispHeight, 60);
+  EXPECT_EQ(s.dispFontSize, 11);
+  EXPECT_EQ(s.formColor, 0x984E00);
+  EXPECT_EQ(s.titleColor, 0xFFFFFF);
+  EXPECT_EQ(s.textColor, 0);
+  EXPECT_EQ(s.buttonColor, 0xC0C0C0);
+  EXPECT_EQ(s.mix1, 25.0);
+  EXPECT_EQ(s.mix2, 50.0);
+  EXPECT_EQ(s.mix3, 75.0);
+}
+
+TEST_F(CalcFileTest, SaveWritesTheseBytes) {
+  FillTable(table_, {{0, u"\\54100"},
+                     {1, u"\\1Sin\\20000ff\\531002b003200"},
+                     {5, u"\\'A\\/x"},  // kept as it stands
+                     {70, u"\\1last"}});
+  ApplyLoadDefaults(setting_);
+  setting_.stayOnTop = 1;
+  setting_.buttonDispLine1 = 10;
+  setting_.dispWidth = 321;
+  setting_.textColor = 0xFF;
+  setting_.mix1 = 33.5;
+  WriteCalcFile(Path16("calc.ini"), setting_, table_, CalcWindowPos{-5, 1200});
+  EXPECT_EQ(ReadBytes(Path("calc.ini")),
+            Utf16LeWithMark(u"Zimro=1.30\r\n"
+                            u"B0=\\54100\r\n"
+                            u"B1=\\1Sin\\20000ff\\531002b003200\r\n"
+                            u"B5=\\'A\\/x\r\n"
+                            u"B70=\\1last\r\n"
+                            u"Top=-5\r\n"
+                            u"Left=1200\r\n"
+                            u"ButtonEditMode=1\r\n"
+                            u"StayOnTop=1\r\n"
+                            u"ButtonDispLine1=10\r\n"
+                            u"ButtonDispLine2=2\r\n"
+                            u"ButtonDispLine3=0\r\n"
+                            u"ButtonDispLine4=4\r\n"
+                            u"DispWidth=321\r\n"
+                            u"DispHeight=60\r\n"
+                            u"DispFontSize=11\r\n"
+                            u"FormColor=9981440\r\n"
+                            u"TitleColor=16777215\r\n"
+                            u"TextColor=255\r\n"
+                            u"ButtonColor=12632256\r\n"
+                            u"Mix1=33.5\r\n"
+                            u"Mix2=50\r\n"
+                            u"Mix3=75\r\n"));
+}
+
+TEST_F(CalcFileTest, SaveThenLoadGivesEverythingBack) {
+  FillTable(table_, {{0, u"\\541003d003100"}, {2, u"\\'Sin\\c0000ff\\/Ans*2"}, {69, u"\\3c0c0c0"}});
+  Lines saved = LinesOf(table_);
+  wsetting written;
+  ApplyLoadDefaults(written);
+  written.buttonEditMode = 0;
+  written.buttonDispLine3 = 4;
+  written.dispFontSize = 36;
+  written.buttonColor = 0x123456;
+  written.mix2 = 12.345678901234;
+  written.mix3 = -0.5;
+  WriteCalcFile(Path16("calc.ini"), written, table_, CalcWindowPos{12, 34});
+
+  Load(Path16("calc.ini"));
+  EXPECT_EQ(LinesOf(table_), saved);
+  EXPECT_EQ(pos_.top, 12);
+  EXPECT_EQ(pos_.left, 34);
+  EXPECT_EQ(setting_.buttonEditMode, 0);
+  EXPECT_EQ(setting_.buttonDispLine3, 4);
+  EXPECT_EQ(setting_.dispFontSize, 36);
+  EXPECT_EQ(setting_.buttonColor, 0x123456);
+  EXPECT_EQ(setting_.mix2, 12.345678901234);
+  EXPECT_EQ(setting_.mix3, -0.5);
+}
+
+TEST_F(CalcFileTest, MissingFileLoadsEveryDefault) {
+  Load(Path16("nothing-here.ini"));
+  EXPECT_EQ(LinesOf(table_), Lines(71, u""));
+  ExpectDefaults(setting_, pos_);
+}
+
+TEST_F(CalcFileTest, EmptyAndUnknownKeysTakeTheDefaults) {
+  LoadBytes(Utf16LeWithMark(u"Top=\r\nB71=\\1x\r\nColour=5\r\nno equals sign\r\nLeft=\r\n"));
+  EXPECT_EQ(LinesOf(table_), Lines(71, u""));
+  ExpectDefaults(setting_, pos_);
+}
+
+TEST_F(CalcFileTest, KeysInAnyCaseAndOrderFirstLineWins) {
+  LoadBytes(Utf16LeWithMark(u"mix1=33.5\r\n"
+                            u"top=7\r\n"
+                            u"LEFT=8\r\n"
+                            u"Left=9\r\n"
+                            u"b2=\\1two\r\n"
+                            u"B2=\\1second\r\n"
+                            u"b0=auto\r\n"
+                            u"dispfontsize=14\r\n"
+                            u"FORMCOLOR=255\r\n"
+                            u"DispWidth=abc\r\n"));
+  EXPECT_EQ(pos_.top, 7);
+  EXPECT_EQ(pos_.left, 8);
+  EXPECT_EQ(setting_.mix1, 33.5);
+  EXPECT_EQ(setting_.dispFontSize, 14);
+  EXPECT_EQ(setting_.formColor, 255);
+  EXPECT_EQ(setting_.dispWidth, 0);  // not a number: its conversion
+  Lines expected(71, u"");
+  expected[0] = u"auto";
+  expected[2] = u"\\1two";
+  EXPECT_EQ(LinesOf(table_), expected);
+}
+
+struct RowCase {
+  const char16_t* file;
+  int32_t rows[4];
+};
+
+class CalcFileRowsTest : public CalcFileTest, public testing::WithParamInterface<RowCase> {};
+
+TEST_P(CalcFileRowsTest, RowsEndWithinTheirRanges) {
+  LoadBytes(Utf16LeWithMark(GetParam().file));
+  EXPECT_EQ(setting_.buttonDispLine1, GetParam().rows[0]);
+  EXPECT_EQ(setting_.buttonDispLine2, GetParam().rows[1]);
+  EXPECT_EQ(setting_.buttonDispLine3, GetParam().rows[2]);
+  EXPECT_EQ(setting_.buttonDispLine4, GetParam().rows[3]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CalcFileRowsTest,
+    testing::Values(
+        RowCase{u"ButtonDispLine1=10\r\nButtonDispLine2=4\r\nButtonDispLine3=4\r\nButtonDispLine4=4\r\n",
+                {10, 4, 4, 4}},
+        RowCase{u"ButtonDispLine4=9\r\nButtonDispLine1=-3\r\n", {0, 2, 0, 4}},
+        RowCase{u"ButtonDispLine1=11\r\nButtonDispLine2=5\r\nButtonDispLine3=-1\r\n", {10, 4, 0, 4}},
+        RowCase{u"ButtonDispLine2=2147483647\r\nButtonDispLine3=-2147483648\r\n", {0, 4, 0, 4}}));
+
+TEST_F(CalcFileTest, FileWithoutMarkReadsAsCp932) {
+  // "円" and "計算" in CP932.
+  LoadBytes("B1=\\1\x89\x7e\r\nB2=\\1\x8c\x76\x8e\x5a\nTop=7\r");
+  EXPECT_EQ(table_.list->Get(1), u"\\1\u5186");
+  EXPECT_EQ(table_.list->Get(2), u"\\1\u8a08\u7b97");
+  EXPECT_EQ(pos_.top, 7);
+}
+
+TEST_F(CalcFileTest, LabelWithALineBreakEndsItsLineOnReading) {
+  FillTable(table_, {{1, u"\\1a\r\nb\\53100"}});
+  ApplyLoadDefaults(setting_);
+  WriteCalcFile(Path16("calc.ini"), setting_, table_, CalcWindowPos{});
+  std::string bytes = ReadBytes(Path("calc.ini"));
+  EXPECT_NE(bytes.find(Utf16LeWithMark(u"Zimro=1.30\r\nB1=\\1a\r\nb\\53100\r\nTop=100\r\n")),
+            std::string::npos);
+  Load(Path16("calc.ini"));
+  Lines expected(71, u"");
+  expected[1] = u"\\1a";  // the rest became a line without a key
+  EXPECT_EQ(LinesOf(table_), expected);
+}
+
+TEST_F(CalcFileTest, UnreadableFileChangesNothing) {
+  FillTable(table_, {{1, u"\\1kept"}});
+  setting_.dispWidth = 999;
+  pos_ = CalcWindowPos{1, 2};
+  EXPECT_THROW(ReadCalcFile(u"/proc/self/mem", setting_, table_, pos_), EFOpenError);
+  EXPECT_EQ(table_.list->Count(), 71);
+  EXPECT_EQ(table_.list->Get(1), u"\\1kept");
+  EXPECT_EQ(setting_.dispWidth, 999);
+  EXPECT_EQ(pos_.top, 1);
+}
+
+TEST_F(CalcFileTest, UnwritablePathRaisesAndKeepsTheOldFile) {
+  WriteBytes(Path("calc.ini"), "old");
+  FillTable(table_, {});
+  // A folder of that name cannot be replaced by the file.
+  std::filesystem::create_directory(Path("sub.ini"));
+  EXPECT_THROW(WriteCalcFile(Path16("sub.ini"), setting_, table_, pos_), EFCreateError);
+  EXPECT_THROW(WriteCalcFile(Path16("calc.ini/x.ini"), setting_, table_, pos_), EFCreateError);
+  EXPECT_EQ(ReadBytes(Path("calc.ini")), "old");
+}
+
+TEST(CalcFileTitleTest, NameWithoutFolderAndExtension) {
+  EXPECT_EQ(CalcFileTitle(u"/home/a/zimro.ini"), u"zimro");
+  EXPECT_EQ(CalcFileTitle(u"/home/a.b/calc"), u"calc");
+  EXPECT_EQ(CalcFileTitle(u"/x/my.calc.ini"), u"my.calc");
+  EXPECT_EQ(CalcFileTitle(u"関数.ini"), u"関数");
+  EXPECT_EQ(CalcFileTitle(u"/x/.ini"), u".ini");
+}
+
+TEST_F(CalcFileTest, StartupReadsTheTemplateOnlyWithoutTheDefaultFile) {
+  std::u16string dir = Path16("");
+  if (!dir.empty() && dir.back() == u'/') dir.pop_back();
+  EXPECT_EQ(CurrentCalcFilePath(dir), dir + u"/zimro.ini");
+  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.si");
+  WriteBytes(Path("zimro.si"), "");
+  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.si");
+  WriteBytes(Path("zimro.ini"), "");
+  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.ini");
+}
+
+}  // namespace
