@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "calculator/numformat.h"
+#include "calculator/prelude.h"
 #include "calculator/wini.h"
 
 namespace {
@@ -24,42 +25,6 @@ constexpr int32_t kTextColor = 0;
 constexpr int32_t kButtonColor = 0xC0C0C0;
 }  // namespace
 
-const char16_t* StubCalculator::Prelude() {
-  return u"sub SetButton(n) { #cmd(1, n) } "
-         u"sub SetButtonLabel(s) { #cmd(2, s) } "
-         u"sub SetButtonData(s) { #cmd(3, s) } "
-         u"sub SetButtonColor(n) { #cmd(4, n) } "
-         u"sub SetButtonBackColor(n) { #cmd(5, n) } "
-         u"sub GetButton { #cmd(6) } "
-         u"sub GetButtonLabel { #cmd(7) } "
-         u"sub GetButtonData { #cmd(8) } "
-         u"sub GetButtonColor { #cmd(9) } "
-         u"sub GetButtonBackColor { #cmd(10) } "
-         u"sub Save(s) { #cmd(11, s) } "
-         u"sub Load(s) { #cmd(12, s) } "
-         u"sub EditButton { #cmd(13) } "
-         u"sub CopyButton { #cmd(14) } "
-         u"sub CopyDataButton { #cmd(15) } "
-         u"sub PasteButton { #cmd(16) } "
-         u"sub DeleteButton { #cmd(17) } "
-         u"sub DispOption { #cmd(18) } "
-         u"sub DispHelp { #cmd(19) } "
-         u"sub SetOption(n, m) { #cmd(20, n, m) } "
-         u"sub GetOption(n) { #cmd(21, n) } "
-         u"sub GetCurrentLine { #cmd(22) } "
-         u"sub SetNextLine { #cmd(23) } "
-         u"sub InputButton { #cmd(24) } "
-         u"Dim Ans = 0 "
-         u"sub ExecLine { #cmd(25) } "
-         u"sub ecvt(n, m) { #cmd(26, n, m) } "
-         u"sub fcvt(n, m) { #cmd(27, n, m) } "
-         u"sub asin(n) { #cmd(29, n) } "
-         u"sub acos(n) { #cmd(30, n) } "
-         u"sub sinh(n) { #cmd(31, n) } "
-         u"sub cosh(n) { #cmd(32, n) } "
-         u"sub tanh(n) { #cmd(33, n) } ";
-}
-
 StubCalculator::StubCalculator() : table_(std::make_unique<wini>()) {
   for (int i = 0; i <= 70; ++i) table_->AddLine(wvar(u""));
   for (int i = 0; i <= 10; ++i) options_[i] = kOptions[i].initial;
@@ -74,7 +39,8 @@ void StubCalculator::Attach(HeadlessHost::Options& options) {
 bool StubCalculator::Serve(HeadlessHost& host, int32_t code) {
   wbexe* block = host.block();
   if (code == rqControl && block->request[1].value.AsInt() == ccReset) {
-    block->Sub(Prelude());
+    const std::u16string prelude = PreludeText();
+    block->Sub(prelude.c_str());
     return true;
   }
   if (code == rqCommand) {

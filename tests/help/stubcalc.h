@@ -1,5 +1,5 @@
 // A stand-in for the calculator behind a headless host: it answers the
-// interpreter reset with the prelude of host-command subs and serves the
+// interpreter reset with the calculator's prelude of host-command subs and serves the
 // host commands that need no window (buttons, options, number formats,
 // mathematics) the way the calculator does.
 #pragma once
@@ -17,8 +17,6 @@ public:
   ~StubCalculator();
   // Installs the stub into options; the host must not outlive the stub.
   void Attach(HeadlessHost::Options& options);
-  // The 33 texts of the prelude, in order.
-  static const char16_t* Prelude();
 
 private:
   bool Serve(HeadlessHost& host, int32_t code);
