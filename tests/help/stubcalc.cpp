@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "calculator/classify.h"
 #include "calculator/numformat.h"
 #include "calculator/prelude.h"
 #include "calculator/wini.h"
+#include "platform/text.h"
 
 namespace {
 // Ranges of the ten options (0 .. 10), and their values after a load of a
@@ -34,6 +36,41 @@ StubCalculator::~StubCalculator() = default;
 
 void StubCalculator::Attach(HeadlessHost::Options& options) {
   options.serve = [this](HeadlessHost& host, int32_t code) { return Serve(host, code); };
+}
+
+void StubCalculator::AttachDisplay(HeadlessHost::Options& options) {
+  Attach(options);
+  options.output = [this](std::string_view text) {
+    ApplyPrint(display, PrintSteps(platform::FromUtf8(text)));
+  };
+}
+
+void StubCalculator::Press(HeadlessHost& host, const std::u16string& program) {
+  const int32_t kind = ClassifyText(program);
+  if (kind == tkBlank) return;
+  if (kind == tkExecLine) {
+    Enter(host);
+  } else if (kind == tkStatement) {
+    host.Run(program);
+  } else {
+    host.Run(TypingScript(program));
+  }
+}
+
+void StubCalculator::Enter(HeadlessHost& host) {
+  const std::u16string line = ReadCurrentLine(display.text, display.selStart);
+  const int32_t kind = ClassifyText(line);
+  if (kind == tkBlank) return;
+  if (kind == tkNumber) {
+    host.Run(NumberLineScript(line));
+    display = AdvanceDisplayLine(display.text, display.selStart);
+    return;
+  }
+  display = AdvanceDisplayLine(display.text, display.selStart);
+  host.Run(LineScript(kind, line));
+  if (host.block()->errorCode != 0) return;
+  const std::u16string printed = ReadCurrentLine(display.text, display.selStart);
+  if (ClassifyText(printed) == tkNumber) host.Run(ResultToAnsScript(printed));
 }
 
 bool StubCalculator::Serve(HeadlessHost& host, int32_t code) {
@@ -104,6 +141,14 @@ void StubCalculator::Command(wbexe* block, int32_t n) {
       if (option >= 1 && option <= 10) result = options_[option];
       break;
     }
+    case 22: {
+      const std::u16string line = ReadCurrentLine(display.text, display.selStart);
+      result = line.c_str();
+      break;
+    }
+    case 23:
+      display = AdvanceDisplayLine(display.text, display.selStart);
+      break;
     case 26: {
       const std::u16string text = FormatExponent(a1.AsReal(), a2.AsInt());
       result = text.c_str();

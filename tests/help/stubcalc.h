@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "calculator/display.h"
 #include "tools/vekhost.h"
 
 class wini;
@@ -17,6 +19,18 @@ public:
   ~StubCalculator();
   // Installs the stub into options; the host must not outlive the stub.
   void Attach(HeadlessHost::Options& options);
+  // Printed text then goes into `display` as into the calculator's display,
+  // and the display-line commands (22, 23) work on it.
+  void AttachDisplay(HeadlessHost::Options& options);
+
+  // What pressing a button with this program does, and what Enter does on
+  // the display's current line, as the calculator's runs do them.
+  void Press(HeadlessHost& host, const std::u16string& program);
+  void Enter(HeadlessHost& host);
+  // The button table: line 0 the automatic program, 1 to 70 the buttons.
+  wini& table() { return *table_; }
+
+  DisplayState display;
 
 private:
   bool Serve(HeadlessHost& host, int32_t code);
