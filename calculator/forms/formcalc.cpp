@@ -1,0 +1,443 @@
+// F01 TFormCalc: the main window.
+#include "formcalc.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QSessionManager>
+#include <QWindow>
+
+#include <new>
+
+#include "application.h"
+#include "calculator/wini.h"
+#include "calculator/wsetting.h"
+#include "forminput.h"
+#include "hooks.h"
+#include "interpreter/wbexe.h"
+#include "loadcalc.h"
+#include "platform/dialogs.h"
+#include "platform/exceptions.h"
+#include "platform/window.h"
+#include "runs.h"
+#include "wbtn.h"
+
+TFormCalc* FormCalc = nullptr;
+TFormInput* FormInput = nullptr;
+TFormEdit* FormEdit = nullptr;
+TFormPalette* FormPalette = nullptr;
+TFormOption* FormOption = nullptr;
+wsetting* Setting = nullptr;
+wbexe* Block = nullptr;
+wbtn* ButtonSet = nullptr;
+wini* ButtonTable = nullptr;
+
+namespace {
+
+// The title buttons' pictures: white figures on magenta, 12 x 11; the
+// button draws the magenta transparent.
+QImage TitleGlyph(int tag) {
+  QImage g(12, 11, QImage::Format_RGB32);
+  g.fill(qRgb(255, 0, 255));
+  const QRgb white = qRgb(255, 255, 255);
+  for (int y = 0; y < 11; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      bool on = false;
+      if (tag == 3) {  // stop: a hollow rectangle, its top edge two pixels thick
+        on = x >= 2 && x <= 9 && y >= 1 && y <= 9 && (y <= 2 || y == 9 || x == 2 || x == 9);
+      } else if (tag == 2) {  // minimise: a bar
+        on = x >= 3 && x <= 8 && (y == 8 || y == 9);
+      } else {  // close: an X of two-pixel strokes
+        const int r = y - 2;
+        on = y >= 2 && y <= 8 && (x == 2 + r || x == 3 + r || x == 9 - r || x == 8 - r);
+      }
+      if (on) g.setPixel(x, y, white);
+    }
+  }
+  return g;
+}
+
+std::u16string ToU16(const QString& s) {
+  return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
+                        static_cast<size_t>(s.size()));
+}
+
+QString FromWvar(wvar& v) { return QString::fromUtf16(v.AsString()); }
+
+bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+}  // namespace
+
+TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      programPath(programPath),
+      arguments(arguments) {
+  FormCalc = this;
+  setupUi(this);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QFont f(QStringLiteral("Tahoma"));
+  f.setPixelSize(13);
+  setFont(f);
+  QFont gothic(QStringLiteral("ＭＳ ゴシック"));
+  gothic.setPixelSize(13);
+  LabelSize->setFont(gothic);
+  LabelSize->adjustSize();
+  MemoOut->setFont(gothic);
+  LabelCaption->setFont(f);
+  QPalette caption = LabelCaption->palette();
+  caption.setColor(QPalette::WindowText, Qt::white);
+  LabelCaption->setPalette(caption);
+  LabelCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
+  SetupTitleButtons();
+  SetupMenus();
+  handle = platform::RegisterWindow(&TFormCalc::WindowProc, this, &TFormCalc::TitleChanged);
+  SetWindowTextW(handle, u"Zimro");
+  // Key preview: the form sees the keys of its controls before they do.
+  qApp->installEventFilter(this);
+  connect(qApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { Guarded([this] { WMEndSession(); }); });
+  FormCreate();
+}
+
+TFormCalc::~TFormCalc() {
+  qApp->removeEventFilter(this);
+  platform::UnregisterWindow(handle);
+  if (FormCalc == this) FormCalc = nullptr;
+}
+
+void TFormCalc::SetupTitleButtons() {
+  TWButton* buttons[3] = {WSysButton1, WSysButton2, WSysButton3};
+  const int tags[3] = {3, 2, 0};
+  QFont gothic(QStringLiteral("ＭＳ ゴシック"));
+  gothic.setPixelSize(13);
+  for (int i = 0; i < 3; ++i) {
+    TWButton* b = buttons[i];
+    // The button's free number carries its role, as the tag does.
+    b->Index = tags[i];
+    b->SetWButtonStyle(wsFlat);
+    b->SetWButtonEnter(weSingle);
+    b->SetSpacing(0);
+    b->setFont(gothic);
+    b->SetFontColor(0xFFFFFF);
+    b->SetGlyph(TitleGlyph(tags[i]));
+    b->SetFaceColor(formColor);
+    b->OnClick = [this](QObject* sender) { PMenuTIconClick(sender); };
+  }
+  WSysButton1->hide();
+}
+
+void TFormCalc::SetupMenus() {
+  PMenuMain = new QMenu(this);
+  PMenuMain->addAction(MenuFileOpen);
+  PMenuMain->addAction(MenuFileSaveAs);
+  PMenuMain->addSeparator()->setObjectName(QStringLiteral("N1"));
+  PMenuMain->addAction(MenuOption);
+  PMenuMain->addAction(MenuEditAutoProgram);
+  PMenuMain->addSeparator()->setObjectName(QStringLiteral("N2"));
+  PMenuMain->addAction(MenuHelp);
+  PMenuMain->addAction(MenuAbort);
+  PMenuMain->addAction(MenuExit);
+  PMenuButton = new QMenu(this);
+  PMenuButton->addAction(MenuButtonEdit);
+  PMenuButton->addSeparator()->setObjectName(QStringLiteral("N3"));
+  PMenuButton->addAction(MenuButtonCopy);
+  PMenuButton->addAction(MenuButtonPaste);
+  PMenuButton->addAction(MenuButtonDelete);
+  PMenuButton->addSeparator()->setObjectName(QStringLiteral("N4"));
+  PMenuButton->addAction(MenuButtonCopyData);
+  connect(MenuFileOpen, &QAction::triggered, this, [this] { MenuFileOpenClick(); });
+  connect(MenuFileSaveAs, &QAction::triggered, this, [this] { MenuFileSaveAsClick(); });
+  connect(MenuOption, &QAction::triggered, this, [this] { MenuOptionClick(); });
+  connect(MenuEditAutoProgram, &QAction::triggered, this, [this] { MenuEditAutoProgramClick(); });
+  connect(MenuHelp, &QAction::triggered, this, [this] { MenuHelpClick(); });
+  connect(MenuAbort, &QAction::triggered, this, [this] { MenuAbortClick(); });
+  connect(MenuExit, &QAction::triggered, this, [this] { MenuExitClick(); });
+  connect(MenuButtonEdit, &QAction::triggered, this, [this] { MenuButtonEditClick(); });
+  connect(MenuButtonCopy, &QAction::triggered, this, [this] { MenuButtonCopyClick(); });
+  connect(MenuButtonPaste, &QAction::triggered, this, [this] { MenuButtonPasteClick(); });
+  connect(MenuButtonDelete, &QAction::triggered, this, [this] { MenuButtonDeleteClick(); });
+  connect(MenuButtonCopyData, &QAction::triggered, this, [this] { MenuButtonCopyDataClick(); });
+
+  const QStringList filters{QStringLiteral("Zimroのファイル(*.ini)"),
+                            QStringLiteral("すべてのファイル(*.*)")};
+  OpenDialog = new QFileDialog(this);
+  OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog->setFileMode(QFileDialog::ExistingFile);
+  OpenDialog->setDefaultSuffix(QStringLiteral("ini"));
+  OpenDialog->setNameFilters(filters);
+  SaveDialog = new QFileDialog(this);
+  SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog->setFileMode(QFileDialog::AnyFile);
+  SaveDialog->setDefaultSuffix(QStringLiteral("ini"));
+  SaveDialog->setNameFilters(filters);
+}
+
+bool TFormCalc::IsActive() const { return isActiveWindow(); }
+
+void TFormCalc::FatalMessage(int kind) {
+  const char* text = kind == 1 ? "cannot allocate memory " : "cannot system file ";
+  MessageBoxA(handle, text, "Zimro", MB_ICONWARNING | MB_OK);
+  terminated = true;
+  QCoreApplication::exit(0);
+}
+
+void TFormCalc::FormCreate() {
+  Setting = new (std::nothrow) wsetting();
+  if (Setting == nullptr) return FatalMessage(1);
+  const QString exeDir = QFileInfo(programPath).absolutePath();
+  Setting->exeDir = ToU16(exeDir).c_str();
+  if (!FileExists(exeDir + QStringLiteral("/") + QString::fromLatin1(kLibraryName))) {
+    return FatalMessage(2);
+  }
+  try {
+    Block = new wbexe(handle);
+  } catch (const std::bad_alloc&) {
+    return FatalMessage(1);
+  } catch (const EOutOfMemory&) {
+    return FatalMessage(1);
+  }
+  Block->Exec(u"");
+  ButtonSet = new wbtn(70, this, PMenuButton);
+  Setting->busy = 0;
+  Setting->abortNoSave = 0;
+  Setting->execLineResult = u"";
+  Setting->currentPath = ToU16(exeDir + QStringLiteral("/zimro.ini")).c_str();
+  ButtonTable = new (std::nothrow) wini();
+  if (ButtonTable == nullptr) return FatalMessage(1);
+  if (FileExists(FromWvar(Setting->currentPath))) {
+    LoadCalcFile(Setting->currentPath);
+  } else {
+    LoadCalcFile(wvar(ToU16(exeDir + QStringLiteral("/zimro.si")).c_str()));
+  }
+  OpenDialog->setDirectory(exeDir);
+  SaveDialog->setDirectory(exeDir);
+  for (int i = 0; i < 10; ++i) {
+    const QString arg = i < arguments.size() ? arguments[i] : QString();
+    Block->cmdLine[i].value = ToU16(i == 0 ? programPath : arg).c_str();
+  }
+  // Argument 1 names the file to use; kept as a full path, so that a script
+  // changing the current folder does not move where it is saved.
+  if (arguments.size() > 1 && FileExists(arguments[1])) {
+    Setting->currentPath = ToU16(QFileInfo(arguments[1]).absoluteFilePath()).c_str();
+    LoadCalcFile(Setting->currentPath);
+  }
+  HelpFile = exeDir + QStringLiteral("/zimro.chm");
+}
+
+void TFormCalc::FormActivate() {
+  if (Setting == nullptr || Block == nullptr) return;
+  if (Setting->autoPending == 1) {
+    Setting->autoPending = 0;
+    RunAutoProgram();
+  }
+  SetMemoMargins();
+}
+
+void TFormCalc::FormPaint() {
+  if (Setting == nullptr) return;
+  QPainter p(this);
+  const int W = width(), H = height();
+  p.fillRect(0, 0, W, H, QColor(0x80, 0x80, 0x80));
+  p.fillRect(0, 0, W - 1, H - 1, QColor(0xC0, 0xC0, 0xC0));
+  p.fillRect(1, 1, W - 2, H - 2,
+             QColor(formColor & 0xFF, (formColor >> 8) & 0xFF, (formColor >> 16) & 0xFF));
+}
+
+bool TFormCalc::FormClose() {
+  if (Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused)) {
+    Block->errorCode = erExit;
+    return false;
+  }
+  if (closed || Setting == nullptr) return true;
+  delete Block;
+  Block = nullptr;
+  // A file that cannot be written is reported; the window closes all the same.
+  if (Setting->abortNoSave == 0) Guarded([] { SaveCalcFile(Setting->currentPath); });
+  delete ButtonTable;
+  ButtonTable = nullptr;
+  delete ButtonSet;
+  ButtonSet = nullptr;
+  delete Setting;
+  Setting = nullptr;
+  closed = true;
+  return true;
+}
+
+void TFormCalc::FormKeyDown(int key) {
+  if (Setting == nullptr || Block == nullptr) return;
+  if (key == Qt::Key_Pause) Block->errorCode = erStop;
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && Setting->busy == 0) ExecCurrentLine();
+  if (key == Qt::Key_Insert) MemoOut->SetText(u"");
+  if (key == Qt::Key_F1) ShowHelpContents();
+}
+
+void TFormCalc::PMenuTIconClick(QObject* Sender) {
+  if (Block == nullptr) return;
+  const int tag = static_cast<TWButton*>(Sender)->Index;
+  if (tag == 3) {
+    if (Block->state == rsPaused) {
+      Block->state = rsRunning;
+    } else {
+      Block->errorCode = erStop;
+    }
+    ProcessMessages();
+  } else if (tag == 2) {
+    showMinimized();
+  } else if (tag == 0) {
+    Block->errorCode = erStop;
+    ProcessMessages();
+    close();
+  }
+}
+
+void TFormCalc::MenuFileOpenClick() {
+  if (Setting == nullptr || OpenDialog->exec() != QDialog::Accepted) return;
+  const QStringList files = OpenDialog->selectedFiles();
+  if (files.isEmpty()) return;
+  SaveCalcFile(Setting->currentPath);
+  Setting->currentPath = ToU16(files.first()).c_str();
+  LoadCalcFile(Setting->currentPath);
+}
+
+void TFormCalc::MenuFileSaveAsClick() {
+  if (Setting == nullptr || SaveDialog->exec() != QDialog::Accepted) return;
+  const QStringList files = SaveDialog->selectedFiles();
+  if (files.isEmpty()) return;
+  Setting->currentPath = ToU16(files.first()).c_str();
+  SaveCalcFile(Setting->currentPath);
+}
+
+void TFormCalc::MenuOptionClick() {
+  ShowOptionDialog();
+  MemoOut->setFocus();
+}
+
+void TFormCalc::MenuEditAutoProgramClick() { EditButtonData(0); }
+void TFormCalc::MenuHelpClick() { ShowHelpContents(); }
+
+void TFormCalc::MenuAbortClick() {
+  if (Setting != nullptr) Setting->abortNoSave = 1;
+  close();
+}
+
+void TFormCalc::MenuExitClick() { close(); }
+void TFormCalc::MenuButtonEditClick() { EditButtonData(1); }
+void TFormCalc::MenuButtonCopyClick() { CopyButtonToClipboard(0); }
+void TFormCalc::MenuButtonPasteClick() { PasteButtonFromClipboard(); }
+void TFormCalc::MenuButtonDeleteClick() { ClearButton(); }
+void TFormCalc::MenuButtonCopyDataClick() { CopyButtonToClipboard(1); }
+
+void TFormCalc::WMEndSession() {
+  if (Setting != nullptr) SaveCalcFile(Setting->currentPath);
+}
+
+LRESULT TFormCalc::WMCopyData(LPARAM lParam) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (data != nullptr && data->dwData == 1 && Block != nullptr) Block->HandleRequest();
+  return 1;
+}
+
+LRESULT TFormCalc::WindowProc(void* context, HWND, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_COPYDATA) return 0;
+  return static_cast<TFormCalc*>(context)->WMCopyData(lParam);
+}
+
+void TFormCalc::TitleChanged(void* context, const char16_t* title) {
+  static_cast<TFormCalc*>(context)->setWindowTitle(QString::fromUtf16(title));
+}
+
+void TFormCalc::ProcessMessages() {
+  QCoreApplication::processEvents();
+  lastPump.restart();
+}
+
+void TFormCalc::ProcessMessagesThrottled() {
+  // A full pass costs about as much as a statement; every few milliseconds
+  // is often enough for a click or a key to be answered at once.
+  constexpr qint64 kPumpIntervalNs = 4'000'000;
+  if (!lastPump.isValid() || lastPump.nsecsElapsed() >= kPumpIntervalNs) ProcessMessages();
+}
+
+bool TFormCalc::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) {
+    const bool handled = QWidget::event(e);
+    FormActivate();
+    return handled;
+  }
+  return QWidget::event(e);
+}
+
+bool TFormCalc::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* w = static_cast<QWidget*>(watched);
+  if (w->window() != this) return false;
+  // Only the first delivery: the focus widget, or the form when none has it.
+  QWidget* focus = QApplication::focusWidget();
+  if (w != focus && !(focus == nullptr && w == this)) return false;
+  const int key = static_cast<QKeyEvent*>(e)->key();
+  FormKeyDown(key);
+  // The display does not take Enter.
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void TFormCalc::paintEvent(QPaintEvent*) { FormPaint(); }
+
+void TFormCalc::closeEvent(QCloseEvent* e) {
+  if (FormClose()) {
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void TFormCalc::resizeEvent(QResizeEvent* e) {
+  // The title buttons keep their distance from the right edge.
+  const int right = width() - 210;
+  WSysButton1->move(159 + right, 4);
+  WSysButton2->move(175 + right, 4);
+  WSysButton3->move(191 + right, 4);
+  QWidget::resizeEvent(e);
+}
+
+void TFormCalc::KeepTopOnScreen() {
+  const QScreen* s = screen();
+  const int screenTop = s != nullptr ? s->geometry().top() : 0;
+  if (y() < screenTop) move(x(), screenTop);
+}
+
+void TFormCalc::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  if (!dragging) KeepTopOnScreen();
+}
+
+void TFormCalc::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+  QWindow* w = windowHandle();
+  if (w != nullptr && w->startSystemMove()) return;
+  dragging = true;
+  dragOffset = e->globalPosition().toPoint() - pos();
+}
+
+void TFormCalc::mouseMoveEvent(QMouseEvent* e) {
+  if (!dragging) return QWidget::mouseMoveEvent(e);
+  QPoint p = e->globalPosition().toPoint() - dragOffset;
+  const QScreen* s = screen();
+  const int screenTop = s != nullptr ? s->geometry().top() : 0;
+  if (p.y() < screenTop) p.setY(screenTop);
+  move(p);
+}
+
+void TFormCalc::mouseReleaseEvent(QMouseEvent* e) {
+  if (!dragging) return QWidget::mouseReleaseEvent(e);
+  dragging = false;
+  KeepTopOnScreen();
+}
+
+void TFormCalc::contextMenuEvent(QContextMenuEvent* e) { PMenuMain->popup(e->globalPos()); }

@@ -1,0 +1,42 @@
+// G01: the program's start. Creates the forms in their order, runs the event
+// loop until the main window closes, and shows what escapes in the
+// exception box.
+#include <QCoreApplication>
+
+#include "application.h"
+#include "button/fonts.h"
+#include "formcalc.h"
+#include "forminput.h"
+#include "hooks.h"
+#ifdef ZIMRO_QT_BACKENDS
+#include "platform/qt/backends.h"
+#endif
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
+  try {
+    RegisterFontSubstitutes();
+#ifdef ZIMRO_QT_BACKENDS
+    platform::InstallQtBackends();
+#endif
+    auto* form = new TFormCalc(QCoreApplication::applicationFilePath(),
+                               QCoreApplication::arguments());
+    if (form->Terminated()) {
+      delete form;
+      return 0;
+    }
+    FormInput = new TFormInput(form);
+    CreateDialogForms();
+    form->show();
+    // Without a window manager nothing else activates the window, and the
+    // first activation runs the automatic program.
+    form->raise();
+    form->activateWindow();
+    QCoreApplication::exec();
+    delete form;
+  } catch (...) {
+    ShowException(std::current_exception());
+  }
+  return 0;
+}
