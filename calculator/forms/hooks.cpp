@@ -8,7 +8,6 @@
 void CreateDialogForms() {}
 int EditButtonData(int) { return 0; }
 void ShowOptionDialog() {}
-int ShowHelpContents() { return 0; }
 int CopyButtonToClipboard(int) { return 0; }
 int PasteButtonFromClipboard() { return 0; }
 int ClearButton() { return 0; }
