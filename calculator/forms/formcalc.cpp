@@ -376,15 +376,17 @@ bool TFormCalc::event(QEvent* e) {
 
 bool TFormCalc::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
-  auto* w = static_cast<QWidget*>(watched);
-  if (w->window() != this) return false;
-  // Only the first delivery: the focus widget, or the form when none has it.
-  QWidget* focus = QApplication::focusWidget();
-  if (w != focus && !(focus == nullptr && w == this)) return false;
+  if (static_cast<QWidget*>(watched)->window() != this) return false;
   const int key = static_cast<QKeyEvent*>(e)->key();
+  // The four keys the form acts on mean nothing to the display, so they end
+  // here and never reach the form a second time on their way up; Enter is
+  // not the display's either.
+  if (key != Qt::Key_Pause && key != Qt::Key_Return && key != Qt::Key_Enter &&
+      key != Qt::Key_Insert && key != Qt::Key_F1) {
+    return false;
+  }
   FormKeyDown(key);
-  // The display does not take Enter.
-  return key == Qt::Key_Return || key == Qt::Key_Enter;
+  return true;
 }
 
 void TFormCalc::paintEvent(QPaintEvent*) { FormPaint(); }

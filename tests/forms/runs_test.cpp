@@ -1,0 +1,157 @@
+// Runs started from the window: a button's program, Enter on the display
+// line, and what they leave in the display and in Ans.
+#include <QTest>
+
+#include "calculator/forms/runs.h"
+#include "calculator/forms/wbtn.h"
+#include "calculator/wini.h"
+#include "calculator/wsetting.h"
+#include "button/wbutton.h"
+#include "support.h"
+
+namespace {
+
+class RunTest : public CalcWindowTest {
+ protected:
+  std::string AnsText() {
+    Run("PRINT \"<\", Ans, \">\"");
+    std::string after = Display();
+    const size_t at = after.rfind('<');
+    return after.substr(at + 1, after.size() - at - 2);
+  }
+  void PressEnter() { QTest::keyClick(form_->MemoOut, Qt::Key_Return); }
+  void Click(int n) { QTest::mouseClick(ButtonSet->buttons[n - 1], Qt::LeftButton); }
+};
+
+struct EnterCase {
+  const char* name;
+  std::string typed;
+  std::string display;  // after Enter
+  std::string ans;
+};
+
+class EnterTest : public RunTest, public testing::WithParamInterface<EnterCase> {};
+
+TEST_P(EnterTest, EvaluatesTheLine) {
+  const EnterCase& c = GetParam();
+  SetDisplay(c.typed, static_cast<int>(U16(c.typed).size()));
+  PressEnter();
+  EXPECT_EQ(Display(), c.display);
+  SetDisplay("", 0);
+  EXPECT_EQ(AnsText(), c.ans);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EnterTest,
+    testing::Values(
+        // A number becomes Ans and the caret goes to a cleared next line.
+        EnterCase{"Number", "7", "7\r\n", "7"},
+        // An expression is printed on the next line, and the printed number
+        // becomes Ans.
+        EnterCase{"Expression", "2+3", "2+3\r\n5", "5"},
+        // A printed text that is no number leaves Ans alone.
+        EnterCase{"TextResult", "\"a\" + \"b\"", "\"a\" + \"b\"\r\nab", "0"},
+        // A statement runs unchanged: its output lands on the cleared line.
+        EnterCase{"Statement", "PRINT 6*7", "PRINT 6*7\r\n42", "42"},
+        // A blank line does nothing.
+        EnterCase{"Blank", "  ", "  ", "0"}),
+    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RunTest, EnterOnAnInnerLineWritesOverTheNextLine) {
+  SetDisplay("1+1\r\nold\r\nrest", 1);
+  PressEnter();
+  EXPECT_EQ(Display(), "1+1\r\n2\r\nrest");
+}
+
+TEST_F(RunTest, AScriptErrorLeavesAnsAlone) {
+  SetDisplay("1/", 2);
+  PressEnter();
+  SetDisplay("", 0);
+  EXPECT_EQ(AnsText(), "0");
+}
+
+TEST_F(RunTest, InsertEmptiesTheDisplay) {
+  SetDisplay("12\r\n34", 3);
+  QTest::keyClick(form_->MemoOut, Qt::Key_Insert);
+  EXPECT_EQ(Display(), "");
+}
+
+struct ButtonCase {
+  const char* name;
+  std::string program;
+  std::string display;  // after a press on an empty display
+};
+
+class ButtonProgramTest : public RunTest, public testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(ButtonProgramTest, PressingTheButton) {
+  const ButtonCase& c = GetParam();
+  ButtonTable->SetField(11, 5, wvar(U16(c.program).c_str()));
+  SetDisplay("", 0);
+  Click(11);
+  EXPECT_EQ(Display(), c.display);
+  EXPECT_EQ(Setting->busy, 0);
+  EXPECT_FALSE(form_->WSysButton1->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ButtonProgramTest,
+    testing::Values(ButtonCase{"NumberIsTyped", "7", "7"},
+                    ButtonCase{"OperatorIsTyped", "+", "+"},
+                    ButtonCase{"FunctionStartIsTyped", "sin(", "sin("},
+                    ButtonCase{"LeadingBlanksAreTyped", "  12", "  12"},
+                    // Typed through the quoted PRINT, whose string literal
+                    // reads the backslash as an escape.
+                    ButtonCase{"ButtonRecordIsTyped", "\\2ff0000", "2ff0000"},
+                    ButtonCase{"StatementRuns", "PRINT 1+1", "2"},
+                    ButtonCase{"AssignmentRuns", "Ans = 3\r\nPRINT Ans", "3"},
+                    ButtonCase{"BlankDoesNothing", " \r\n", ""}),
+    [](const testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RunTest, ExeclineButtonEvaluatesTheDisplayLine) {
+  ButtonTable->SetField(11, 5, wvar(u"ExecLine"));
+  SetDisplay("6*7", 3);
+  Click(11);
+  EXPECT_EQ(Display(), "6*7\r\n42");
+}
+
+TEST_F(RunTest, StopButtonShowsOnlyWhileAStatementProgramRuns) {
+  bool shownDuring = false;
+  boxes_.onDialog = [&] { shownDuring = form_->WSysButton1->isVisible(); };
+  ButtonTable->SetField(11, 5, wvar(u"DIM r = MSG(\"q\")\r\nPRINT 1/0"));
+  Click(11);
+  EXPECT_TRUE(shownDuring);
+  // Hidden again, also after the script error.
+  EXPECT_FALSE(form_->WSysButton1->isVisible());
+}
+
+TEST_F(RunTest, AButtonPressedDuringAButtonRunDoesNothing) {
+  ButtonTable->SetField(12, 5, wvar(u"9"));
+  boxes_.onDialog = [&] { Click(12); };
+  ButtonTable->SetField(11, 5, wvar(u"DIM r = MSG(\"q\")"));
+  Click(11);
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(ButtonSet->current, 12);
+}
+
+TEST_F(RunTest, ExitInAButtonProgramClosesTheWindow) {
+  ButtonTable->SetField(11, 5, wvar(u"Ans = 1\r\nEXIT"));
+  Click(11);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_NE(ReadFile("zimro.ini"), "<missing>");
+}
+
+TEST_F(RunTest, ExitAloneOnAButtonIsTyped) {
+  ButtonTable->SetField(11, 5, wvar(u"EXIT"));
+  Click(11);
+  EXPECT_EQ(Display(), "EXIT");
+  EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(RunTest, ExitOnAStatementLineClosesTheWindow) {
+  SetDisplay("IF Ans == 0 { EXIT }", 0);
+  PressEnter();
+  EXPECT_FALSE(form_->isVisible());
+}
+
+}  // namespace
