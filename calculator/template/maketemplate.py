@@ -6,6 +6,7 @@ hex-coded program), then the settings. Run it after editing the table:
     python3 calculator/template/maketemplate.py
 """
 import os
+import sys
 
 def rgb(r, g, b):
     """A colour as the calculator stores it: 0x00BBGGRR."""
@@ -130,20 +131,20 @@ def typing(label, text, colours):
 
 # Short buttons: 11 to 30, 31 to 50, 51 to 70; rows of five.
 SHORT = {
-    # 11 to 20: the common functions
+    # 11 to 20: trigonometry in radians, roots and logarithms
     11: ("sin", "SIN(", FUNCTION), 12: ("cos", "COS(", FUNCTION), 13: ("tan", "TAN(", FUNCTION),
     14: ("π", "3.141592653589793", FUNCTION), 15: ("√", "SQR(", FUNCTION),
-    16: ("asin", "asin(", FUNCTION), 17: ("acos", "acos(", FUNCTION), 18: ("atan", "ATAN(", FUNCTION),
+    16: ("asn", "asin(", FUNCTION), 17: ("acs", "acos(", FUNCTION), 18: ("atn", "ATAN(", FUNCTION),
     19: ("ln", "LOG(", FUNCTION), 20: ("log", "Log10(", FUNCTION),
-    # 31 to 50: degrees, powers and the rest
-    31: ("sin°", "SinD(", DEGREE), 32: ("cos°", "CosD(", DEGREE), 33: ("tan°", "TanD(", DEGREE),
-    34: ("→rad", "Rad(", DEGREE), 35: ("→deg", "Deg(", DEGREE),
+    # 31 to 50: degrees, powers, hyperbolic functions and the rest
+    31: ("sn°", "SinD(", DEGREE), 32: ("cs°", "CosD(", DEGREE), 33: ("tn°", "TanD(", DEGREE),
+    34: ("°→r", "Rad(", DEGREE), 35: ("r→°", "Deg(", DEGREE),
     36: ("x²", "Sq(", FUNCTION), 37: ("xʸ", "POW(", FUNCTION), 38: ("eˣ", "EXP(", FUNCTION),
     39: ("1/x", "1/(", FUNCTION), 40: ("n!", "Fact(", FUNCTION),
-    41: ("mod", "MOD(", EXTRA), 42: ("丸め", "ROUND(", EXTRA), 43: ("int", "INT(", EXTRA),
-    44: ("abs", "ABS(", EXTRA), 45: (",", ", ", EXTRA),
-    46: ("sinh", "sinh(", EXTRA), 47: ("cosh", "cosh(", EXTRA), 48: ("tanh", "tanh(", EXTRA),
-    49: ("EE", "e", EXTRA), 50: ("Ans", "Ans", EXTRA),
+    41: ("snh", "sinh(", EXTRA), 42: ("csh", "cosh(", EXTRA), 43: ("tnh", "tanh(", EXTRA),
+    44: ("|x|", "ABS(", EXTRA), 45: ("int", "INT(", EXTRA),
+    46: ("余", "MOD(", EXTRA), 47: ("丸", "ROUND(", EXTRA), 48: (",", ", ", EXTRA),
+    49: ("EE", "e", EXTRA), 50: ("ans", "Ans", EXTRA),
     # 51 to 70: the keypad
     51: ("7", "7", DIGIT), 52: ("8", "8", DIGIT), 53: ("9", "9", DIGIT),
     54: ("÷", "/", OPERATOR), 55: ("C", "' 表示を消します。\nCLS\n", CLEAR),
@@ -160,7 +161,7 @@ SETTINGS = [
     ("Top", 100), ("Left", 200),
     ("ButtonEditMode", 1), ("StayOnTop", 0),
     ("ButtonDispLine1", 10), ("ButtonDispLine2", 2), ("ButtonDispLine3", 4), ("ButtonDispLine4", 4),
-    ("DispWidth", 250), ("DispHeight", 60), ("DispFontSize", 11),
+    ("DispWidth", 230), ("DispHeight", 60), ("DispFontSize", 11),
     ("FormColor", rgb(44, 52, 70)), ("TitleColor", rgb(255, 255, 255)),
     ("TextColor", rgb(20, 20, 20)), ("ButtonColor", rgb(232, 232, 232)),
     ("Mix1", 25), ("Mix2", 50), ("Mix3", 75),
@@ -194,6 +195,8 @@ def main():
         lines.append("%s=%s" % (key, value))
     data = "\ufeff" + "".join(l + "\r\n" for l in lines)
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zimro.si")
+    if len(sys.argv) > 1:
+        path = sys.argv[1]
     with open(path, "wb") as f:
         f.write(data.encode("utf-16-le"))
 
