@@ -17,6 +17,7 @@
 #include "calculator/wini.h"
 #include "platform/text.h"
 #include "stubcalc.h"
+#include "template_cases.h"
 
 namespace {
 
@@ -248,40 +249,7 @@ TEST_F(TemplateCalculator, KeypadTypesAndEqualsEvaluatesIntoAns) {
 
 // A sample input for each function button, typed with the keypad.
 TEST_F(TemplateCalculator, FunctionButtonsGiveTheirValues) {
-  const struct {
-    std::vector<std::string> keys;
-    const char* result;
-  } cases[] = {
-      {{"sin", "0", ")"}, "0"},
-      {{"cos", "0", ")"}, "1"},
-      {{"tan", "0", ")"}, "0"},
-      {{"π", "×", "2"}, "6.28318530717959"},
-      {{"√", "1", "6", ")"}, "4"},
-      {{"asn", "1", ")"}, "1.5707963267949"},
-      {{"acs", "1", ")"}, "0"},
-      {{"atn", "1", ")"}, "0.785398163397448"},
-      {{"ln", "1", ")"}, "0"},
-      {{"log", "1", "0", "0", "0", ")"}, "3"},
-      {{"sn°", "3", "0", ")"}, "0.5"},
-      {{"cs°", "6", "0", ")"}, "0.5"},
-      {{"tn°", "4", "5", ")"}, "1"},
-      {{"°→r", "1", "8", "0", ")"}, "3.14159265358979"},
-      {{"r→°", "π", ")"}, "180"},
-      {{"x²", "7", ")"}, "49"},
-      {{"xʸ", "2", ",", "1", "0", ")"}, "1024"},
-      {{"eˣ", "1", ")"}, "2.71828182845905"},
-      {{"1/x", "4", ")"}, "0.25"},
-      {{"n!", "5", ")"}, "120"},
-      {{"余", "7", ",", "3", ")"}, "1"},
-      {{"丸", "2", ".", "5", ",", "0", ")"}, "3"},
-      {{"int", "−", "1", ".", "5", ")"}, "-2"},
-      {{"|x|", "−", "3", ")"}, "3"},
-      {{"snh", "0", ")"}, "0"},
-      {{"csh", "0", ")"}, "1"},
-      {{"tnh", "0", ")"}, "0"},
-      {{"(", "1", "+", "2", ")", "×", "3"}, "9"},
-  };
-  for (const auto& c : cases) {
+  for (const TemplateKeyCase& c : TemplateFunctionCases()) {
     Clear();
     Press(c.keys);
     Press({"="});
@@ -291,49 +259,10 @@ TEST_F(TemplateCalculator, FunctionButtonsGiveTheirValues) {
   }
 }
 
-namespace {
-std::string DateText(const std::tm& t) {
-  static const char* const days[] = {"日", "月", "火", "水", "木", "金", "土"};
-  return std::to_string(t.tm_year + 1900) + "年" + std::to_string(t.tm_mon + 1) + "月" +
-         std::to_string(t.tm_mday) + "日（" + days[t.tm_wday] + "）";
-}
-}  // namespace
-
 // Each long button's program runs to its end without a script error, fed
 // the answers it asks for.
 TEST_F(TemplateCalculator, LongButtonsRunAndShowTheirResults) {
-  const std::time_t now = std::time(nullptr);
-  std::tm today = *std::localtime(&now);
-  std::tm later = today;
-  later.tm_mday += 10;
-  later.tm_hour = 12;
-  std::mktime(&later);
-
-  const struct {
-    const char* label;
-    const char* ans;  // Ans before the press, "" to leave it
-    std::vector<std::string> inputs;
-    std::string shown;
-  } cases[] = {
-      {"今日の日付", "", {}, DateText(today)},
-      {"cm → インチ", "", {"2.54"}, "2.54 cm = 1 in"},
-      {"℃ → ℉", "", {"100"}, "100 ℃ = 212 ℉"},
-      {"日数計算", "",
-       {std::to_string(later.tm_year + 1900), std::to_string(later.tm_mon + 1),
-        std::to_string(later.tm_mday)},
-       "10 日"},
-      {"合計と平均", "", {"1", "2", "3", "4", ""}, "合計 10  平均 2.5（4 個）"},
-      {"指数と固定小数", "1234.5", {}, "1.23450000000000e+03\r\n1234.5"},
-      {"16進・2進", "10", {}, "0xa  0b1010"},
-      {"九九の表", "", {},
-       "  1  2  3  4  5  6  7  8  9\r\n  2  4  6  8 10 12 14 16 18\r\n"
-       "  3  6  9 12 15 18 21 24 27\r\n  4  8 12 16 20 24 28 32 36\r\n"
-       "  5 10 15 20 25 30 35 40 45\r\n  6 12 18 24 30 36 42 48 54\r\n"
-       "  7 14 21 28 35 42 49 56 63\r\n  8 16 24 32 40 48 56 64 72\r\n"
-       "  9 18 27 36 45 54 63 72 81\r\n"},
-      {"ヘルプ", "", {}, ""},
-  };
-  for (const auto& c : cases) {
+  for (const TemplateLongCase& c : TemplateLongCases()) {
     Clear();
     host_->ClearText();
     if (*c.ans) host_->RunUtf8(std::string("Ans = ") + c.ans);
