@@ -50,7 +50,7 @@ enum TWControlCode : int32_t {
   ccReset = 4,
 };
 
-class wbexe {
+class wbexe : public GlobalHeapObject {
 public:
   int32_t abort;
   int32_t errorCode;
@@ -71,9 +71,6 @@ public:
   TWHandler handlerSlot;
   HMODULE library;
 
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
-
   // The host side: the library never constructs, copies or frees a block.
   explicit wbexe(HWND host);
   ~wbexe();
@@ -83,7 +80,8 @@ public:
   int32_t Exec(const char16_t* text);
   int32_t Sub(const char16_t* text);
 
-  // Served by the calculator's main window (its own units define these).
+  // Serves the request cells; defined with the calculator's window in
+  // calculator/forms/. The headless host serves them without it.
   int32_t HandleRequest();
   int32_t PrintText(TMemo* display, wcell& cell);
   int32_t PrintEscape(TMemo* display, const char16_t* text);

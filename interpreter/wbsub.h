@@ -4,7 +4,7 @@
 #include "interpreter/wbexe.h"
 #include "interpreter/wword.h"
 
-class wbsub {
+class wbsub : public GlobalHeapObject {
 public:
   wbexe* block;
   wword* lexer;        // owned
@@ -17,9 +17,6 @@ public:
   wcell* thisCell;     // THIS of a sub run; null in a text run
   int32_t sideEffect;  // 1 once an expression has assigned or called
   wcell literal;       // receives an array literal
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
 
   wbsub(wbexe* block, const char16_t* text);
   ~wbsub();

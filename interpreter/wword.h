@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "interpreter/tokens.h"
+#include "platform/heap.h"
 
-class wword {
+class wword : public GlobalHeapObject {
 public:
   const char16_t* text;   // not owned; must outlive the lexer
   char16_t token[256];    // last token, at most 255 units
@@ -20,10 +21,6 @@ public:
   int32_t keptStart;
   int32_t keptEnd;
   int32_t keptCode;
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
-  static void operator delete[](void* p);
 
   explicit wword(const char16_t* text);
   void SetText(const char16_t* text);
