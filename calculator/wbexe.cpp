@@ -38,6 +38,10 @@ wbexe::wbexe(HWND host) : result(0), names(1), stack(100), subName(0) {
 }
 
 wbexe::~wbexe() {
+  // A cell's destructor leaves its elements; DIMWORD's array sits in a
+  // request cell.
+  for (wcell& cell : request) cell.ClearElements();
+  for (wcell& cell : cmdLine) cell.ClearElements();
   if (library != nullptr) FreeLibrary(library);
   library = nullptr;
 }

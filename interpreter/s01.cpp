@@ -16,8 +16,8 @@ int32_t ExecProgram(wbexe* block, const char16_t* text) {
   block->state = rsRunning;
   ResetInterpreter(block);
   if (block->curDir[0] != 0) {
-    const std::string dir = platform::ToUtf8(block->curDir);
-    (void)chdir(dir.c_str());
+    std::string dir;
+    if (platform::ToFileName(block->curDir, dir)) (void)chdir(dir.c_str());
   }
   ExecText(block, nullptr, text);
   AskHost(block, rqEnd);

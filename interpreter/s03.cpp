@@ -494,6 +494,9 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;
+  // A result that lives in the popped frame (a local, a returned literal)
+  // must not be the cell that the next argument's push reuses.
+  block->stack.KeepAtBase(depth, block->resultRef);
   block->stack.depth = depth;
   block->subOffset = savedOffset;
   return stDone;
@@ -511,7 +514,18 @@ int32_t ParseArgs(wbsub* context) {
   int32_t count = 0;
   for (;;) {
     if (Eval(context) == stFailed) return kArgsFailed;
-    context->block->stack.Push(ckVar, u"", context->ref, context->value);
+    wcell* const ref = context->ref;
+    if (ref == &context->literal) {
+      // An array literal becomes the argument's own: the next literal in the
+      // list is built in the same cell.
+      wcell* const slot = context->block->stack.Push(ckVar, u"", nullptr, context->value);
+      ReleaseElements(context->block, slot);
+      slot->elements = ref->elements;
+      ref->elements = nullptr;
+      slot->ref = slot;
+    } else {
+      context->block->stack.Push(ckVar, u"", ref, context->value);
+    }
     ++count;
     const int32_t token = lexer->Next();
     if (token == tkRParen) return count;

@@ -169,7 +169,8 @@ VEK_HANDLER(FnDimWord) {
   if (!call.ok()) return stFailed;
   const std::u16string text = call.Arg(0).AsString();
   wcell& words = context->block->request[0];
-  words.ClearElements();
+  // A sub may still hold the previous array through a parameter.
+  ReleaseElements(context->block, &words);
 
   wword lexer(text.c_str());
   lexer.upper = 0;

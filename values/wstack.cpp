@@ -1,6 +1,7 @@
 #include "values/wstack.h"
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -95,6 +96,18 @@ int wstack::SetName(int32_t i, const char16_t* name) {
   if (i < 0 || i >= depth) return 0;
   slots[i]->name = name != nullptr ? name : u"";
   return 1;
+}
+
+void wstack::KeepAtBase(int32_t base, const wcell* ref) {
+  if (ref == nullptr || base < 0 || base >= depth) return;
+  int32_t owner = -1;
+  for (int32_t i = base; i < depth && owner < 0; ++i) {
+    if (slots[i] == ref) owner = i;
+  }
+  for (int32_t i = base; i < depth && owner < 0; ++i) {
+    if (slots[i] != nullptr && slots[i]->elements != nullptr && Holds(slots[i]->elements, ref)) owner = i;
+  }
+  if (owner > base) std::swap(slots[base], slots[owner]);
 }
 
 void wstack::Grow(int32_t extra) {

@@ -88,6 +88,20 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"SUB mk(x) { RETURN({x, 2}) }\nSUB g(a) { PRINT a[0], a[1] }\n"
                    "DIM a\na = mk(1)\nPRINT a[0], a[1]\ng(mk(3))",
                    "1232", ""},
+        // A result in the popped frame stays the argument's own while the
+        // next arguments are pushed: a literal, a local, an element of a local.
+        ScriptCase{"SUB F() { DIM x\nRETURN({1, 2}) }\nSUB G(a, b) { PRINT DIMLEN(a), \" \"\n"
+                   "a = 99\nPRINT b }\nG(F(), 7)",
+                   "2 7", ""},
+        ScriptCase{"SUB F() { DIM x, y\ny = {5, 6}\nRETURN(y) }\n"
+                   "SUB G(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nG(F(), 7, {8})",
+                   "26 7", ""},
+        ScriptCase{"SUB F() { DIM x, y\ny = {{5, 6}}\nRETURN(y[0]) }\n"
+                   "SUB G(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nG(F(), 7, 8)",
+                   "26 78", ""},
+        // Each literal of an argument list keeps its own elements.
+        ScriptCase{"SUB G(a, b) { PRINT DIMLEN(a), DIMLEN(b), a[1], b[0] }\nG({1, 2}, {3})",
+                   "2123", ""},
         // THIS is the object before the last step, whatever the arguments name.
         ScriptCase{"DIM o, p\no.v = 1\np.v = 2\no.m = SUB (a) { RETURN(THIS.v + a) }\nPRINT o.m(p.v)",
                    "3", ""},

@@ -196,15 +196,20 @@ TEST_F(ShellTest, DocumentsFoldersAndUrlsGoToXdgOpen) {
   chmod(Path("bin/xdg-open").c_str(), 0755);
   setenv("PATH", (Path("bin") + ":" + getenv("PATH")).c_str(), 1);
   Write("notes.txt", "n");
+  Write("-n.txt", "n");
+  Write("\xff.txt", "n");
   mkdir(Path("folder").c_str(), 0755);
   ASSERT_EQ(chdir(dir_.c_str()), 0);
-  for (const char16_t* file : {u"notes.txt", u"folder", u"https://example.org/a?b=1"}) {
+  // A name that begins with "-" can only be a name to the opener; a name that
+  // is no UTF-8 keeps its bytes.
+  for (const char16_t* file : {u"notes.txt", u"folder", u"https://example.org/a?b=1", u"-n.txt",
+                               u"\xDCFF.txt"}) {
     auto info = Info(file, u"ignored");
     ASSERT_TRUE(ShellExecuteExW(&info)) << platform::ToUtf8(file);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
   }
-  EXPECT_EQ(Read("opened"), "notes.txt\nfolder\nhttps://example.org/a?b=1\n");
+  EXPECT_EQ(Read("opened"), "notes.txt\nfolder\nhttps://example.org/a?b=1\n./-n.txt\n\xff.txt\n");
 }
 
 TEST_F(ShellTest, NothingToStartFails) {
