@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "calculator/commandtable.h"
 #include "calculator/wini.h"
 
 namespace {
@@ -40,13 +41,6 @@ void KeepRowsInRange(wsetting& s) {
   s.buttonDispLine2 = std::clamp(s.buttonDispLine2, 0, kMaxDispLineBlock);
   s.buttonDispLine3 = std::clamp(s.buttonDispLine3, 0, kMaxDispLineBlock);
   s.buttonDispLine4 = std::clamp(s.buttonDispLine4, 0, kMaxDispLineBlock);
-}
-
-TColor FieldColor(const wvar& field, TColor fallback) {
-  if (field.type != vtString || field.Length() == 0) return fallback;
-  std::u16string text = u"0x00";
-  text += field.Chars();
-  return StringToColor(text);
 }
 
 }  // namespace
@@ -112,7 +106,7 @@ ButtonLook LookOfButton(wini& table, int32_t n, const wsetting& s) {
   if (text.type != vtString || text.Length() == 0) text = table.GetField(n, 5);
   if (text.type == vtString) look.caption = text.FirstLine(50).Chars();
   // GetField parsed the line: the colour fields are still in place.
-  look.textColor = FieldColor(table.textColor, s.textColor);
-  look.faceColor = FieldColor(table.backColor, s.buttonColor);
+  look.textColor = ColorOfField(table.textColor, s.textColor);
+  look.faceColor = ColorOfField(table.backColor, s.buttonColor);
   return look;
 }

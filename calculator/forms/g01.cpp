@@ -9,7 +9,7 @@
 #include "forminput.h"
 #include "hooks.h"
 #ifdef ZIMRO_QT_BACKENDS
-#include "platform/qt/backends.h"
+#include "platform/qt/qtbackends.h"
 #endif
 
 int main(int argc, char** argv) {

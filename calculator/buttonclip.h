@@ -1,0 +1,26 @@
+// Copying a button to the clipboard, pasting one from it and clearing one,
+// on the button table and the platform clipboard. The window side redraws
+// the button afterwards (ShowButton) when these say it changed.
+#pragma once
+
+#include <cstdint>
+
+#include "calculator/wini.h"
+#include "platform/api.h"
+
+// what 0: the stored line verbatim; 1: the program as plain text. An empty
+// text leaves the clipboard alone. Returns false when the clipboard could not
+// be opened or written (it is then left as it was, or empty).
+bool CopyButtonText(HWND owner, wini& buttonTable, int32_t current, int32_t what);
+
+// The clipboard's text into button current: a button record replaces the
+// whole line in canonical form, anything else only the program (no text at
+// all empties the program). Returns false, changing nothing, when the
+// clipboard could not be opened.
+bool PasteButtonText(HWND owner, wini& buttonTable, int32_t current);
+
+// The pasted text applied to the line: as PasteButtonText once the text is
+// read (the integer 0 when the clipboard held none).
+void PasteIntoButton(wini& buttonTable, int32_t current, const wvar& text);
+
+void ClearButtonLine(wini& buttonTable, int32_t current);

@@ -1,0 +1,204 @@
+// Unit commandtable: the host commands and their answers.
+#include "calculator/commandtable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "calculator/numformat.h"
+#include "interpreter/wbexe.h"
+
+namespace {
+
+std::u16string TextOf(wcell& cell) { return cell.AsString(); }
+
+void SetLineEndsField(CommandContext& c, int32_t field) {
+  std::u16string text = NormalizeLineEnds(TextOf(c.block.request[2]));
+  c.buttonTable.SetField(c.current, field, wvar(text.c_str()));
+  c.host.ShowButton(c.current);
+}
+
+void SetColorField(CommandContext& c, int32_t field) {
+  c.buttonTable.SetField(c.current, field, ColorField(c.block.request[2].AsInt()));
+  c.host.ShowButton(c.current);
+}
+
+void Answer(CommandContext& c, const wvar& v) { c.block.request[2].SetValue(v); }
+
+void AnswerText(CommandContext& c, const std::u16string& text) { Answer(c, wvar(text.c_str())); }
+
+int32_t* OptionField(wsetting& s, int32_t option) {
+  switch (option) {
+    case 1: return &s.buttonEditMode;
+    case 2: return &s.stayOnTop;
+    case 3: return &s.buttonDispLine1;
+    case 4: return &s.buttonDispLine2;
+    case 5: return &s.buttonDispLine3;
+    case 6: return &s.buttonDispLine4;
+    case 7: return &s.dispWidth;
+    case 8: return &s.dispHeight;
+    case 9: return &s.dispFontSize;
+    case 10: return &s.formColor;
+    default: return nullptr;
+  }
+}
+
+bool InOptionRange(int32_t option, int32_t value) {
+  switch (option) {
+    case 1:
+    case 2: return value == 0 || value == 1;
+    case 3: return value >= 0 && value <= kMaxDispLine1;
+    case 4:
+    case 5:
+    case 6: return value >= 0 && value <= kMaxDispLineBlock;
+    case 7: return value >= 130;
+    case 8: return value >= 30;
+    case 9: return value >= 8 && value <= 36;
+    case 10: return true;
+    default: return false;
+  }
+}
+
+void Run(int32_t n, CommandContext& c) {
+  wcell* cells = c.block.request;
+  switch (n) {
+    case 1:
+      c.current = std::clamp(cells[2].AsInt(), 1, 70);
+      break;
+    case 2: SetLineEndsField(c, 1); break;
+    case 3: SetLineEndsField(c, 5); break;
+    case 4: SetColorField(c, 2); break;
+    case 5: SetColorField(c, 3); break;
+    case 6: Answer(c, wvar(c.current)); break;
+    case 7: Answer(c, wvar(c.buttonTable.GetField(c.current, 1))); break;
+    case 8: Answer(c, wvar(c.buttonTable.GetField(c.current, 5))); break;
+    case 9:
+      Answer(c, wvar(ColorOfField(c.buttonTable.GetField(c.current, 2), c.setting.textColor)));
+      break;
+    case 10:
+      Answer(c, wvar(ColorOfField(c.buttonTable.GetField(c.current, 3), c.setting.buttonColor)));
+      break;
+    case 11: {
+      std::u16string path = TextOf(cells[2]);
+      c.host.SaveCalcFile(path);
+      c.setting.currentPath = path.c_str();
+      break;
+    }
+    case 12: {
+      std::u16string path = TextOf(cells[2]);
+      c.host.SaveCalcFile(c.setting.currentPath.AsString());
+      c.setting.currentPath = path.c_str();
+      c.host.LoadCalcFile(path);
+      break;
+    }
+    case 13: c.host.EditButtonData(1); break;
+    case 14: c.host.CopyButtonToClipboard(0); break;
+    case 15: c.host.CopyButtonToClipboard(1); break;
+    case 16: c.host.PasteButtonFromClipboard(); break;
+    case 17: c.host.ClearButton(); break;
+    case 18: c.host.DispOption(); break;
+    case 19: c.host.ShowHelpContents(); break;
+    case 20: {
+      int32_t option = cells[2].AsInt();
+      if (StoreOption(c.setting, option, cells[3].AsInt()) && option == 2) c.host.ApplyStayOnTop();
+      c.host.RefreshButtons();
+      break;
+    }
+    case 21: {
+      int32_t value = 0;
+      if (ReadOption(c.setting, cells[2].AsInt(), value)) Answer(c, wvar(value));
+      break;
+    }
+    case 22: AnswerText(c, c.host.CurrentLine()); break;
+    case 23: c.host.AdvanceDisplayLine(); break;
+    case 24:
+      // A button press clears inputWait; a stop (12) ends the wait too, the
+      // close request (11) does not.
+      c.setting.inputWait = 1;
+      while (c.setting.inputWait != 0 && c.block.errorCode < erStop) c.host.WaitStep();
+      Answer(c, wvar(c.current));
+      break;
+    case 25:
+      c.host.ExecCurrentLine();
+      Answer(c, c.setting.execLineResult);
+      break;
+    case 26: AnswerText(c, FormatExponent(cells[2].AsReal(), cells[3].AsInt())); break;
+    case 27: {
+      std::u16string text;
+      FormatFixed(cells[2].AsReal(), cells[3].AsInt(), text);
+      for (char16_t& ch : text) {
+        if (ch >= u'A' && ch <= u'Z') ch = static_cast<char16_t>(ch - u'A' + u'a');
+      }
+      AnswerText(c, text);
+      break;
+    }
+    case 29: Answer(c, wvar(std::asin(cells[2].AsReal()))); break;
+    case 30: Answer(c, wvar(std::acos(cells[2].AsReal()))); break;
+    case 31: Answer(c, wvar(std::sinh(cells[2].AsReal()))); break;
+    case 32: Answer(c, wvar(std::cosh(cells[2].AsReal()))); break;
+    case 33: Answer(c, wvar(std::tanh(cells[2].AsReal()))); break;
+    default: break;  // 0, 28 and numbers outside the table do nothing
+  }
+}
+
+}  // namespace
+
+int32_t RunHostCommand(int32_t n, CommandContext& c) {
+  try {
+    Run(n, c);
+  } catch (...) {
+    // A command's failure (an unreadable colour field, an unwritable file)
+    // is not reported: the script gets cell 2 as it stood.
+  }
+  return 0;
+}
+
+std::u16string NormalizeLineEnds(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + 8);
+  for (char16_t ch : text) {
+    if (ch == u'\n') out += u'\r';
+    out += ch;
+  }
+  // CR CR (from a CR LF that became CR CR LF) back to one CR.
+  std::u16string result;
+  result.reserve(out.size());
+  for (size_t k = 0; k < out.size(); ++k) {
+    if (out[k] == u'\r' && k + 1 < out.size() && out[k + 1] == u'\r') {
+      result += u'\r';
+      ++k;
+      continue;
+    }
+    result += out[k];
+  }
+  return result;
+}
+
+wvar ColorField(int32_t color) {
+  if (color == 0) return wvar(0);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%06x", static_cast<unsigned>(color));
+  std::u16string text(buf, buf + std::char_traits<char>::length(buf));
+  return wvar(text.c_str());
+}
+
+int32_t ColorOfField(const wvar& field, int32_t fallback) {
+  if (field.type != vtString || field.Length() == 0) return fallback;
+  std::u16string text = u"0x00";
+  text += field.Chars();
+  return StringToColor(text);
+}
+
+bool StoreOption(wsetting& s, int32_t option, int32_t value) {
+  int32_t* field = OptionField(s, option);
+  if (field == nullptr || !InOptionRange(option, value)) return false;
+  *field = value;
+  return true;
+}
+
+bool ReadOption(const wsetting& s, int32_t option, int32_t& value) {
+  int32_t* field = OptionField(const_cast<wsetting&>(s), option);
+  if (field == nullptr) return false;
+  value = *field;
+  return true;
+}
