@@ -1,3 +1,4 @@
+// wbexe (host side): the interpreter block's construction and its binding to libvek.so.
 // The host side of the interpreter block: construction, destruction and the
 // binding to the library's two exports. Shared by the calculator and vekrun.
 #include "interpreter/wbexe.h"

@@ -1,5 +1,5 @@
-// The run engine: whole programs, text runs, the statement loop, the reset of
-// the interpreter, and the library's two exports.
+// s01: the run engine: whole programs, text runs, the statement loop, the
+// reset of the interpreter, and the library's two exports WBExec and WBSub.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -70,6 +70,7 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
   return status;
 }
 
+// text = ["(" params ")"] {item}
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   if (StackExhausted(block)) return stFailed;
   RunLevel level;
@@ -125,6 +126,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   }
 }
 
+// item = "{" {item} "}" | statement
 int32_t ExecStatement(wbsub* context) {
   wbexe* const block = context->block;
   AskHost(block, rqStep);

@@ -1,3 +1,4 @@
+// wfile: the file built-ins and the script text-file format.
 // File built-ins and the script text-file format: UTF-16LE after FF FE,
 // anything else 8-bit text in the ANSI code page.
 #include <fcntl.h>
@@ -123,10 +124,12 @@ int WriteTextFileA(const char16_t* path, const char16_t* text) {
   return platform::ReplaceFileContents(name, {std::string_view(ansi, strlen(ansi))}) ? 1 : 0;
 }
 
+// COPY(from, to), KILL(path), RENAME(from, to)
 VEK_HANDLER(FnCopy) { return ShellOperation(context, FO_COPY); }
 VEK_HANDLER(FnKill) { return ShellOperation(context, FO_DELETE); }
 VEK_HANDLER(FnRename) { return ShellOperation(context, FO_MOVE); }
 
+// DIR([pattern [, attributes]])
 VEK_HANDLER(FnDir) {
   BuiltinCall call(context, 0);
   if (!call.ok()) return stFailed;
@@ -149,18 +152,21 @@ VEK_HANDLER(FnDir) {
   return call.Return(names.c_str());
 }
 
+// MKDIR(path)
 VEK_HANDLER(FnMkDir) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(CreateDirectoryW(call.Arg(0).AsString(), nullptr) ? 1 : 0);
 }
 
+// CHDIR(path)
 VEK_HANDLER(FnChDir) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(SetCurrentDirectoryW(call.Arg(0).AsString()) ? 1 : 0);
 }
 
+// READ(path)
 VEK_HANDLER(FnRead) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -169,6 +175,7 @@ VEK_HANDLER(FnRead) {
   return call.Return(text);
 }
 
+// WRITE(path, text)
 VEK_HANDLER(FnWrite) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -176,6 +183,7 @@ VEK_HANDLER(FnWrite) {
   return call.Return(WriteTextFileW(path, call.Arg(1).AsString()));
 }
 
+// WRITEB(path, text)
 VEK_HANDLER(FnWriteB) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;

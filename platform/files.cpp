@@ -1,3 +1,4 @@
+// files: folders and directory listings over POSIX.
 #include "platform/files.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// files: folders and directory listings.
 // Folders and directory listings: mkdir, chdir and a directory search with
 // the wildcard rules that scripts are written for.
 #pragma once

@@ -1,3 +1,4 @@
+// shell: file operations, starting programs and waiting for them.
 #include "platform/shell.h"
 
 #include <dirent.h>
@@ -344,9 +345,8 @@ std::string TrashName(const std::string& stem, const std::string& ext, int n) {
   return s + suffix + e;
 }
 
-// The name in the trash: the file's own, or with ".2", ".3" ... before its
-// extension when that is taken. The info record is made first, exclusively,
-// which reserves the name.
+// Into the trash under TrashName. The info record is made first,
+// exclusively, which reserves the name.
 int MoveToTrash(const std::string& path) {
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;

@@ -1,3 +1,4 @@
+// shell: file operations, starting programs and waiting for them.
 // The shell: file operations on whole files and folders, starting programs
 // and documents, and waiting for started processes.
 #pragma once

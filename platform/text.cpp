@@ -1,3 +1,4 @@
+// text: code-page conversion, case mapping and UTF-16 helpers.
 // Text conversion for the layer: CP932 through iconv, locale-free case
 // mapping, and the wide-character library routines on UTF-16.
 #include "platform/text.h"

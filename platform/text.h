@@ -1,3 +1,4 @@
+// text: code-page conversion, case mapping and UTF-16 helpers.
 // Code-page conversion (the ANSI code page is CP932), per-unit case mapping
 // and the UTF-16 helpers that stand for the wide-character C library.
 #pragma once

@@ -1,3 +1,4 @@
+// wstack: the value stack.
 #include "values/wstack.h"
 
 #include <limits>
@@ -99,12 +100,15 @@ int wstack::SetName(int32_t i, const char16_t* name) {
 }
 
 void wstack::KeepAtBase(int32_t base, const wcell* ref) {
-  if (ref == nullptr || base < 0 || base >= depth) return;
+  // The slot just above the frame is searched too: a result that a nested
+  // call handed back sits there, kept at that call's base.
+  const int32_t end = depth < capacity ? depth + 1 : depth;
+  if (ref == nullptr || base < 0 || base >= end) return;
   int32_t owner = -1;
-  for (int32_t i = base; i < depth && owner < 0; ++i) {
+  for (int32_t i = base; i < end && owner < 0; ++i) {
     if (slots[i] == ref) owner = i;
   }
-  for (int32_t i = base; i < depth && owner < 0; ++i) {
+  for (int32_t i = base; i < end && owner < 0; ++i) {
     if (slots[i] != nullptr && slots[i]->elements != nullptr && Holds(slots[i]->elements, ref)) owner = i;
   }
   if (owner > base) std::swap(slots[base], slots[owner]);

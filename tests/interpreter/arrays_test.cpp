@@ -30,6 +30,8 @@ TEST(Arrays, LiteralsNumberTheirItemsAndTakeKeys) {
   // a nested literal included.
   EXPECT_EQ(Shown(host, u"DIM k = \"x\"\nDIM d = {k : 1, 0 : {5, 6}, 0 : 7}\nPRINT #MEMBER(d)"),
             "D=\"\"\r\nD[\"x\"]=1\r\nD[0]=7\r\n");
+  EXPECT_EQ(Shown(host, u"DIM f = {0 : {5, 6}, 0 : {7}}\nPRINT #MEMBER(f), DIMLEN(f[0])"),
+            "F=\"\"\r\nF[0]=\"\"\r\nF[0][0]=7\r\n1");
   // An item that names an array stores its value only.
   EXPECT_EQ(Shown(host, u"DIM e = {b}\nPRINT DIMLEN(e), DIMLEN(e[0]), \"[\", e[0], \"]\""),
             "10[]");

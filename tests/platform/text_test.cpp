@@ -161,6 +161,7 @@ TEST(Utf16Helpers, TextToInteger) {
       {u"42", 42},
       {u"  \t\n+17", 17},
       {u"\u300012", 12},             // an ideographic space leads like a blank
+      {u"\r\v\f9", 9},               // so do CR, vertical tab and form feed
       {u"-13x", -13},
       {u"12abc", 12},
       {u"abc", 0},
@@ -187,6 +188,7 @@ TEST(Utf16Helpers, TextToReal) {
       {u"1.5", 1.5, 3},
       {u"  -2.5e3", -2500.0, 8},
       {u".5", 0.5, 2},
+      {u"\r\v\f2.5", 2.5, 6},
       {u"5.", 5.0, 2},
       {u"+7e-2x", 0.07, 5},
       {u"1e", 1.0, 1},
