@@ -12,8 +12,8 @@ void CreateDialogForms();
 int EditButtonData(int mode);
 // Creates the option dialog into FormOption, shows it modally, frees it.
 void ShowOptionDialog();
-// The help window at its contents page.
-int ShowHelpContents();
+// The help window at its contents page: ShowHelpContents.
+#include "helpwindow.h"
 // The button menu's clipboard commands: what 0 the whole line, 1 the program.
 int CopyButtonToClipboard(int what);
 int PasteButtonFromClipboard();
