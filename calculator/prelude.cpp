@@ -1,6 +1,8 @@
 // Unit prelude: the texts sent at every interpreter reset.
 #include "calculator/prelude.h"
 
+#include "interpreter/wbexe.h"
+
 const char16_t* const kPreludeTexts[kPreludeTextCount] = {
     u"sub SetButton(n) { #cmd(1, n) } ",
     u"sub SetButtonLabel(s) { #cmd(2, s) } ",
@@ -41,4 +43,9 @@ std::u16string PreludeText() {
   std::u16string text;
   for (const char16_t* t : kPreludeTexts) text += t;
   return text;
+}
+
+int32_t SendPrelude(wbexe& block) {
+  std::u16string text = PreludeText();
+  return block.Sub(text.c_str());
 }

@@ -2,6 +2,7 @@
 // interpreter reset so that they exist in every run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 inline constexpr int kPreludeTextCount = 33;
@@ -9,3 +10,9 @@ extern const char16_t* const kPreludeTexts[kPreludeTextCount];
 
 // The 33 texts joined, nothing between them.
 std::u16string PreludeText();
+
+class wbexe;
+
+// Runs the prelude on the block (at every interpreter reset) and returns the
+// run's status.
+int32_t SendPrelude(wbexe& block);

@@ -1,4 +1,4 @@
-// F01 TFormCalc: the main window.
+// TFormCalc: the main window.
 #include "formcalc.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
-// What the main window calls in units that other parts of the program build:
-// the dialogs, the help window and the button clipboard commands. Until a
-// unit lands, its stand-in in hooks.cpp does nothing; each unit that lands
+// hooks: what the main window calls in units that other parts of the
+// program build: the dialogs and the help window. Until a unit lands, its
+// stand-in in hooks.cpp does nothing; each unit that lands
 // removes its stand-in there.
 #pragma once
 

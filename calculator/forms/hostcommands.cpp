@@ -1,0 +1,55 @@
+// Hostcommands: the host commands behind #cmd on the main window, and the
+// prelude sent at every interpreter reset.
+#include <string>
+
+#include "calculator/commandtable.h"
+#include "calculator/prelude.h"
+#include "calculator/wini.h"
+#include "calculator/wsetting.h"
+#include "formcalc.h"
+#include "hooks.h"
+#include "interpreter/wbexe.h"
+#include "loadcalc.h"
+#include "memo.h"
+#include "platform/system.h"
+#include "runs.h"
+#include "wbtn.h"
+
+namespace {
+
+// The command table's window side: the main window's own routines.
+class FormSide : public HostSide {
+public:
+  void ShowButton(int32_t n) override { ::ShowButton(n); }
+  void RefreshButtons() override { ::RefreshButtons(); }
+  void ApplyStayOnTop() override { ::ApplyStayOnTop(); }
+  void SaveCalcFile(const std::u16string& path) override { ::SaveCalcFile(wvar(path.c_str())); }
+  void LoadCalcFile(const std::u16string& path) override { ::LoadCalcFile(wvar(path.c_str())); }
+  void EditButtonData(int32_t mode) override { ::EditButtonData(mode); }
+  void CopyButtonToClipboard(int32_t what) override { ::CopyButtonToClipboard(what); }
+  void PasteButtonFromClipboard() override { ::PasteButtonFromClipboard(); }
+  void ClearButton() override { ::ClearButton(); }
+  void DispOption() override {
+    ShowOptionDialog();
+    if (FormCalc != nullptr) FormCalc->MemoOut->setFocus();
+  }
+  void ShowHelpContents() override { ::ShowHelpContents(); }
+  std::u16string CurrentLine() override { return ReadCurrentLine(); }
+  void AdvanceDisplayLine() override { ::AdvanceDisplayLine(); }
+  void ExecCurrentLine() override { ::ExecCurrentLine(); }
+  void WaitStep() override {
+    Sleep(100);
+    FormCalc->ProcessMessages();
+  }
+};
+
+}  // namespace
+
+int32_t wbexe::Command(int32_t n) {
+  if (Setting == nullptr || ButtonTable == nullptr || ButtonSet == nullptr) return 0;
+  FormSide side;
+  CommandContext context{*this, *Setting, *ButtonTable, ButtonSet->current, side};
+  return RunHostCommand(n, context);
+}
+
+int SendPrelude() { return Block != nullptr ? SendPrelude(*Block) : 0; }
