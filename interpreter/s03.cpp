@@ -1,4 +1,4 @@
-// The expression evaluator, name lookup, references and calls.
+// s03: the expression evaluator, name lookup, references and calls.
 #include <cstring>
 #include <string>
 #include <utility>
@@ -147,6 +147,7 @@ double ReadHex(const char16_t* token) {
   return static_cast<double>(n);
 }
 
+// assign = logic ["=" expr]
 int32_t EvalAssign(wbsub* context) {
   const int32_t status = EvalLogic(context);
   if (status == stFailed) return stFailed;
@@ -199,6 +200,7 @@ int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
   }
 }
 
+// logic = compare {(AND | OR | XOR) compare}
 int32_t EvalLogic(wbsub* context) {
   return OperatorLevel<EvalCompare>(
       context, [](int32_t op) { return op == tkAnd || op == tkOr || op == tkXor; },
@@ -210,6 +212,7 @@ int32_t EvalLogic(wbsub* context) {
       });
 }
 
+// compare = sum {("==" | "!=" | ">" | "<" | ">=" | "<=") sum}
 int32_t EvalCompare(wbsub* context) {
   return OperatorLevel<EvalAdd>(
       context,
@@ -222,6 +225,7 @@ int32_t EvalCompare(wbsub* context) {
       });
 }
 
+// sum = product {("+" | "-") product}
 int32_t EvalAdd(wbsub* context) {
   return OperatorLevel<EvalMul>(
       context, [](int32_t op) { return op == tkPlus || op == tkMinus; },
@@ -237,6 +241,7 @@ int32_t EvalAdd(wbsub* context) {
       });
 }
 
+// product = primary {("*" | "/") primary}
 int32_t EvalMul(wbsub* context) {
   return OperatorLevel<EvalPrimary>(
       context, [](int32_t op) { return op == tkStar || op == tkSlash; },
@@ -294,6 +299,8 @@ int32_t CallFunction(wbsub* context, wcell* keyword) {
   return status;
 }
 
+// primary = number | hex | string | "(" expr ")" | "{" list | (NOT | "+" | "-") primary
+//         | function [args] | ref ["(" args ")"]
 int32_t EvalPrimary(wbsub* context) {
   wbexe* const block = context->block;
   if (StackExhausted(block)) return stFailed;
@@ -381,6 +388,7 @@ int32_t EvalPrimary(wbsub* context) {
 
 }  // namespace
 
+// expr = assign
 int32_t Eval(wbsub* context) {
   context->ref = nullptr;
   if (context->breakFlag != 0 || context->returnFlag != 0) return stDone;
@@ -396,6 +404,7 @@ wcell* LookupName(wbsub* context) {
   return FindInFrame(context, context->block->names.Find(context->lexer->token));
 }
 
+// ref = name {"[" expr "]" | "." (name | string)}
 int32_t ResolveRef(wbsub* context, wcell* start) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -433,6 +442,7 @@ int32_t ResolveRef(wbsub* context, wcell* start) {
   }
 }
 
+// ref ["(" args ")"]: the value of the cell, or the sub it holds called
 int32_t ReadOrCall(wbsub* context) {
   wcell* const cell = context->ref;
   wword* const lexer = context->lexer;
@@ -447,6 +457,7 @@ int32_t ReadOrCall(wbsub* context) {
   return stDone;
 }
 
+// name {"[" expr "]" | "." member}, read only for the name it leaves in the token
 int32_t ParseDeclName(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkWord) return Fail(context, erVariable);
@@ -470,6 +481,7 @@ int32_t ParseDeclName(wbsub* context) {
   return stDone;
 }
 
+// ref "(" args ")" with a sub in the cell
 // The name and the text offset are taken only once the arguments have been
 // read, so that a sub called inside them and an error in them are reported
 // under the caller's own name and position.
@@ -494,11 +506,15 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;
+  // A result that lives in the popped frame (a local, a returned literal)
+  // must not be the cell that the next argument's push reuses.
+  block->stack.KeepAtBase(depth, block->resultRef);
   block->stack.depth = depth;
   block->subOffset = savedOffset;
   return stDone;
 }
 
+// args = ["(" [expr {"," expr}] ")"]
 int32_t ParseArgs(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
@@ -511,7 +527,18 @@ int32_t ParseArgs(wbsub* context) {
   int32_t count = 0;
   for (;;) {
     if (Eval(context) == stFailed) return kArgsFailed;
-    context->block->stack.Push(ckVar, u"", context->ref, context->value);
+    wcell* const ref = context->ref;
+    if (ref == &context->literal) {
+      // An array literal becomes the argument's own: the next literal in the
+      // list is built in the same cell.
+      wcell* const slot = context->block->stack.Push(ckVar, u"", nullptr, context->value);
+      ReleaseElements(context->block, slot);
+      slot->elements = ref->elements;
+      ref->elements = nullptr;
+      slot->ref = slot;
+    } else {
+      context->block->stack.Push(ckVar, u"", ref, context->value);
+    }
     ++count;
     const int32_t token = lexer->Next();
     if (token == tkRParen) return count;
@@ -522,6 +549,7 @@ int32_t ParseArgs(wbsub* context) {
   }
 }
 
+// args with at least `minimum` expressions
 int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
   const int32_t count = ParseArgs(context);
   if (count == kArgsFailed) return stFailed;
@@ -529,6 +557,7 @@ int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
   return stDone;
 }
 
+// params = ["(" [name {"," name}] ")"]
 int32_t BindParams(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
@@ -547,6 +576,7 @@ int32_t BindParams(wbsub* context) {
   }
 }
 
+// params, passed over
 int32_t SkipParamList(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {

@@ -1,4 +1,4 @@
-// Message boxes through the installed back end.
+// dialogs: message boxes through the installed back end.
 #include "platform/dialogs.h"
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Message boxes. The texts are 8-bit in the ANSI code page (CP932).
+// dialogs: message boxes. The texts are 8-bit in the ANSI code page (CP932).
 #pragma once
 
 #include <string>

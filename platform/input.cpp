@@ -1,3 +1,4 @@
+// input: synthetic keyboard and mouse input, and the screen size.
 #include "platform/input.h"
 
 namespace {

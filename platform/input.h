@@ -1,4 +1,4 @@
-// Synthetic keyboard and mouse input, and the screen size.
+// input: synthetic keyboard and mouse input, and the screen size.
 #pragma once
 
 #include <vector>

@@ -23,11 +23,48 @@ std::unique_ptr<XInput> XInput::Open(void* qtDisplay) {
 
 XInput::XInput(void* display) : display_(display) {}
 
-XInput::~XInput() { XCloseDisplay(Dpy(display_)); }
+XInput::~XInput() {
+  // Give the lent key codes back empty.
+  for (const auto& [keySym, code] : lent_) {
+    KeySym none = NoSymbol;
+    XChangeKeyboardMapping(Dpy(display_), static_cast<int>(code), 1, &none, 1);
+  }
+  XCloseDisplay(Dpy(display_));
+}
+
+unsigned XInput::KeyCodeFor(unsigned long keySym) {
+  Display* d = Dpy(display_);
+  if (const KeyCode code = XKeysymToKeycode(d, keySym)) return code;
+  for (const auto& [lentSym, code] : lent_)
+    if (lentSym == keySym) return code;
+  // The highest key code that carries no symbol at all.
+  int low = 0, high = 0;
+  XDisplayKeycodes(d, &low, &high);
+  int perCode = 0;
+  KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(low), high - low + 1, &perCode);
+  if (map == nullptr) return 0;
+  unsigned spare = 0;
+  for (int code = high; code >= low && spare == 0; --code) {
+    bool empty = true;
+    for (int i = 0; i < perCode; ++i)
+      if (map[(code - low) * perCode + i] != NoSymbol) empty = false;
+    bool taken = false;
+    for (const auto& [lentSym, lentCode] : lent_)
+      if (lentCode == static_cast<unsigned>(code)) taken = true;
+    if (empty && !taken) spare = static_cast<unsigned>(code);
+  }
+  XFree(map);
+  if (spare == 0) return 0;
+  KeySym symbol = keySym;
+  XChangeKeyboardMapping(d, static_cast<int>(spare), 1, &symbol, 1);
+  XSync(d, False);
+  lent_.emplace_back(keySym, spare);
+  return spare;
+}
 
 bool XInput::Key(unsigned long keySym, bool down) {
   if (keySym == 0) return false;
-  const KeyCode code = XKeysymToKeycode(Dpy(display_), keySym);
+  const unsigned code = KeyCodeFor(keySym);
   if (code == 0) return false;
   XTestFakeKeyEvent(Dpy(display_), code, down ? True : False, CurrentTime);
   XFlush(Dpy(display_));
@@ -62,7 +99,9 @@ bool XInput::ButtonDown(int button) {
 
 bool XInput::KeyDown(unsigned long keySym) {
   if (keySym == 0) return false;
-  const KeyCode code = XKeysymToKeycode(Dpy(display_), keySym);
+  unsigned code = XKeysymToKeycode(Dpy(display_), keySym);
+  for (const auto& [lentSym, lentCode] : lent_)
+    if (code == 0 && lentSym == keySym) code = lentCode;
   if (code == 0) return false;
   char keys[32] = {};
   XQueryKeymap(Dpy(display_), keys);

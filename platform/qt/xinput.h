@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -15,7 +17,9 @@ public:
   static std::unique_ptr<XInput> Open(void* qtDisplay);
   ~XInput();
 
-  // False when the key symbol has no key on the server's keyboard.
+  // A key symbol that no key of the server's keyboard carries is put on a
+  // spare key code for as long as this connection lasts; false when there is
+  // none left.
   bool Key(unsigned long keySym, bool down);
   void MoveTo(int x, int y);
   void MoveBy(int dx, int dy);
@@ -26,7 +30,11 @@ public:
 
 private:
   explicit XInput(void* display);
+  unsigned KeyCodeFor(unsigned long keySym);
+
   void* display_;
+  // Key codes lent to key symbols the keyboard lacked.
+  std::vector<std::pair<unsigned long, unsigned>> lent_;
 };
 
 }  // namespace platform

@@ -172,11 +172,15 @@ void XSession::StartWindowManager() {
   s.out = s.err = devNull;
   windowManager_ = {SpawnChild(s), true};
   close(devNull);
-  // openbox is ready once it names itself on the root window.
+  // openbox names itself on the root window early in its start; windows
+  // mapped before it has taken over the existing ones can get lost. The
+  // client list and the work area come at the end of its start.
   const bool ready = WaitUntil(
       [&] {
-        return Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 5s).out.find("window id") !=
-               std::string::npos;
+        const std::string root =
+            Run({"xprop", "-root", "_NET_CLIENT_LIST", "_NET_WORKAREA"}, 5s).out;
+        return root.find("_NET_CLIENT_LIST(WINDOW)") != std::string::npos &&
+               root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
       },
       15s);
   if (!ready) throw std::runtime_error("openbox did not start");

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "boxanswer.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qtbackends.h"
 #include "platform/window.h"
@@ -66,15 +67,10 @@ TEST(QtWindow, MessageBoxesOfAWindowSitOnIt) {
   window.resize(300, 200);
   window.show();
   const HWND handle = platform::RegisterQtWindow(&window, nullptr, nullptr);
-  QWidget* parent = nullptr;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    parent = box->parentWidget();
-    box->close();
-  });
-  EXPECT_EQ(MessageBoxA(handle, "x", "WB", MB_OK), IDOK);
-  EXPECT_EQ(parent, &window);
+  Seen seen;
+  EXPECT_EQ(Answered([&] { return MessageBoxA(handle, "x", "WB", MB_OK); }, Act::Escape, seen),
+            IDOK);
+  EXPECT_EQ(seen.parent, &window);
 }
 
 }  // namespace
