@@ -20,6 +20,10 @@ PLATFORM_API SIZE_T GlobalSize(HGLOBAL block);
 }
 
 namespace platform {
+// A number never handed out before in this process, shared by every binary:
+// script values mark each version of a text with one.
+PLATFORM_API uint64_t NextTextVersion();
+
 // Test hook: after `n` more successful allocations every GlobalAlloc fails,
 // until it is called again with a negative n (the default: never fail).
 PLATFORM_API void FailGlobalAllocAfter(long n);
