@@ -505,10 +505,10 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   block->thisCell = object;
   block->subName = cell->name;
   block->subOffset = cell->pos;
-  // The sub runs on its own copy of the text: it may redefine or reassign
-  // the very cell it came from.
-  const wvar code(cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString());
-  if (RunBlock(block, code.Chars(), depth) == tkError) return tkError;
+  // The run takes its own copy of the text before its first statement: the
+  // sub may redefine or reassign the very cell it came from.
+  const char16_t* code = cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString();
+  if (RunBlock(block, code, depth) == tkError) return tkError;
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;

@@ -23,7 +23,9 @@ wbsub::wbsub(wbexe* b, const char16_t* text)
       subName(0),
       thisCell(nullptr),
       sideEffect(0) {
-  lexer = new wword(text);
+  scanned = ScannedTextOf(text != nullptr ? text : u"");
+  lexer = new wword(scanned->Text());
+  lexer->scanned = scanned.get();
 }
 
 wbsub::~wbsub() {

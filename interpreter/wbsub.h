@@ -1,6 +1,9 @@
 // The run context: one per run of one text.
 #pragma once
 
+#include <memory>
+
+#include "interpreter/scanned.h"
 #include "interpreter/wbexe.h"
 #include "interpreter/wword.h"
 
@@ -17,6 +20,10 @@ public:
   wcell* thisCell;     // THIS of a sub run; null in a text run
   int32_t sideEffect;  // 1 once an expression has assigned or called
   wcell literal;       // receives an array literal
+  // The run's text as the lexer scans it: a copy taken when the run starts,
+  // so that the run goes on unchanged whatever happens to the text it came
+  // from (a sub redefining itself).
+  std::shared_ptr<ScannedText> scanned;
 
   static void* operator new(size_t size);
   static void operator delete(void* p);

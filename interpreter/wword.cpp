@@ -3,6 +3,10 @@
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
 
+#include <cstring>
+
+#include "interpreter/scanned.h"
+
 #include "platform/exceptions.h"
 #include "platform/heap.h"
 
@@ -49,7 +53,15 @@ void wword::operator delete(void* p) { GlobalFree(p); }
 void wword::operator delete[](void* p) { GlobalFree(p); }
 
 wword::wword(const char16_t* t)
-    : text(t), pos(0), start(0), prevStart(0), upper(1), keptStart(-1), keptEnd(0), keptCode(0) {
+    : text(t),
+      pos(0),
+      start(0),
+      prevStart(0),
+      upper(1),
+      keptStart(-1),
+      keptEnd(0),
+      keptCode(0),
+      scanned(nullptr) {
   token[0] = 0;
   token[kTokenMax] = 0;
   if (text == nullptr) text = u"";
@@ -57,6 +69,7 @@ wword::wword(const char16_t* t)
 
 void wword::SetText(const char16_t* t) {
   text = t != nullptr ? t : u"";
+  scanned = nullptr;
   token[0] = 0;
   pos = start = prevStart = 0;
   keptStart = -1;
@@ -69,10 +82,28 @@ int32_t wword::Next() {
     pos = keptEnd;
     return keptCode;
   }
-  int32_t code = Scan();
-  while (code == tkComment) {
-    SkipLine();
+  int32_t code;
+  if (const ScannedText::Token* known = scanned != nullptr ? scanned->Find(pos) : nullptr) {
+    prevStart = known->commentStart >= 0 ? known->commentStart : start;
+    start = known->start;
+    pos = known->end;
+    std::memcpy(token, scanned->TextOf(*known), static_cast<size_t>(known->length) * 2);
+    token[known->length] = 0;
+    code = known->code;
+  } else {
+    const int32_t from = pos;
+    bool comment = false;
     code = Scan();
+    while (code == tkComment) {
+      comment = true;
+      SkipLine();
+      code = Scan();
+    }
+    if (scanned != nullptr) {
+      int32_t length = 0;
+      while (token[length] != 0) ++length;
+      scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length}, token);
+    }
   }
   // Field by field, as in Back: the scan has just stored them one by one.
   keptStart = start;

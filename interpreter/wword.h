@@ -6,6 +6,8 @@
 
 #include "interpreter/tokens.h"
 
+class ScannedText;
+
 class wword {
 public:
   const char16_t* text;   // not owned; must outlive the lexer
@@ -20,6 +22,9 @@ public:
   int32_t keptStart;
   int32_t keptEnd;
   int32_t keptCode;
+  // Tokens scanned before in this very text, shared by the runs of it, or
+  // null; whoever sets it makes `text` its copy.
+  ScannedText* scanned;
 
   static void* operator new(size_t size);
   static void operator delete(void* p);

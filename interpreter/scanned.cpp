@@ -1,0 +1,79 @@
+#include "interpreter/scanned.h"
+
+#include <new>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/exceptions.h"
+
+namespace {
+
+// What the cache keeps across runs: far more than any set of button
+// programs, far less than the memory a script may use.
+constexpr size_t kKeptBytes = 16 * 1024 * 1024;
+constexpr size_t kKeptTexts = 256;
+// Bytes of a text's own copy, index and tokens for each of its units.
+constexpr size_t kBytesPerUnit = 2 + sizeof(int32_t);
+
+struct Kept {
+  std::shared_ptr<ScannedText> scanned;
+  uint64_t lastUse;
+};
+
+// Keyed by a view of each text's own copy. Scripts run on one thread.
+std::unordered_map<std::u16string_view, Kept> kept;
+uint64_t uses = 0;
+
+size_t KeptBytes() {
+  size_t bytes = 0;
+  for (const auto& [text, entry] : kept) bytes += entry.scanned->Bytes();
+  return bytes;
+}
+
+// Drops the least recently used texts until there is room for `more`
+// bytes; runs in progress keep their own.
+void MakeRoom(size_t more) {
+  while (!kept.empty() && (kept.size() >= kKeptTexts || KeptBytes() + more > kKeptBytes)) {
+    auto oldest = kept.begin();
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+      if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+    }
+    kept.erase(oldest);
+  }
+}
+
+}  // namespace
+
+ScannedText::ScannedText(std::u16string text) : text_(std::move(text)), index_(text_.size() + 1, 0) {}
+
+void ScannedText::Keep(int32_t pos, const Token& token, const char16_t* text) {
+  if (pos < 0 || static_cast<size_t>(pos) >= index_.size() || index_[pos] != 0) return;
+  // Token texts beyond a few times the text itself (positions met inside
+  // long strings) are scanned again instead.
+  if (pool_.size() + static_cast<size_t>(token.length) > 4 * text_.size() + 4096) return;
+  Token kept = token;
+  kept.textAt = static_cast<int32_t>(pool_.size());
+  pool_.append(text, static_cast<size_t>(token.length));
+  tokens_.push_back(kept);
+  index_[pos] = static_cast<int32_t>(tokens_.size());
+}
+
+std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {
+  try {
+    const std::u16string_view content(text);
+    if (auto it = kept.find(content); it != kept.end()) {
+      it->second.lastUse = ++uses;
+      return it->second.scanned;
+    }
+    auto scanned = std::make_shared<ScannedText>(std::u16string(content));
+    // A text too large to keep is scanned for its own run only.
+    const size_t bytes = content.size() * 2 * kBytesPerUnit;
+    if (bytes <= kKeptBytes / 4) {
+      MakeRoom(bytes);
+      kept.emplace(std::u16string_view(scanned->Text(), content.size()), Kept{scanned, ++uses});
+    }
+    return scanned;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory();
+  }
+}
