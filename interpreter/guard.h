@@ -24,6 +24,8 @@ bool StackLow();
 
 // StackLow, and then sets erOverflow into the block's error code.
 bool StackExhausted(wbexe* block);
+// The same within a run, from the limit its context noted when it was made.
+bool StackExhausted(wbsub* context);
 
 // The contexts of the runs in progress, whose THIS objects are held.
 void EnterContext(wbsub* context);

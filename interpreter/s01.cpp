@@ -166,6 +166,13 @@ bool StackExhausted(wbexe* block) {
   return true;
 }
 
+bool StackExhausted(wbsub* context) {
+  const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (frame >= context->stackLimit) return false;
+  context->block->errorCode = erOverflow;
+  return true;
+}
+
 int32_t ExecProgram(wbexe* block, const char16_t* text) {
   std::srand(static_cast<unsigned>(block->seed));
   block->seed = std::rand();
@@ -291,7 +298,7 @@ int32_t ExecStatement(wbsub* context) {
   NotifyHost(block);
   if (block->errorCode != erNone) return tkError;
   if (context->breakFlag != 0 || context->returnFlag != 0) return tkRBrace;
-  if (StackExhausted(block)) return tkError;
+  if (StackExhausted(context)) return tkError;
   switch (context->lexer->Next()) {
     case tkEnd:
       return tkEnd;

@@ -158,6 +158,20 @@ double ReadHex(const char16_t* token) {
   return static_cast<double>(n);
 }
 
+double ReadDecimal(const char16_t* token) { return platform::u16tod(token); }
+
+// The value of the number literal just read: read once for each place in a
+// text, however often that place is passed.
+double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
+  ScannedText::Token* const known = lexer->known;
+  if (known == nullptr) return read(lexer->token);
+  if (!known->numberKnown) {
+    known->number = read(lexer->token);
+    known->numberKnown = true;
+  }
+  return known->number;
+}
+
 int32_t EvalAssign(wbsub* context) {
   const int32_t status = EvalLogic(context);
   if (status == tkError) return tkError;
@@ -313,16 +327,16 @@ int32_t CallFunction(wbsub* context, wcell* keyword) {
 
 int32_t EvalPrimary(wbsub* context) {
   wbexe* const block = context->block;
-  if (StackExhausted(block)) return tkError;
+  if (StackExhausted(context)) return tkError;
   wword* const lexer = context->lexer;
   const int32_t token = lexer->Next();
   switch (token) {
     case tkNumber:
-      context->value.SetReal(platform::u16tod(lexer->token));
+      context->value.SetReal(LiteralValue(lexer, ReadDecimal));
       context->ref = nullptr;
       return tkWord;
     case tkHex:
-      context->value.SetReal(ReadHex(lexer->token));
+      context->value.SetReal(LiteralValue(lexer, ReadHex));
       context->ref = nullptr;
       return tkWord;
     case tkString:

@@ -13,7 +13,7 @@ namespace {
 constexpr size_t kKeptBytes = 16 * 1024 * 1024;
 constexpr size_t kKeptTexts = 256;
 // Bytes of a text's own copy, index and tokens for each of its units.
-constexpr size_t kBytesPerUnit = 2 + sizeof(int32_t);
+constexpr size_t kBytesPerUnit = 2 + sizeof(void*);
 
 struct Kept {
   std::shared_ptr<ScannedText> scanned;
@@ -44,18 +44,27 @@ void MakeRoom(size_t more) {
 
 }  // namespace
 
-ScannedText::ScannedText(std::u16string text) : text_(std::move(text)), index_(text_.size() + 1, 0) {}
+ScannedText::ScannedText(std::u16string text)
+    : text_(std::move(text)), index_(text_.size() + 1, nullptr) {}
 
-void ScannedText::Keep(int32_t pos, const Token& token, const char16_t* text) {
-  if (pos < 0 || static_cast<size_t>(pos) >= index_.size() || index_[pos] != 0) return;
+ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const char16_t* text) {
+  if (pos < 0 || static_cast<size_t>(pos) >= index_.size()) return nullptr;
+  if (index_[pos] != nullptr) return index_[pos];
   // Token texts beyond a few times the text itself (positions met inside
   // long strings) are scanned again instead.
-  if (pool_.size() + static_cast<size_t>(token.length) > 4 * text_.size() + 4096) return;
-  Token kept = token;
-  kept.textAt = static_cast<int32_t>(pool_.size());
-  pool_.append(text, static_cast<size_t>(token.length));
-  tokens_.push_back(kept);
-  index_[pos] = static_cast<int32_t>(tokens_.size());
+  if (pool_.size() + static_cast<size_t>(token.length) > 4 * text_.size() + 4096) return nullptr;
+  try {
+    Token kept = token;
+    kept.textAt = static_cast<int32_t>(pool_.size());
+    kept.numberKnown = false;
+    kept.number = 0.0;
+    pool_.append(text, static_cast<size_t>(token.length) + 1);
+    tokens_.push_back(kept);
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory();
+  }
+  index_[pos] = &tokens_.back();
+  return index_[pos];
 }
 
 std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,8 +18,11 @@ public:
     int32_t end;           // the scan position behind it
     int32_t code;
     int32_t commentStart;  // start of the last comment passed over, or -1
-    int32_t textAt;        // its text in the pool
+    int32_t textAt;        // its text in the pool, with its terminator
     int32_t length;
+    // A number literal's value, once the evaluator has read it.
+    bool numberKnown;
+    double number;
   };
 
   explicit ScannedText(std::u16string text);
@@ -27,22 +31,23 @@ public:
   const char16_t* Text() const { return text_.c_str(); }
   // Bytes held, roughly.
   size_t Bytes() const {
-    return text_.size() * 2 + index_.size() * sizeof(int32_t) + tokens_.size() * sizeof(Token) +
+    return text_.size() * 2 + index_.size() * sizeof(Token*) + tokens_.size() * sizeof(Token) +
            pool_.size() * 2;
   }
 
   // The token scanned from `pos`, or null while none has been.
-  const Token* Find(int32_t pos) const {
-    const int32_t n = pos >= 0 && static_cast<size_t>(pos) < index_.size() ? index_[pos] : 0;
-    return n != 0 ? &tokens_[n - 1] : nullptr;
+  Token* Find(int32_t pos) {
+    return pos >= 0 && static_cast<size_t>(pos) < index_.size() ? index_[pos] : nullptr;
   }
   const char16_t* TextOf(const Token& token) const { return pool_.data() + token.textAt; }
-  void Keep(int32_t pos, const Token& token, const char16_t* text);
+  // Keeps the token scanned from `pos`; returns the record, or null when
+  // it is not kept.
+  Token* Keep(int32_t pos, const Token& token, const char16_t* text);
 
 private:
   std::u16string text_;
-  std::vector<int32_t> index_;  // by position: 1 + the token's number, 0 for none
-  std::vector<Token> tokens_;
+  std::vector<Token*> index_;  // by position: the token scanned from there, or null
+  std::deque<Token> tokens_;  // a deque: records stay put while more are kept
   std::u16string pool_;
 };
 

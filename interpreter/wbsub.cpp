@@ -1,6 +1,7 @@
 // The run context of one run of one text.
 #include "interpreter/wbsub.h"
 
+#include "interpreter/guard.h"
 #include "platform/exceptions.h"
 #include "platform/heap.h"
 
@@ -22,7 +23,8 @@ wbsub::wbsub(wbexe* b, const char16_t* text)
       returnFlag(0),
       subName(0),
       thisCell(nullptr),
-      sideEffect(0) {
+      sideEffect(0),
+      stackLimit(Guard().stackLimit) {
   scanned = ScannedTextOf(text != nullptr ? text : u"");
   lexer = new wword(scanned->Text());
   lexer->scanned = scanned.get();

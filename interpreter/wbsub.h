@@ -24,6 +24,7 @@ public:
   // so that the run goes on unchanged whatever happens to the text it came
   // from (a sub redefining itself).
   std::shared_ptr<ScannedText> scanned;
+  uintptr_t stackLimit;  // the thread's, noted once (see guard.h)
 
   static void* operator new(size_t size);
   static void operator delete(void* p);

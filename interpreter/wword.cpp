@@ -3,9 +3,6 @@
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
 
-#include <cstring>
-
-#include "interpreter/scanned.h"
 
 #include "platform/exceptions.h"
 #include "platform/heap.h"
@@ -61,7 +58,8 @@ wword::wword(const char16_t* t)
       keptStart(-1),
       keptEnd(0),
       keptCode(0),
-      scanned(nullptr) {
+      scanned(nullptr),
+      known(nullptr) {
   token[0] = 0;
   token[kTokenMax] = 0;
   if (text == nullptr) text = u"";
@@ -70,25 +68,23 @@ wword::wword(const char16_t* t)
 void wword::SetText(const char16_t* t) {
   text = t != nullptr ? t : u"";
   scanned = nullptr;
+  known = nullptr;
   token[0] = 0;
   pos = start = prevStart = 0;
   keptStart = -1;
 }
 
-int32_t wword::Next() {
-  if (pos == keptStart) {
-    prevStart = start;
-    start = pos;
-    pos = keptEnd;
-    return keptCode;
-  }
+// The token at `pos`: the kept one when this text has been scanned from
+// here before, else a new scan, which is then kept.
+int32_t wword::Advance() {
   int32_t code;
-  if (const ScannedText::Token* known = scanned != nullptr ? scanned->Find(pos) : nullptr) {
+  known = scanned != nullptr ? scanned->Find(pos) : nullptr;
+  if (known != nullptr) {
     prevStart = known->commentStart >= 0 ? known->commentStart : start;
     start = known->start;
     pos = known->end;
-    std::memcpy(token, scanned->TextOf(*known), static_cast<size_t>(known->length) * 2);
-    token[known->length] = 0;
+    const char16_t* from = scanned->TextOf(*known);
+    for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
     code = known->code;
   } else {
     const int32_t from = pos;
@@ -102,23 +98,13 @@ int32_t wword::Next() {
     if (scanned != nullptr) {
       int32_t length = 0;
       while (token[length] != 0) ++length;
-      scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length}, token);
+      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0}, token);
     }
   }
-  // Field by field, as in Back: the scan has just stored them one by one.
   keptStart = start;
-  __asm__ volatile("" ::: "memory");
   keptEnd = pos;
   keptCode = code;
   return code;
-}
-
-void wword::Back() {
-  pos = start;
-  // Two separate loads: one wide load of both fields, just written one by
-  // one, would stall on every Back.
-  __asm__ volatile("" ::: "memory");
-  start = prevStart;
 }
 
 int32_t wword::SkipItem() {
@@ -144,7 +130,7 @@ int32_t wword::SkipBlock() {
 }
 
 int32_t wword::SkipLine() {
-  keptStart = -1;
+  Forget();
   while (text[pos] != 0) {
     if (text[pos++] == u'\n') {
       token[0] = u'\n';
@@ -157,7 +143,7 @@ int32_t wword::SkipLine() {
 }
 
 int32_t wword::Scan() {
-  keptStart = -1;
+  Forget();
   SkipBlanks();
   prevStart = start;
   start = pos;

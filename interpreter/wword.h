@@ -6,7 +6,7 @@
 
 #include "interpreter/tokens.h"
 
-class ScannedText;
+#include "interpreter/scanned.h"
 
 class wword {
 public:
@@ -25,6 +25,8 @@ public:
   // Tokens scanned before in this very text, shared by the runs of it, or
   // null; whoever sets it makes `text` its copy.
   ScannedText* scanned;
+  // The kept record of the last token, or null when it was not kept.
+  ScannedText::Token* known;
 
   static void* operator new(size_t size);
   static void operator delete(void* p);
@@ -32,10 +34,24 @@ public:
 
   explicit wword(const char16_t* text);
   void SetText(const char16_t* text);
-  void Forget() { keptStart = -1; }
+  void Forget() {
+    keptStart = -1;
+    known = nullptr;
+  }
 
-  int32_t Next();
-  void Back();
+  // The next token; the last one again, after Back, costs no scan.
+  int32_t Next() {
+    if (pos != keptStart) return Advance();
+    prevStart = start;
+    start = pos;
+    pos = keptEnd;
+    return keptCode;
+  }
+  void Back() {
+    pos = start;
+    start = prevStart;
+  }
+  int32_t Advance();
   int32_t SkipItem();
   int32_t SkipBlock();
   int32_t SkipLine();
