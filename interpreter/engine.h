@@ -25,6 +25,8 @@ int32_t ReportError(wbsub* context);
 // Evaluator, name lookup and calls (s03).
 int32_t Eval(wbsub* context);
 wcell* LookupName(wbsub* context);
+// The global table's cell of the last token's name, or null.
+wcell* FindGlobal(wbsub* context);
 int32_t ResolveRef(wbsub* context, wcell* start);
 int32_t ReadOrCall(wbsub* context);
 int32_t ParseDeclName(wbsub* context);

@@ -10,6 +10,7 @@
 #include "interpreter/engine.h"
 #include "interpreter/guard.h"
 #include "platform/dialogs.h"
+#include "platform/heap.h"
 #include "platform/text.h"
 
 namespace {
@@ -151,6 +152,7 @@ int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key) {
   *link = element->next;
   element->next = nullptr;
   --table->count;
+  platform::NoteTableChange();
   tRetiredCells.push_back(element);
   return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "interpreter/engine.h"
 #include "interpreter/guard.h"
+#include "platform/heap.h"
 #include "platform/text.h"
 
 namespace {
@@ -313,7 +314,7 @@ bool LiteralTooDeep(const wword* lexer) {
 
 // A function keyword's cell, or null.
 wcell* FindFunction(wbsub* context) {
-  wcell* cell = context->block->names.Find(context->lexer->token);
+  wcell* cell = FindGlobal(context);
   return cell != nullptr && cell->kind == ckFunction ? cell : nullptr;
 }
 
@@ -394,7 +395,7 @@ int32_t EvalPrimary(wbsub* context) {
     case tkWord: {
       // One search of the global table serves both the keyword test and the
       // name lookup.
-      wcell* global = block->names.Find(lexer->token);
+      wcell* global = FindGlobal(context);
       if (global != nullptr && global->kind == ckFunction) {
         const int32_t status = CallFunction(context, global);
         return status == 0 ? tkWord : status;
@@ -425,7 +426,23 @@ int IsNameStart(char16_t c) {
 }
 
 wcell* LookupName(wbsub* context) {
-  return FindInFrame(context, context->block->names.Find(context->lexer->token));
+  return FindInFrame(context, FindGlobal(context));
+}
+
+// Remembered with the token where its text was scanned, until any table
+// changes.
+wcell* FindGlobal(wbsub* context) {
+  const whash& names = context->block->names;
+  wword* const lexer = context->lexer;
+  ScannedText::Token* const known = lexer->known;
+  if (known == nullptr) return names.Find(lexer->token);
+  const uint64_t state = platform::TableChanges();
+  if (known->table != &names || known->tableState != state) {
+    known->cell = names.Find(lexer->token);
+    known->table = &names;
+    known->tableState = state;
+  }
+  return known->cell;
 }
 
 int32_t ResolveRef(wbsub* context, wcell* start) {

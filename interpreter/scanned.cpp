@@ -58,6 +58,7 @@ ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const cha
     kept.textAt = static_cast<int32_t>(pool_.size());
     kept.numberKnown = false;
     kept.number = 0.0;
+    kept.table = nullptr;
     pool_.append(text, static_cast<size_t>(token.length) + 1);
     tokens_.push_back(kept);
   } catch (const std::bad_alloc&) {

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+class wcell;
+class whash;
+
 class ScannedText {
 public:
   struct Token {
@@ -23,6 +26,11 @@ public:
     // A number literal's value, once the evaluator has read it.
     bool numberKnown;
     double number;
+    // A word's cell in a name table, as found while the count of table
+    // changes (platform::TableChanges) was `tableState`.
+    const whash* table;
+    uint64_t tableState;
+    wcell* cell;
   };
 
   explicit ScannedText(std::u16string text);

@@ -98,7 +98,7 @@ int32_t wword::Advance() {
     if (scanned != nullptr) {
       int32_t length = 0;
       while (token[length] != 0) ++length;
-      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0}, token);
+      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr}, token);
     }
   }
   keptStart = start;

@@ -24,6 +24,12 @@ namespace platform {
 // script values mark each version of a text with one.
 PLATFORM_API uint64_t NextTextVersion();
 
+// Counts the changes to which cells the name tables of scripts hold, in
+// every binary: a search remembered together with this count still holds
+// while the count stays the same.
+PLATFORM_API void NoteTableChange();
+PLATFORM_API uint64_t TableChanges();
+
 // Test hook: after `n` more successful allocations every GlobalAlloc fails,
 // until it is called again with a negative n (the default: never fail).
 PLATFORM_API void FailGlobalAllocAfter(long n);

@@ -63,11 +63,16 @@ void* whash::operator new[](size_t size) {
 void whash::operator delete(void* p) { GlobalFree(p); }
 void whash::operator delete[](void* p) { GlobalFree(p); }
 
-whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {}
+// Every change to the chains is counted (platform::TableChanges), so that
+// the interpreter can remember the results of searches.
+whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {
+  platform::NoteTableChange();
+}
 
 whash::~whash() {
   Clear();
   GlobalFree(buckets);
+  platform::NoteTableChange();
 }
 
 int32_t whash::Index(const char16_t* key) const {
@@ -108,6 +113,7 @@ wcell* whash::Add(const char16_t* key, const wvar& value, int32_t kind) {
   cell->next = buckets[i];
   buckets[i] = cell;
   ++count;
+  platform::NoteTableChange();
   return cell;
 }
 
@@ -119,6 +125,7 @@ int whash::Remove(const char16_t* key) {
       *link = c->next;
       FreeCell(c);
       --count;
+      platform::NoteTableChange();
       return 1;
     }
   }
@@ -189,6 +196,7 @@ void whash::Grow(int32_t n) {
     target = count;
   }
   wcell** fresh = NewBuckets(target);
+  platform::NoteTableChange();
   wcell** old = buckets;
   int32_t oldSize = size;
   buckets = fresh;
@@ -212,6 +220,7 @@ void whash::Clear() {
   // Nested tables are emptied into one work list of cells instead of being
   // freed by recursion, so structures of any depth can go; nothing here
   // allocates.
+  platform::NoteTableChange();
   wcell* todo = TakeCells(this);
   while (todo != nullptr) {
     wcell* c = todo;

@@ -190,6 +190,22 @@ INSTANTIATE_TEST_SUITE_P(
         RerunCase{"SUB g { RETURN(1) }\nDIM k\nFOR k = 1 TO 3 { PRINT g()  SUB g { RETURN(2) } }", "122", ""},
         RerunCase{"SUB h(x) { PRINT x }\nDIM k, x = \"g\"\nFOR k = 1 TO 2 { h(k)  PRINT x }", "1g2g", ""}));
 
+// One text run again while its names come and go between the runs.
+TEST(Engine, NamesAreFoundAnewAfterEveryChange) {
+  HeadlessHost host;
+  const char* again = "PRINT x, \"|\"\nf()";
+  EXPECT_EQ(host.RunUtf8("DIM x = 5\nSUB f { PRINT \"f\" }"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 2);
+  EXPECT_EQ(host.RunUtf8("NEW"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 1);
+  EXPECT_EQ(host.RunUtf8("DIM x = 6"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 1);
+  EXPECT_EQ(host.RunUtf8("SUB f { PRINT \"g\" }"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 2);
+  EXPECT_EQ(host.output(), "5|f6|6|g");
+  EXPECT_EQ(host.errors(), "\n 1 X: undefined error\n\n 2 F: undefined error\n");
+}
+
 // The host's own buffer, edited in place between two runs.
 TEST(Engine, ATextEditedInPlaceRunsAsEdited) {
   HeadlessHost::Options options;
