@@ -25,14 +25,6 @@ int32_t CallExport(wbexe* block, const char* name, const char* failure, const ch
 }
 }  // namespace
 
-void* wbexe::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wbexe::operator delete(void* p) { GlobalFree(p); }
-
 wbexe::wbexe(HWND host) : result(0), names(1), stack(100), subName(0) {
   abort = 0;
   errorCode = erNone;

@@ -9,7 +9,7 @@ class BuiltinCall {
 public:
   BuiltinCall(wbsub* context, int32_t minimum)
       : context_(context), stack_(context->block->stack), base_(stack_.depth),
-        ok_(ParseArgsMin(context, minimum) != tkError) {}
+        ok_(ParseArgsMin(context, minimum) != stFailed) {}
 
   bool ok() const { return ok_; }
   int32_t count() const { return stack_.depth - base_; }
@@ -19,17 +19,12 @@ public:
   // The cell that argument i named, or null.
   wcell* Named(int32_t i) { return stack_.Cell(base_ + i)->ref; }
 
-  int32_t Fail(int32_t code) {
-    context_->block->errorCode = code;
-    return tkError;
-  }
-
   // Done, leaving the context's value as the argument list left it: the
   // value of the last argument.
   int32_t Done() {
     context_->ref = nullptr;
     stack_.depth = base_;
-    return tkWord;
+    return stDone;
   }
 
   template <typename T>
@@ -37,7 +32,7 @@ public:
     context_->value = result;
     context_->ref = ref;
     stack_.depth = base_;
-    return tkWord;
+    return stDone;
   }
 
 private:

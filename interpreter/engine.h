@@ -4,23 +4,37 @@
 
 #include "interpreter/wbsub.h"
 
+// Sets the block's error code and gives the failed status.
+inline int32_t Fail(wbsub* context, int32_t code) {
+  context->block->errorCode = code;
+  return stFailed;
+}
+
 // Run engine (s01).
 int32_t ExecProgram(wbexe* block, const char16_t* text);
 int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text);
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase);
 int32_t ExecStatement(wbsub* context);
 void ResetInterpreter(wbexe* block);
-// Frees a cell's element table, or removes one element of it (1 when there
-// was one). A cell that a run in progress still holds (an assignment's
-// target, an argument, a loop variable, a THIS object) is only unlinked and
-// freed once the outermost run has ended, so nothing is freed under its user.
-void ReleaseElements(wbexe* block, wcell* cell);
-int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key);
 
 // Keyword table, host requests and error reports (s02).
-int32_t RegisterKeywords(wbexe* block);
-int32_t NotifyHost(wbexe* block);
-int32_t ReportError(wbsub* context);
+void RegisterKeywords(wbexe* block);
+void NotifyHost(wbexe* block);
+
+// One request to the host: the code goes into request cell 0, the values
+// into cells 1, 2, ... in order, and the host serves them before this
+// returns. The reply is cell 0 (a message's answer, an input's line); a
+// host command leaves its result in cell 2.
+template <typename... Values>
+wvar& AskHost(wbexe* block, int32_t code, const Values&... values) {
+  static_assert(sizeof...(Values) < 10, "there are ten request cells");
+  block->request[0].value = code;
+  [[maybe_unused]] int32_t cell = 0;
+  ((block->request[++cell].value = values), ...);
+  NotifyHost(block);
+  return block->request[0].value;
+}
+void ReportError(wbsub* context);
 
 // Evaluator, name lookup and calls (s03).
 int32_t Eval(wbsub* context);
@@ -32,7 +46,9 @@ int32_t ReadOrCall(wbsub* context);
 int32_t ParseDeclName(wbsub* context);
 int IsNameStart(char16_t unit);
 int32_t CallSub(wbsub* context, wcell* cell);
-int32_t CallBuiltin(wbsub* context);
+// The arguments of a call, "(" expr {"," expr} ")" or none, pushed onto the
+// value stack: their count, or kArgsFailed.
+constexpr int32_t kArgsFailed = -1;
 int32_t ParseArgs(wbsub* context);
 int32_t ParseArgsMin(wbsub* context, int32_t minimum);
 int32_t BindParams(wbsub* context);

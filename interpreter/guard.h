@@ -27,9 +27,30 @@ bool StackExhausted(wbexe* block);
 // The same within a run, from the limit its context noted when it was made.
 bool StackExhausted(wbsub* context);
 
-// The contexts of the runs in progress, whose THIS objects are held.
+// Frees a cell's element table, or removes one element of it (1 when there
+// was one). A cell that a run in progress still holds (an assignment's
+// target, an argument, a loop variable, a THIS object) is only unlinked and
+// freed once the outermost run has ended, so nothing is freed under its user.
+void ReleaseElements(wbexe* block, wcell* cell);
+int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key);
+
+// The contexts of the runs in progress, whose THIS objects are held. Leaving
+// a context that is not the innermost one does nothing.
 void EnterContext(wbsub* context);
-void LeaveContext();
+void LeaveContext(wbsub* context);
+
+// One RunBlock in progress, for the depth that NEW checks; tables that could
+// not be freed while held go when the outermost level ends.
+class RunLevel {
+public:
+  RunLevel();
+  ~RunLevel();
+  RunLevel(const RunLevel&) = delete;
+  RunLevel& operator=(const RunLevel&) = delete;
+
+private:
+  RunGuard& guard_;
+};
 
 // Holds a cell (or only marks a hold when it is null) for its lifetime; NEW
 // refuses to run while anything is held.

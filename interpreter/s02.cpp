@@ -75,23 +75,21 @@ void AppendDecimal(std::u16string& out, int32_t n) {
 
 }  // namespace
 
-int32_t RegisterKeywords(wbexe* block) {
+void RegisterKeywords(wbexe* block) {
   block->names.Grow(100);
   for (const Keyword& k : kKeywords) {
     wvar handler(reinterpret_cast<void*>(k.handler));
     block->names.Add(k.name, handler, k.kind);
   }
-  return 0;
 }
 
-int32_t NotifyHost(wbexe* block) {
+void NotifyHost(wbexe* block) {
   COPYDATASTRUCT data{1, 0, nullptr};
   SendMessageA(block->hostWindow, WM_COPYDATA, block->hostWindow,
                reinterpret_cast<LPARAM>(&data));
-  return tkWord;
 }
 
-int32_t ReportError(wbsub* context) {
+void ReportError(wbsub* context) {
   wbexe* block = context->block;
   const wword* lexer = context->lexer;
   const int32_t position = lexer->start + block->subOffset;
@@ -118,7 +116,7 @@ int32_t ReportError(wbsub* context) {
   std::u16string message;
   const int32_t code = block->errorCode;
   if (code == erExit || code == erStop) {
-    return 0;
+    return;
   } else if (code >= erMemory && code <= erSyntax) {
     message = u"\n" + name + u" ";
     AppendDecimal(message, line);
@@ -133,16 +131,9 @@ int32_t ReportError(wbsub* context) {
     message += u" " + token + u": system error\n";
   }
 
-  block->request[0].value = rqMessage;
-  block->request[1].value = message.c_str();
-  NotifyHost(block);
-
+  AskHost(block, rqMessage, message.c_str());
   if (block->state == rsRunning) {
-    block->request[0].value = rqControl;
-    block->request[1].value = ccErrorPos;
-    block->request[2].value = position;
-    block->request[3].value = static_cast<int32_t>(std::char_traits<char16_t>::length(lexer->token));
-    NotifyHost(block);
+    const auto length = static_cast<int32_t>(std::char_traits<char16_t>::length(lexer->token));
+    AskHost(block, rqControl, ccErrorPos, position, length);
   }
-  return 0;
 }

@@ -38,11 +38,6 @@ void SwapValues(wvar& a, wvar& b) {
   if (bInline) a.data = a.buffer;
 }
 
-int32_t Fail(wbsub* context, int32_t code) {
-  context->block->errorCode = code;
-  return tkError;
-}
-
 // left op right, with the left operand taking the right operand's type; the
 // result replaces right. Integers and reals are computed here directly, which
 // gives what the value's own operators give without touching its temp.
@@ -90,29 +85,23 @@ void Arithmetic(wvar& left, int32_t op, wvar& right) {
   right = *result;
 }
 
+template <typename T>
+int Holds(T a, int32_t op, T b) {
+  switch (op) {
+    case tkEq: return a == b;
+    case tkNe: return a != b;
+    case tkGt: return a > b;
+    case tkLt: return a < b;
+    case tkGe: return a >= b;
+    default: return a <= b;
+  }
+}
+
 // 1 when "left op right" holds, the left operand taking the right one's type.
 int Compare(wvar& left, int32_t op, wvar& right) {
   if (IsNumber(left) && IsNumber(right)) {
-    if (right.type == vtReal) {
-      const double a = left.AsReal(), b = right.AsReal();
-      switch (op) {
-        case tkEq: return a == b;
-        case tkNe: return a != b;
-        case tkGt: return a > b;
-        case tkLt: return a < b;
-        case tkGe: return a >= b;
-        default: return a <= b;
-      }
-    }
-    const int32_t a = left.AsInt(), b = right.AsInt();
-    switch (op) {
-      case tkEq: return a == b;
-      case tkNe: return a != b;
-      case tkGt: return a > b;
-      case tkLt: return a < b;
-      case tkGe: return a >= b;
-      default: return a <= b;
-    }
+    if (right.type == vtReal) return Holds(left.AsReal(), op, right.AsReal());
+    return Holds(left.AsInt(), op, right.AsInt());
   }
   switch (op) {
     case tkEq: return left.Eq(right);
@@ -175,7 +164,7 @@ double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
 
 int32_t EvalAssign(wbsub* context) {
   const int32_t status = EvalLogic(context);
-  if (status == tkError) return tkError;
+  if (status == stFailed) return stFailed;
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkAssign) {
     lexer->Back();
@@ -189,7 +178,7 @@ int32_t EvalAssign(wbsub* context) {
     HoldCells hold(target);
     right = Eval(context);
   }
-  if (right == tkError) return tkError;
+  if (right == stFailed) return stFailed;
   if (context->ref != nullptr) {
     CopyWholeCell(context->block, target, context->ref);
     // The target now holds all the source held, and it is the one of the
@@ -209,7 +198,7 @@ int32_t EvalAssign(wbsub* context) {
 // the context's value without a copy; `combine` leaves the result there.
 template <int32_t (*Operand)(wbsub*), typename IsOp, typename Combine>
 int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
-  if (Operand(context) == tkError) return tkError;
+  if (Operand(context) == stFailed) return stFailed;
   wword* const lexer = context->lexer;
   for (;;) {
     const int32_t op = lexer->Next();
@@ -219,8 +208,8 @@ int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
     }
     wvar left;
     SwapValues(left, context->value);
-    if (Operand(context) == tkError) return tkError;
-    if (!combine(context, left, op)) return tkError;
+    if (Operand(context) == stFailed) return stFailed;
+    if (!combine(context, left, op)) return stFailed;
     context->ref = nullptr;
   }
 }
@@ -312,12 +301,6 @@ bool LiteralTooDeep(const wword* lexer) {
   return frame <= limit || (frame - limit) / kLiteralLevelBytes < deepest;
 }
 
-// A function keyword's cell, or null.
-wcell* FindFunction(wbsub* context) {
-  wcell* cell = FindGlobal(context);
-  return cell != nullptr && cell->kind == ckFunction ? cell : nullptr;
-}
-
 int32_t CallFunction(wbsub* context, wcell* keyword) {
   wbexe* const block = context->block;
   block->handlerSlot = reinterpret_cast<TWHandler>(keyword->value.AsPointer());
@@ -328,27 +311,27 @@ int32_t CallFunction(wbsub* context, wcell* keyword) {
 
 int32_t EvalPrimary(wbsub* context) {
   wbexe* const block = context->block;
-  if (StackExhausted(context)) return tkError;
+  if (StackExhausted(context)) return stFailed;
   wword* const lexer = context->lexer;
   const int32_t token = lexer->Next();
   switch (token) {
     case tkNumber:
       context->value.SetReal(LiteralValue(lexer, ReadDecimal));
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkHex:
       context->value.SetReal(LiteralValue(lexer, ReadHex));
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkString:
       context->value.SetString(lexer->token);
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkLParen:
-      if (Eval(context) == tkError) return tkError;
+      if (Eval(context) == stFailed) return stFailed;
       context->ref = nullptr;
       if (lexer->Next() != tkRParen) return Fail(context, erParenthesis);
-      return tkWord;
+      return stDone;
     case tkLBrace: {
       // Nested literals recurse in the literal parser, past the checks of
       // the evaluator: their depth is measured first.
@@ -365,47 +348,46 @@ int32_t EvalPrimary(wbsub* context) {
         ReleaseElements(block, literal);
         const int32_t status = ParseArrayList(context, literal, 0);
         stack.depth = depth;
-        if (status == tkError) return tkError;
+        if (status == stFailed) return stFailed;
       } else {
         ReleaseElements(block, literal);
         literal->kind = ckMarker;  // being built
         const int32_t status = ParseArrayList(context, literal, 0);
         literal->kind = ckNone;
-        if (status == tkError) return tkError;
+        if (status == stFailed) return stFailed;
       }
       context->ref = literal;
       context->value.SetString(u"");
-      return tkWord;
+      return stDone;
     }
     case tkNot:
-      if (EvalPrimary(context) == tkError) return tkError;
+      if (EvalPrimary(context) == stFailed) return stFailed;
       context->value.SetInt(~context->value.AsInt());
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkPlus:
-      if (EvalPrimary(context) == tkError) return tkError;
+      if (EvalPrimary(context) == stFailed) return stFailed;
       context->value.SetReal(context->value.AsReal());
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkMinus:
-      if (EvalPrimary(context) == tkError) return tkError;
+      if (EvalPrimary(context) == stFailed) return stFailed;
       context->value.SetReal(0.0 - context->value.AsReal());
       context->ref = nullptr;
-      return tkWord;
+      return stDone;
     case tkWord: {
       // One search of the global table serves both the keyword test and the
       // name lookup.
       wcell* global = FindGlobal(context);
       if (global != nullptr && global->kind == ckFunction) {
-        const int32_t status = CallFunction(context, global);
-        return status == 0 ? tkWord : status;
+        return CallFunction(context, global) == stFailed ? stFailed : stDone;
       }
       wcell* cell = FindInFrame(context, global);
       if (cell == nullptr) return Fail(context, erUndefined);
       if (cell->ref != nullptr) cell = cell->ref;
-      if (ResolveRef(context, cell) == tkError) return tkError;
-      if (ReadOrCall(context) == tkError) return tkError;
-      return tkWord;
+      if (ResolveRef(context, cell) == stFailed) return stFailed;
+      if (ReadOrCall(context) == stFailed) return stFailed;
+      return stDone;
     }
     default:
       return Fail(context, erSyntax);
@@ -416,7 +398,7 @@ int32_t EvalPrimary(wbsub* context) {
 
 int32_t Eval(wbsub* context) {
   context->ref = nullptr;
-  if (context->breakFlag != 0 || context->returnFlag != 0) return tkWord;
+  if (context->breakFlag != 0 || context->returnFlag != 0) return stDone;
   return EvalAssign(context);
 }
 
@@ -461,7 +443,7 @@ int32_t ResolveRef(wbsub* context, wcell* start) {
     if (token == tkLBracket) {
       {
         HoldCells hold(cell);
-        if (Eval(context) == tkError) return tkError;
+        if (Eval(context) == stFailed) return stFailed;
       }
       block->thisCell = cell;
       const int32_t hint = context->value.AsInt();
@@ -477,7 +459,7 @@ int32_t ResolveRef(wbsub* context, wcell* start) {
     } else {
       lexer->Back();
       context->ref = cell;
-      return tkWord;
+      return stDone;
     }
   }
 }
@@ -488,12 +470,12 @@ int32_t ReadOrCall(wbsub* context) {
   const int32_t token = lexer->Next();
   lexer->Back();
   if (token == tkLParen) {
-    if (CallSub(context, cell) == tkError) return tkError;
+    if (CallSub(context, cell) == stFailed) return stFailed;
     context->sideEffect = 1;
   } else {
     context->value = cell->value;
   }
-  return tkWord;
+  return stDone;
 }
 
 int32_t ParseDeclName(wbsub* context) {
@@ -504,7 +486,7 @@ int32_t ParseDeclName(wbsub* context) {
   for (;;) {
     const int32_t token = lexer->Next();
     if (token == tkLBracket) {
-      if (Eval(context) == tkError) return tkError;
+      if (Eval(context) == stFailed) return stFailed;
       if (lexer->Next() != tkRBracket) return Fail(context, erParenthesis);
     } else if (token == tkDot) {
       const int32_t member = lexer->Next();
@@ -516,7 +498,7 @@ int32_t ParseDeclName(wbsub* context) {
   }
   std::memcpy(lexer->token, name, sizeof(name));
   lexer->Forget();
-  return tkWord;
+  return stDone;
 }
 
 // The name and the text offset are taken only once the arguments have been
@@ -531,7 +513,7 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   {
     HoldCells holdCell(cell);
     HoldCells holdObject(object);
-    if (ParseArgs(context) < 0) return tkError;
+    if (ParseArgs(context) == kArgsFailed) return stFailed;
   }
   block->thisCell = object;
   block->subName = cell->name;
@@ -539,19 +521,13 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   // The run takes its own copy of the text before its first statement: the
   // sub may redefine or reassign the very cell it came from.
   const char16_t* code = cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString();
-  if (RunBlock(block, code, depth) == tkError) return tkError;
+  if (RunBlock(block, code, depth) == stFailed) return stFailed;
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;
   block->stack.depth = depth;
   block->subOffset = savedOffset;
-  return tkWord;
-}
-
-int32_t CallBuiltin(wbsub* context) {
-  wcell* const keyword = FindFunction(context);
-  if (keyword == nullptr) return 0;
-  return CallFunction(context, keyword);
+  return stDone;
 }
 
 int32_t ParseArgs(wbsub* context) {
@@ -565,7 +541,7 @@ int32_t ParseArgs(wbsub* context) {
   HoldCells hold;
   int32_t count = 0;
   for (;;) {
-    if (Eval(context) == tkError) return -1;
+    if (Eval(context) == stFailed) return kArgsFailed;
     context->block->stack.Push(ckVar, u"", context->ref, context->value);
     ++count;
     const int32_t token = lexer->Next();
@@ -579,21 +555,21 @@ int32_t ParseArgs(wbsub* context) {
 
 int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
   const int32_t count = ParseArgs(context);
-  if (count < 0) return tkError;
+  if (count == kArgsFailed) return stFailed;
   if (count < minimum) return Fail(context, erVariable);
-  return tkWord;
+  return stDone;
 }
 
 int32_t BindParams(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
     lexer->Back();
-    return tkWord;
+    return stDone;
   }
   int32_t i = 0;
   for (;;) {
     const int32_t token = lexer->Next();
-    if (token == tkRParen) return tkWord;
+    if (token == tkRParen) return stDone;
     if (token == tkComma) continue;
     if (context->block->stack.SetName(context->frameBase + i, lexer->token) == 0) {
       return Fail(context, erUndefined);
@@ -606,11 +582,11 @@ int32_t SkipParamList(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
     lexer->Back();
-    return tkWord;
+    return stDone;
   }
   for (;;) {
     const int32_t token = lexer->Next();
-    if (token == tkRParen) return tkWord;
+    if (token == tkRParen) return stDone;
     if (token == tkEnd) return Fail(context, erParenthesis);
   }
 }

@@ -11,11 +11,6 @@
 
 namespace {
 
-int32_t Fail(wbsub* context, int32_t code) {
-  context->block->errorCode = code;
-  return tkError;
-}
-
 bool TokenIs(const wword* lexer, const char16_t* word) {
   return platform::u16cmp(lexer->token, word) == 0;
 }
@@ -26,7 +21,7 @@ const char16_t* TextOf(wvar& v) { return v.type == vtString ? v.Chars() : v.AsSt
 
 int32_t StmtForIn(wbsub* context, wcell* variable) {
   wword* const lexer = context->lexer;
-  if (ResolveRef(context, nullptr) == tkError) return tkError;
+  if (ResolveRef(context, nullptr) == stFailed) return stFailed;
   const wcell* const array = context->ref;
   std::vector<wvar> keys;
   if (const whash* table = array->elements) {
@@ -35,18 +30,18 @@ int32_t StmtForIn(wbsub* context, wcell* variable) {
       for (wcell* e = table->buckets[b]; e != nullptr; e = e->next) keys.emplace_back(e->name);
     }
   }
-  if (SkipToToken(context, tkLBrace) == tkError) return tkError;
+  if (SkipToToken(context, tkLBrace) == stFailed) return stFailed;
   const int32_t body = lexer->start;
   for (const wvar& key : keys) {
     variable->value = key;
     context->breakFlag = 0;
     lexer->pos = body;
-    if (ExecStatement(context) == tkError) return tkError;
+    if (ExecStatement(context) == stFailed) return stFailed;
     if (context->breakFlag != 0 || context->returnFlag != 0) break;
   }
   lexer->pos = body;
   context->breakFlag = 0;
-  return lexer->SkipItem() == tkError ? tkError : tkWord;
+  return lexer->SkipItem() == stFailed ? stFailed : stDone;
 }
 
 }  // namespace
@@ -64,27 +59,25 @@ int32_t ExecWordStatement(wbsub* context) {
 
 VEK_HANDLER(StmtRem) {
   context->lexer->SkipLine();
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(StmtPrint) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
   for (;;) {
-    if (Eval(context) == tkError) return tkError;
-    block->request[0].value = rqPrint;
-    block->request[1].value = context->value;
-    NotifyHost(block);
+    if (Eval(context) == stFailed) return stFailed;
+    AskHost(block, rqPrint, context->value);
     if (lexer->Next() != tkComma) {
       lexer->Back();
-      return tkWord;
+      return stDone;
     }
   }
 }
 
 VEK_HANDLER(StmtIf) {
   wword* const lexer = context->lexer;
-  if (Eval(context) == tkError) return tkError;
+  if (Eval(context) == stFailed) return stFailed;
   bool taken = false;
   int32_t status;
   if (IsTrue(context->value)) {
@@ -93,10 +86,10 @@ VEK_HANDLER(StmtIf) {
   } else {
     status = lexer->SkipItem();
   }
-  while (status != tkError) {
+  while (status != stFailed) {
     const int32_t token = lexer->Next();
     if (token == tkWord && TokenIs(lexer, u"ELSEIF")) {
-      if (Eval(context) == tkError) return tkError;
+      if (Eval(context) == stFailed) return stFailed;
       if (IsTrue(context->value) && !taken) {
         status = ExecStatement(context);
         taken = true;
@@ -119,22 +112,22 @@ VEK_HANDLER(StmtWhile) {
   int32_t after;
   for (;;) {
     lexer->pos = condition;
-    if (Eval(context) == tkError) return tkError;
+    if (Eval(context) == stFailed) return stFailed;
     after = lexer->pos;
     if (!IsTrue(context->value)) break;
     context->breakFlag = 0;
-    if (ExecStatement(context) == tkError) return tkError;
+    if (ExecStatement(context) == stFailed) return stFailed;
     if (context->breakFlag != 0 || context->returnFlag != 0) break;
   }
   lexer->pos = after;
   context->breakFlag = 0;
-  return lexer->SkipItem() == tkError ? tkError : tkWord;
+  return lexer->SkipItem() == stFailed ? stFailed : stDone;
 }
 
 VEK_HANDLER(StmtFor) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) lexer->Back();
-  if (ResolveRef(context, nullptr) == tkError) return tkError;
+  if (ResolveRef(context, nullptr) == stFailed) return stFailed;
   wcell* const variable = context->ref;
   // Held for the whole loop.
   HoldCells holdVariable(variable);
@@ -142,19 +135,19 @@ VEK_HANDLER(StmtFor) {
   if (token == tkWord && TokenIs(lexer, u"IN")) return StmtForIn(context, variable);
   if (token != tkAssign) return Fail(context, erSyntax);
 
-  if (Eval(context) == tkError) return tkError;
+  if (Eval(context) == stFailed) return stFailed;
   variable->value = context->value;
   if (lexer->Next() != tkWord || !TokenIs(lexer, u"TO")) return Fail(context, erSyntax);
-  if (Eval(context) == tkError) return tkError;
+  if (Eval(context) == stFailed) return stFailed;
   const double end = context->value.AsReal();
   double step = 1.0;
   if (lexer->Next() == tkWord && TokenIs(lexer, u"STEP")) {
-    if (Eval(context) == tkError) return tkError;
+    if (Eval(context) == stFailed) return stFailed;
     step = context->value.AsReal();
   } else {
     lexer->Back();
   }
-  if (SkipToToken(context, tkLBrace) == tkError) return tkError;
+  if (SkipToToken(context, tkLBrace) == stFailed) return stFailed;
   const int32_t body = lexer->start;
 
   for (;;) {
@@ -163,18 +156,18 @@ VEK_HANDLER(StmtFor) {
     if (step < 0 && v < end) break;
     context->breakFlag = 0;
     lexer->pos = body;
-    if (ExecStatement(context) == tkError) return tkError;
+    if (ExecStatement(context) == stFailed) return stFailed;
     if (context->breakFlag != 0 || context->returnFlag != 0) break;
     variable->value.SetReal(variable->value.AsReal() + step);
   }
   lexer->pos = body;
   context->breakFlag = 0;
-  return lexer->SkipItem() == tkError ? tkError : tkWord;
+  return lexer->SkipItem() == stFailed ? stFailed : stDone;
 }
 
 VEK_HANDLER(StmtBreak) {
   context->breakFlag = 1;
-  return 0;
+  return stDone;
 }
 
 VEK_HANDLER(StmtDim) {
@@ -183,7 +176,7 @@ VEK_HANDLER(StmtDim) {
   const wvar empty(u"");
   for (;;) {
     const int32_t mark = lexer->pos;
-    if (ParseDeclName(context) == tkError) return tkError;
+    if (ParseDeclName(context) == stFailed) return stFailed;
     const char16_t* const name = lexer->token;
     if (block->stack.FindName(context->frameBase, name) != nullptr) {
       return Fail(context, erUndefined);
@@ -198,10 +191,10 @@ VEK_HANDLER(StmtDim) {
       local->pos = 0;
     }
     lexer->pos = mark;
-    if (Eval(context) == tkError) return tkError;
+    if (Eval(context) == stFailed) return stFailed;
     if (lexer->Next() != tkComma) {
       lexer->Back();
-      return tkWord;
+      return stDone;
     }
   }
 }
@@ -224,9 +217,9 @@ VEK_HANDLER(FnSub) {
     return Fail(context, erUndefined);
   }
   const int32_t mark = lexer->pos;
-  if (SkipParamList(context) == tkError) return tkError;
+  if (SkipParamList(context) == stFailed) return stFailed;
   const int32_t status = lexer->SkipItem();
-  if (status != tkError) {
+  if (status != stFailed) {
     const std::u16string code(lexer->text + mark, static_cast<size_t>(lexer->pos - mark));
     context->value.SetString(code.c_str());
     if (entry != nullptr) {
@@ -249,21 +242,21 @@ VEK_HANDLER(StmtReturn) {
     lexer->Back();
   } else if (lexer->Next() != tkRParen) {
     lexer->Back();
-    if (Eval(context) == tkError) return tkError;
+    if (Eval(context) == stFailed) return stFailed;
     if (lexer->Next() != tkRParen) return Fail(context, erParenthesis);
   }
   context->returnFlag = 1;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(StmtEnd) {
   context->block->errorCode = erStop;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(StmtExit) {
   context->block->errorCode = erExit;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(StmtStop) {
@@ -274,20 +267,15 @@ VEK_HANDLER(StmtStop) {
   const std::u16string paused = std::u16string(title) + u" - STOP";
   SetWindowTextW(block->hostWindow, paused.c_str());
   block->state = rsPaused;
-  block->request[0].value = rqEnd;
-  NotifyHost(block);
-  block->request[0].value = rqControl;
-  block->request[1].value = ccErrorPos;
-  block->request[2].value = lexer->start + block->subOffset;
-  block->request[3].value = static_cast<int32_t>(platform::u16len(lexer->token));
-  NotifyHost(block);
+  AskHost(block, rqEnd);
+  AskHost(block, rqControl, ccErrorPos, lexer->start + block->subOffset,
+          static_cast<int32_t>(platform::u16len(lexer->token)));
   do {
     Sleep(100);
-    block->request[0].value = rqStep;
-    NotifyHost(block);
+    AskHost(block, rqStep);
   } while (block->state != rsRunning && block->errorCode == erNone);
   SetWindowTextW(block->hostWindow, title);
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(StmtInput) {
@@ -301,15 +289,12 @@ VEK_HANDLER(StmtInput) {
     } else {
       lexer->Back();
     }
-    if (ResolveRef(context, nullptr) == tkError) return tkError;
+    if (ResolveRef(context, nullptr) == stFailed) return stFailed;
     wcell* const target = context->ref;
     HoldCells hold(target);
-    block->request[0].value = rqInput;
-    block->request[1].value = prompt;
-    NotifyHost(block);
-    if (block->errorCode != erNone) return tkError;
+    wvar reply(AskHost(block, rqInput, prompt));
+    if (block->errorCode != erNone) return stFailed;
 
-    wvar reply(block->request[0].value);
     const char16_t* const text = TextOf(reply);
     wword scan(text);
     if (scan.Next() == tkNumber) {
@@ -319,7 +304,7 @@ VEK_HANDLER(StmtInput) {
     }
     if (lexer->Next() != tkComma) {
       lexer->Back();
-      return tkWord;
+      return stDone;
     }
   }
 }
@@ -327,7 +312,7 @@ VEK_HANDLER(StmtInput) {
 VEK_HANDLER(StmtLet) {
   context->sideEffect = 0;
   const int32_t status = Eval(context);
-  if (status == tkError) return tkError;
+  if (status == stFailed) return stFailed;
   if (context->sideEffect != 0) return status;
   return Fail(context, erSyntax);
 }
@@ -342,11 +327,11 @@ VEK_HANDLER(FnNew) {
   }
   ResetInterpreter(context->block);
   context->ref = nullptr;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(FnThis) {
   if (context->thisCell == nullptr) return Fail(context, erUndefined);
-  if (ResolveRef(context, context->thisCell) == tkError) return tkError;
+  if (ResolveRef(context, context->thisCell) == stFailed) return stFailed;
   return ReadOrCall(context);
 }

@@ -17,8 +17,6 @@
 
 namespace {
 
-void Request(wbexe* block, int32_t code) { block->request[0].value = code; }
-
 // The nested run of CALL, CALLSUB and CALC: its status is the caller's, so a
 // failure (already reported inside) or an END stops the calling run too.
 int32_t Nested(wbsub* context, BuiltinCall& call, const char16_t* text) {
@@ -37,7 +35,7 @@ int32_t Normalise(int32_t pixels, int32_t size) {
 
 int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t button = call.Arg(0).AsInt();
   if (button >= 0 && button <= 2) mouse_event(flags[button], 0, 0, 0, 0);
   return call.Done();
@@ -45,7 +43,7 @@ int32_t MouseButton(wbsub* context, const DWORD (&flags)[3]) {
 
 int32_t Key(wbsub* context, DWORD flags) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   keybd_event(static_cast<BYTE>(call.Arg(0).AsInt() & 0xFF), 0, flags, 0);
   return call.Done();
 }
@@ -73,18 +71,16 @@ void HandOver(UINT format, const void* bytes, size_t used, size_t size) {
 VEK_HANDLER(FnCls) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   static const char16_t clear[] = {0x1B, u'*', 0};
   context->value = clear;
-  Request(block, rqPrint);
-  block->request[1].value = context->value;
-  NotifyHost(block);
+  AskHost(block, rqPrint, context->value);
   return call.Return(u"");
 }
 
 VEK_HANDLER(FnBeep) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   Beep(2400, 100);
   return call.Return(u"");
 }
@@ -92,22 +88,16 @@ VEK_HANDLER(FnBeep) {
 VEK_HANDLER(FnMsg) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
-  Request(block, rqMessage);
-  block->request[1].value = call.Arg(0).AsString();
-  NotifyHost(block);
-  return call.Return(block->request[0].value);
+  if (!call.ok()) return stFailed;
+  return call.Return(AskHost(block, rqMessage, call.Arg(0).AsString()));
 }
 
 VEK_HANDLER(FnCall) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text;
-  if (!ReadTextFile(call.Arg(0).AsString(), text)) {
-    block->errorCode = erFile;
-    return tkError;
-  }
+  if (!ReadTextFile(call.Arg(0).AsString(), text)) return Fail(context, erFile);
   // The token after the argument list, its ")", names the run in messages.
   block->subName = context->lexer->token;
   return Nested(context, call, text.AsString());
@@ -121,7 +111,7 @@ int32_t RunCode(wbsub* context, const char16_t* name, const char16_t* before,
                 const char16_t* after) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text(call.Arg(0).AsString());
   if (text.Length() == 0) return call.Return(0);
   block->subName = name;
@@ -139,9 +129,9 @@ VEK_HANDLER(FnCalc) { return RunCode(context, u"CALC", u"RETURN(", u")"); }
 
 VEK_HANDLER(FnRun) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t count = call.count();
-  if (count == 0) return tkError;  // no error code: reported as a system error
+  if (count == 0) return stFailed;  // no error code: reported as a system error
   std::u16string file = call.Arg(0).AsString();
   std::u16string parameters = count > 1 ? call.Arg(1).AsString() : u"";
   int32_t wait = count > 2 ? call.Arg(2).AsInt() : 0;
@@ -163,14 +153,10 @@ VEK_HANDLER(FnRun) {
 }
 
 VEK_HANDLER(FnWait) {
-  wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t ms = call.Arg(0).AsInt();
-  if (ms < 0) {
-    block->errorCode = erArithmetic;
-    return tkError;
-  }
+  if (ms < 0) return Fail(context, erArithmetic);
   Sleep(static_cast<DWORD>(ms));
   return call.Return(u"");
 }
@@ -178,13 +164,10 @@ VEK_HANDLER(FnWait) {
 VEK_HANDLER(FnCommandLine) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t n = call.Arg(0).AsInt();
   // Only the cells 0 to 9 exist, on either side.
-  if (n > 9 || n < 0) {
-    block->errorCode = erSyntax;
-    return tkError;
-  }
+  if (n > 9 || n < 0) return Fail(context, erSyntax);
   return call.Return(block->cmdLine[n].value);
 }
 
@@ -193,7 +176,7 @@ VEK_HANDLER(FnKeyUp) { return Key(context, KEYEVENTF_KEYUP); }
 
 VEK_HANDLER(FnMouseMove) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t x = call.Arg(0).AsInt();
   int32_t y = call.Arg(1).AsInt();
   int32_t dx = Normalise(x, GetSystemMetrics(SM_CXSCREEN));
@@ -217,7 +200,7 @@ VEK_HANDLER(FnMouseUp) {
 VEK_HANDLER(FnGetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   context->value = u"";
   ClipboardSession session(block->hostWindow);
   if (session.open) {
@@ -242,7 +225,7 @@ VEK_HANDLER(FnGetClipboard) {
 VEK_HANDLER(FnSetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text(call.Arg(0).AsString());
   int32_t result = 0;
   {
@@ -264,25 +247,18 @@ VEK_HANDLER(FnSetClipboard) {
 VEK_HANDLER(FnScreen) {
   wbexe* block = context->block;
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t a = call.Arg(0).AsInt();
   int32_t b = call.Arg(1).AsInt();
-  Request(block, rqControl);
-  block->request[1].value = static_cast<int32_t>(ccScreen);
-  block->request[2].value = a;
-  block->request[3].value = b;
-  NotifyHost(block);
+  AskHost(block, rqControl, ccScreen, a, b);
   return call.Done();
 }
 
 VEK_HANDLER(FnDispProgram) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   int32_t n = call.Arg(0).AsInt();
-  Request(block, rqControl);
-  block->request[1].value = static_cast<int32_t>(ccDispProgram);
-  block->request[2].value = n;
-  NotifyHost(block);
+  AskHost(block, rqControl, ccDispProgram, n);
   return call.Done();
 }

@@ -35,13 +35,13 @@ int32_t HexValue(const char16_t* digits) {
 
 VEK_HANDLER(FnLen) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(call.Arg(0).Convert(vtString).Length());
 }
 
 VEK_HANDLER(FnMid) {
   BuiltinCall call(context, 3);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t start = call.Int(1);
   const int32_t count = call.Int(2);
   wvar& part = call.Arg(0).Mid(start, count);
@@ -50,7 +50,7 @@ VEK_HANDLER(FnMid) {
 
 VEK_HANDLER(FnLeft) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t n = call.Int(1);
   wvar& part = call.Arg(0).Mid(0, n);
   return call.Return<const wvar&>(part);
@@ -58,7 +58,7 @@ VEK_HANDLER(FnLeft) {
 
 VEK_HANDLER(FnRight) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t n = call.Int(1);
   wvar& part = call.Arg(0).Right(n);
   return call.Return<const wvar&>(part);
@@ -66,27 +66,27 @@ VEK_HANDLER(FnRight) {
 
 VEK_HANDLER(FnLower) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   call.Arg(0).Lower();
   return call.Return<const wvar&>(call.Arg(0));
 }
 
 VEK_HANDLER(FnUpper) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   call.Arg(0).Upper();
   return call.Return<const wvar&>(call.Arg(0));
 }
 
 VEK_HANDLER(FnStr) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(call.Arg(0).AsString());
 }
 
 VEK_HANDLER(FnVal) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const char16_t* text = call.Arg(0).AsString();
   if (text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
     return call.Return(HexValue(text + 2));
@@ -96,20 +96,20 @@ VEK_HANDLER(FnVal) {
 
 VEK_HANDLER(FnAsc) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(static_cast<int32_t>(call.Arg(0).AsString()[0]));
 }
 
 VEK_HANDLER(FnChr) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const char16_t text[2] = {static_cast<char16_t>(call.Int(0) & 0xFFFF), 0};
   return call.Return(static_cast<const char16_t*>(text));
 }
 
 VEK_HANDLER(FnHex) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   uint32_t n = static_cast<uint32_t>(call.Int(0));
   char16_t text[9];
   int i = 8;
@@ -126,7 +126,7 @@ VEK_HANDLER(FnInStr) {
   const int32_t base = stack.depth;
   const int32_t count = ParseArgs(context);
   // Fewer than two arguments fail without a code of their own.
-  if (count < 2) return tkError;
+  if (count < 2) return stFailed;
   if (count <= 3) {
     const wvar sub(stack.At(base + 1).AsString());
     const int32_t start = count == 3 ? stack.At(base + 2).AsInt() : 0;
@@ -135,12 +135,12 @@ VEK_HANDLER(FnInStr) {
   // With more arguments nothing is searched: the value stays the last argument's.
   context->ref = nullptr;
   stack.depth = base;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(FnReplace) {
   BuiltinCall call(context, 3);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   // Both as texts: a number as the new text is inserted, not lost.
   const wvar search(call.Arg(1).AsString());
   const wvar replacement(call.Arg(2).AsString());
@@ -151,7 +151,7 @@ VEK_HANDLER(FnReplace) {
 
 VEK_HANDLER(FnStrConv) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar& s = call.Arg(0);
   s.ChangeType(vtString);
   const int32_t n = s.Length();
@@ -179,9 +179,9 @@ VEK_HANDLER(FnStrConv) {
 
 VEK_HANDLER(FnLike) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wlike matcher(nullptr);
   const int32_t answer = matcher.Like(call.Arg(0).AsString(), call.Arg(1).AsString());
-  if (matcher.overflow != 0) return call.Fail(erOverflow);
+  if (matcher.overflow != 0) return Fail(context, erOverflow);
   return call.Return(answer);
 }

@@ -23,7 +23,7 @@ WORD Low16(int32_t v) { return static_cast<WORD>(v); }
 template <double (*F)(double)>
 int32_t RealOf(wbsub* context) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(F(call.Real(0)));
 }
 
@@ -41,7 +41,7 @@ enum Part { pYear, pMonth, pDay, pWeek, pHour, pMinute, pSecond };
 template <Part P>
 int32_t PartOf(wbsub* context) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const TDateTime d = call.Real(0);
   WORD year, month, day, hour, minute, second, ms;
   DecodeDate(d, year, month, day);
@@ -71,42 +71,42 @@ VEK_HANDLER(FnAtan) { return RealOf<Atan>(context); }
 
 VEK_HANDLER(FnRnd) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(static_cast<double>(RandomBelow(call.Int(0))));
 }
 
 VEK_HANDLER(FnSgn) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const double x = call.Real(0);
   return call.Return(int32_t{x > 0 ? 1 : x == 0 ? 0 : -1});
 }
 
 VEK_HANDLER(FnPow) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(std::pow(call.Real(0), call.Real(1)));
 }
 
 VEK_HANDLER(FnLog) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const double x = call.Real(0);
-  if (!(x > 0)) return call.Fail(erArithmetic);
+  if (!(x > 0)) return Fail(context, erArithmetic);
   return call.Return(std::log(x));
 }
 
 VEK_HANDLER(FnSqr) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const double x = call.Real(0);
-  if (x < 0) return call.Fail(erArithmetic);
+  if (x < 0) return Fail(context, erArithmetic);
   return call.Return(std::sqrt(x));
 }
 
 VEK_HANDLER(FnMod) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const double a = call.Real(0);
   const double b = call.Real(1);
   double r;
@@ -121,37 +121,37 @@ VEK_HANDLER(FnMod) {
 
 VEK_HANDLER(FnRound) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const double p = std::pow(10.0, call.Real(1));
   return call.Return(std::floor(call.Real(0) * p + 0.5) / p);
 }
 
 VEK_HANDLER(FnNow) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(static_cast<double>(Now()));
 }
 
 VEK_HANDLER(FnDate) {
   BuiltinCall call(context, 3);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   TDateTime d;
   try {
     d = EncodeDate(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)));
   } catch (const EDateTimeError&) {
-    return call.Fail(erArithmetic);
+    return Fail(context, erArithmetic);
   }
   return call.Return(static_cast<double>(d));
 }
 
 VEK_HANDLER(FnTime) {
   BuiltinCall call(context, 3);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   TDateTime t;
   try {
     t = EncodeTime(Low16(call.Int(0)), Low16(call.Int(1)), Low16(call.Int(2)), 0);
   } catch (const EDateTimeError&) {
-    return call.Fail(erArithmetic);
+    return Fail(context, erArithmetic);
   }
   return call.Return(static_cast<double>(t));
 }

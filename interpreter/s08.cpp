@@ -97,43 +97,40 @@ std::u16string Listing(const whash& table) {
 int32_t ParseArrayList(wbsub* context, wcell* cell, int32_t first) {
   int32_t counter = first;
   int32_t status = ParseArrayItem(context, cell, counter);
-  while (status != tkError) {
+  while (status != stFailed) {
     const int32_t t = context->lexer->Next();
-    if (t == tkRBrace) return tkWord;
-    if (t != tkComma) {
-      context->block->errorCode = erSyntax;
-      return tkError;
-    }
+    if (t == tkRBrace) return stDone;
+    if (t != tkComma) return Fail(context, erSyntax);
     ++counter;
     status = ParseArrayItem(context, cell, counter);
   }
-  return tkError;
+  return stFailed;
 }
 
 int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   wword* lexer = context->lexer;
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, Decimal(index).c_str());
   lexer->Back();
-  if (Eval(context) == tkError) return tkError;
+  if (Eval(context) == stFailed) return stFailed;
   const wvar first = context->value;
 
   if (lexer->Next() != tkColon) {
     lexer->Back();
     Store(cell, Decimal(index).c_str(), first);
-    return tkWord;
+    return stDone;
   }
   wvar key(first);
   const std::u16string keyText = key.AsString();
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, keyText.c_str());
   lexer->Back();
-  if (Eval(context) == tkError) return tkError;
+  if (Eval(context) == stFailed) return stFailed;
   Store(cell, keyText.c_str(), context->value);
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(FnDimLen) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const wcell* a = call.Named(0);
   const int32_t n = a != nullptr && a->elements != nullptr ? a->elements->count : 0;
   return call.Return(n);
@@ -141,19 +138,19 @@ VEK_HANDLER(FnDimLen) {
 
 VEK_HANDLER(FnDimDel) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wcell* a = call.Named(0);
-  if (a == nullptr || a->elements == nullptr) return call.Fail(erVariable);
+  if (a == nullptr || a->elements == nullptr) return Fail(context, erVariable);
   // The element may be held by the statement in progress (a[1] = DIMDEL(a, 1)).
-  if (!RemoveElement(context->block, a, call.Arg(1).AsString())) return call.Fail(erVariable);
+  if (!RemoveElement(context->block, a, call.Arg(1).AsString())) return Fail(context, erVariable);
   return call.Return(u"");
 }
 
 VEK_HANDLER(FnDimKey) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const wcell* a = call.Named(0);
-  if (a == nullptr) return call.Fail(erVariable);
+  if (a == nullptr) return Fail(context, erVariable);
   const int32_t n = call.Arg(1).AsInt();
   const whash* table = a->elements;
   if (table != nullptr && n >= 0 && n < table->count) {
@@ -169,7 +166,7 @@ VEK_HANDLER(FnDimKey) {
 
 VEK_HANDLER(FnDimWord) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const std::u16string text = call.Arg(0).AsString();
   wcell& words = context->block->request[0];
   words.ClearElements();
@@ -194,29 +191,25 @@ VEK_HANDLER(FnCmd) {
   wstack& stack = block->stack;
   const int32_t base = stack.depth;
   const int32_t n = ParseArgs(context);
-  if (n < 0) return tkError;
+  if (n == kArgsFailed) return stFailed;
   // The command number and its arguments go into request cells 1 to 9.
-  if (n == 0 || n > 9) {
-    block->errorCode = erVariable;
-    return tkError;
-  }
-  block->request[0].value = int32_t{rqCommand};
+  if (n == 0 || n > 9) return Fail(context, erVariable);
   for (int32_t i = 0; i < n; ++i) block->request[1 + i].value = stack.At(base + i);
-  NotifyHost(block);
+  AskHost(block, rqCommand);
   context->value = block->request[2].value;
   context->ref = nullptr;
   stack.depth = base;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(FnMember) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wcell* v = call.Named(call.count() - 1);
-  if (v == nullptr) return call.Fail(erVariable);
+  if (v == nullptr) return Fail(context, erVariable);
   const std::u16string name = v->name.AsString();
   std::u16string out = name + u"=" + QuoteValue(v->value) + u"\r\n";
-  if (v->elements != nullptr && !DumpMembers(v->elements, out, name)) return call.Fail(erOverflow);
+  if (v->elements != nullptr && !DumpMembers(v->elements, out, name)) return Fail(context, erOverflow);
   return call.Return(out.c_str());
 }
 
@@ -224,14 +217,14 @@ VEK_HANDLER(FnHashTop) {
   const std::u16string out = Listing(context->block->names);
   context->value = out.c_str();
   context->ref = nullptr;
-  return tkWord;
+  return stDone;
 }
 
 VEK_HANDLER(FnHash) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const wcell* a = call.Named(call.count() - 1);
-  if (a == nullptr) return call.Fail(erVariable);
+  if (a == nullptr) return Fail(context, erVariable);
   if (a->elements == nullptr) return call.Return(u"NULL\r\n");
   return call.Return(Listing(*a->elements).c_str());
 }
@@ -242,5 +235,5 @@ VEK_HANDLER(FnSystem) {
                              u"hash size : " + Decimal(block->names.size) + u"\r\n";
   context->value = out.c_str();
   context->ref = nullptr;
-  return tkWord;
+  return stDone;
 }

@@ -1,16 +1,16 @@
 // Token codes, shared by the lexer, the wildcard matcher, the statements and
-// the evaluator. The small codes double as the status that statements and
-// built-in handlers return.
+// the evaluator, and the statuses that statements, built-ins and parsing
+// steps return.
 #pragma once
 
 #include <cstdint>
 
 enum TWToken : int32_t {
-  tkError = 1,       // status: failed (the block's errorCode says why)
-  tkEnd = 2,         // end of text; status: end of text
+  tkError = 1,
+  tkEnd = 2,
   tkNewLine = 3,
   tkLBrace = 4,
-  tkRBrace = 5,      // status: block closed, or a pending BREAK / RETURN
+  tkRBrace = 5,
   tkEq = 6,
   tkGe = 7,
   tkLe = 8,
@@ -38,7 +38,16 @@ enum TWToken : int32_t {
   tkNumber = 32,
   tkHex = 35,
   tkString = 36,
-  tkWord = 37,       // status: done
+  tkWord = 37,
   tkBang = 41,       // matcher only
   tkDigit = 42,      // matcher only
+};
+
+// A status is a token code, so that a step may hand on what the lexer's skips
+// return (a skipped item gives stDone, an unbalanced one stFailed).
+enum TWStatus : int32_t {
+  stFailed = tkError,     // the block's errorCode says why
+  stEndOfText = tkEnd,
+  stClosed = tkRBrace,    // a block's closing brace, or a pending BREAK / RETURN
+  stDone = tkWord,
 };

@@ -49,7 +49,7 @@ enum TWControlCode : int32_t {
   ccReset = 4,
 };
 
-class wbexe {
+class wbexe : public GlobalHeapObject {
 public:
   int32_t abort;
   int32_t errorCode;
@@ -70,9 +70,6 @@ public:
   TWHandler handlerSlot;
   HMODULE library;
 
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
-
   // The host side: the library never constructs, copies or frees a block.
   explicit wbexe(HWND host);
   ~wbexe();
@@ -82,7 +79,8 @@ public:
   int32_t Exec(const char16_t* text);
   int32_t Sub(const char16_t* text);
 
-  // Served by the calculator's main window (its own unit defines it).
+  // Serves the request cells; defined with the calculator's window in
+  // calculator/forms/. The headless host serves them without it.
   int32_t HandleRequest();
 };
 

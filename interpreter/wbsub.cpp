@@ -5,14 +5,6 @@
 #include "platform/exceptions.h"
 #include "platform/heap.h"
 
-void* wbsub::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wbsub::operator delete(void* p) { GlobalFree(p); }
-
 wbsub::wbsub(wbexe* b, const char16_t* text)
     : block(b),
       lexer(nullptr),

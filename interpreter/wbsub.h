@@ -7,7 +7,7 @@
 #include "interpreter/wbexe.h"
 #include "interpreter/wword.h"
 
-class wbsub {
+class wbsub : public GlobalHeapObject {
 public:
   wbexe* block;
   wword* lexer;        // owned
@@ -25,9 +25,6 @@ public:
   // from (a sub redefining itself).
   std::shared_ptr<ScannedText> scanned;
   uintptr_t stackLimit;  // the thread's, noted once (see guard.h)
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
 
   wbsub(wbexe* block, const char16_t* text);
   ~wbsub();

@@ -48,7 +48,7 @@ struct ReadGuard {
 int32_t ShellOperation(wbsub* context, UINT func) {
   wbexe* block = context->block;
   BuiltinCall call(context, func == FO_DELETE ? 1 : 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   // The list form: each path followed by two NUL units.
   std::u16string from = call.Arg(0).AsString();
   from.push_back(u'\0');
@@ -132,7 +132,7 @@ VEK_HANDLER(FnRename) { return ShellOperation(context, FO_MOVE); }
 
 VEK_HANDLER(FnDir) {
   BuiltinCall call(context, 0);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const int32_t count = call.count();
   std::u16string pattern = count == 0 ? u"*.*" : call.Arg(0).AsString();
   DWORD mask = count == 2 ? static_cast<DWORD>(call.Arg(1).AsInt())
@@ -154,19 +154,19 @@ VEK_HANDLER(FnDir) {
 
 VEK_HANDLER(FnMkDir) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(CreateDirectoryW(call.Arg(0).AsString(), nullptr) ? 1 : 0);
 }
 
 VEK_HANDLER(FnChDir) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   return call.Return(SetCurrentDirectoryW(call.Arg(0).AsString()) ? 1 : 0);
 }
 
 VEK_HANDLER(FnRead) {
   BuiltinCall call(context, 1);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   wvar text(u"");
   ReadTextFile(call.Arg(0).AsString(), text);
   return call.Return(text);
@@ -174,14 +174,14 @@ VEK_HANDLER(FnRead) {
 
 VEK_HANDLER(FnWrite) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const char16_t* path = call.Arg(0).AsString();
   return call.Return(WriteTextFileW(path, call.Arg(1).AsString()));
 }
 
 VEK_HANDLER(FnWriteB) {
   BuiltinCall call(context, 2);
-  if (!call.ok()) return tkError;
+  if (!call.ok()) return stFailed;
   const char16_t* path = call.Arg(0).AsString();
   return call.Return(WriteTextFileA(path, call.Arg(1).AsString()));
 }

@@ -4,10 +4,6 @@
 #include "platform/heap.h"
 #include "platform/text.h"
 
-void* wlike::operator new(size_t size) { return GlobalAlloc(GMEM_ZEROINIT, size); }
-
-void wlike::operator delete(void* p) { GlobalFree(p); }
-
 wlike::wlike(const char16_t* t)
     : text(t), pos(0), mark(0), ch(0), negate(0), result(0),
       length(t != nullptr ? static_cast<int32_t>(platform::u16len(t)) : 0), overflow(0) {}

@@ -6,10 +6,11 @@
 #include <cstdint>
 
 #include "interpreter/tokens.h"
+#include "platform/heap.h"
 
 // One cursor over a NUL-terminated text; a match runs one over the subject
 // and one over the pattern. Every unit read at or past the end counts as 0.
-class wlike {
+class wlike : public GlobalHeapObject {
 public:
   const char16_t* text;  // not owned
   int32_t pos;           // next unit to read
@@ -19,9 +20,6 @@ public:
   int32_t result;        // verdict so far: -1 matched, 0 not
   int32_t length;        // length of the text
   int32_t overflow;      // 1 when a match ran out of machine stack
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
 
   explicit wlike(const char16_t* text = nullptr);
 

@@ -40,15 +40,6 @@ bool Equals(const char16_t* a, const char16_t* b) {
 
 }  // namespace
 
-void* wword::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wword::operator delete(void* p) { GlobalFree(p); }
-void wword::operator delete[](void* p) { GlobalFree(p); }
-
 wword::wword(const char16_t* t)
     : text(t),
       pos(0),

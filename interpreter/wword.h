@@ -5,10 +5,11 @@
 #include <cstdint>
 
 #include "interpreter/tokens.h"
+#include "platform/heap.h"
 
 #include "interpreter/scanned.h"
 
-class wword {
+class wword : public GlobalHeapObject {
 public:
   const char16_t* text;   // not owned; must outlive the lexer
   char16_t token[256];    // last token, at most 255 units
@@ -27,10 +28,6 @@ public:
   ScannedText* scanned;
   // The kept record of the last token, or null when it was not kept.
   ScannedText::Token* known;
-
-  static void* operator new(size_t size);
-  static void operator delete(void* p);
-  static void operator delete[](void* p);
 
   explicit wword(const char16_t* text);
   void SetText(const char16_t* text);

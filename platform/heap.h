@@ -2,7 +2,10 @@
 // can grow and free, whichever of them made the block.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/api.h"
+#include "platform/exceptions.h"
 
 constexpr UINT GMEM_FIXED = 0x0000;
 constexpr UINT GMEM_ZEROINIT = 0x0040;
@@ -34,3 +37,20 @@ PLATFORM_API uint64_t TableChanges();
 // until it is called again with a negative n (the default: never fail).
 PLATFORM_API void FailGlobalAllocAfter(long n);
 }
+
+// A class derived from this one is allocated on the global heap, zero-filled,
+// so that any binary of the process may free it; an allocation that fails
+// raises EOutOfMemory.
+struct GlobalHeapObject {
+  static void* operator new(size_t size) { return Allocate(size); }
+  static void* operator new[](size_t size) { return Allocate(size); }
+  static void operator delete(void* p) noexcept { GlobalFree(p); }
+  static void operator delete[](void* p) noexcept { GlobalFree(p); }
+
+private:
+  static void* Allocate(size_t size) {
+    void* p = GlobalAlloc(GMEM_ZEROINIT, size);
+    if (p == nullptr) throw EOutOfMemory();
+    return p;
+  }
+};

@@ -4,21 +4,6 @@
 #include "platform/heap.h"
 #include "values/whash.h"
 
-void* wcell::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void* wcell::operator new[](size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wcell::operator delete(void* p) { GlobalFree(p); }
-void wcell::operator delete[](void* p) { GlobalFree(p); }
-
 wcell::wcell()
     : next(nullptr), kind(ckNone), name(u""), value(u""), elements(nullptr), ref(nullptr), pos(0) {}
 

@@ -14,7 +14,7 @@ enum TWCellKind : int32_t {
 
 class whash;
 
-class wcell {
+class wcell : public GlobalHeapObject {
 public:
   wcell* next;       // bucket chain
   int32_t kind;
@@ -23,11 +23,6 @@ public:
   whash* elements;   // element table, made on first use
   wcell* ref;        // the cell a by-reference argument stands for; not owned
   int32_t pos;       // a sub's text offset in the text that defined it
-
-  static void* operator new(size_t size);
-  static void* operator new[](size_t size);
-  static void operator delete(void* p);
-  static void operator delete[](void* p);
 
   wcell();
   ~wcell();  // releases name and value only, never the element table

@@ -48,21 +48,6 @@ wcell* TakeCells(whash* table) {
 
 }  // namespace
 
-void* whash::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void* whash::operator new[](size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void whash::operator delete(void* p) { GlobalFree(p); }
-void whash::operator delete[](void* p) { GlobalFree(p); }
-
 // Every change to the chains is counted (platform::TableChanges), so that
 // the interpreter can remember the results of searches.
 whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {

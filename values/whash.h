@@ -4,16 +4,11 @@
 
 #include "values/wcell.h"
 
-class whash {
+class whash : public GlobalHeapObject {
 public:
   wcell** buckets;
   int32_t size;
   int32_t count;
-
-  static void* operator new(size_t size);
-  static void* operator new[](size_t size);
-  static void operator delete(void* p);
-  static void operator delete[](void* p);
 
   explicit whash(int32_t n);
   ~whash();

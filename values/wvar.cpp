@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <string>
@@ -216,21 +217,6 @@ void CopyText(wvar& target, const wvar& source) {
 }
 
 }  // namespace
-
-void* wvar::operator new(size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void* wvar::operator new[](size_t size) {
-  void* p = GlobalAlloc(GMEM_ZEROINIT, size);
-  if (p == nullptr) throw EOutOfMemory();
-  return p;
-}
-
-void wvar::operator delete(void* p) { GlobalFree(p); }
-void wvar::operator delete[](void* p) { GlobalFree(p); }
 
 wvar::wvar() : type(vtInt), data(buffer), capacity(kInline), buffer{}, conv(nullptr), pval(nullptr) {}
 
@@ -523,82 +509,68 @@ const char* wvar::AsAnsi() {
   return static_cast<const char*>(c.data);
 }
 
+namespace {
+
+// Integer arithmetic wraps at 32 bits.
+template <typename Op>
+int32_t Wrapping(int32_t a, int32_t b, Op op) {
+  return static_cast<int32_t>(op(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
+}
+
+// left op right: left is converted to right's type in its temp, which takes
+// the result and is returned. A pointer on the right leaves left as it is.
+template <typename IntOp, typename RealOp, typename TextOp>
+wvar& Arithmetic(wvar& left, const wvar& right, IntOp ints, RealOp reals, TextOp texts) {
+  wvar& c = left.Convert(right.type);
+  switch (right.type) {
+    case vtInt:
+      c.SetInt(ints(ReadInt(c.data), ReadInt(right.data)));
+      return c;
+    case vtReal:
+      c.SetReal(reals(ReadReal(c.data), ReadReal(right.data)));
+      return c;
+    case vtString:
+      texts(c, right);
+      return c;
+    default:
+      return left;
+  }
+}
+
+}  // namespace
+
 wvar& wvar::Add(const wvar& right) {
-  wvar& c = Convert(right.type);
-  switch (right.type) {
-    case vtInt:
-      c.SetInt(static_cast<int32_t>(static_cast<uint32_t>(ReadInt(c.data)) +
-                                    static_cast<uint32_t>(ReadInt(right.data))));
-      return c;
-    case vtReal:
-      c.SetReal(ReadReal(c.data) + ReadReal(right.data));
-      return c;
-    case vtString:
-      c.Append(right.Chars());
-      return c;
-    default:
-      return *this;
-  }
+  return Arithmetic(
+      *this, right, [](int32_t a, int32_t b) { return Wrapping(a, b, std::plus<>()); },
+      std::plus<double>(), [](wvar& c, const wvar& r) { c.Append(r.Chars()); });
 }
 
+// Text minus text is the difference of the first differing units.
 wvar& wvar::Sub(const wvar& right) {
-  wvar& c = Convert(right.type);
-  switch (right.type) {
-    case vtInt:
-      c.SetInt(static_cast<int32_t>(static_cast<uint32_t>(ReadInt(c.data)) -
-                                    static_cast<uint32_t>(ReadInt(right.data))));
-      return c;
-    case vtReal:
-      c.SetReal(ReadReal(c.data) - ReadReal(right.data));
-      return c;
-    case vtString:
-      c.SetInt(UnitDifference(c.Chars(), right.Chars()));
-      return c;
-    default:
-      return *this;
-  }
+  return Arithmetic(
+      *this, right, [](int32_t a, int32_t b) { return Wrapping(a, b, std::minus<>()); },
+      std::minus<double>(),
+      [](wvar& c, const wvar& r) { c.SetInt(UnitDifference(c.Chars(), r.Chars())); });
 }
 
+// Text times or divided by text is the empty text.
 wvar& wvar::Mul(const wvar& right) {
-  wvar& c = Convert(right.type);
-  switch (right.type) {
-    case vtInt:
-      c.SetInt(static_cast<int32_t>(static_cast<uint32_t>(ReadInt(c.data)) *
-                                    static_cast<uint32_t>(ReadInt(right.data))));
-      return c;
-    case vtReal:
-      c.SetReal(ReadReal(c.data) * ReadReal(right.data));
-      return c;
-    case vtString:
-      WriteEmpty(c);
-      return c;
-    default:
-      return *this;
-  }
+  return Arithmetic(
+      *this, right, [](int32_t a, int32_t b) { return Wrapping(a, b, std::multiplies<>()); },
+      std::multiplies<double>(), [](wvar& c, const wvar&) { WriteEmpty(c); });
 }
 
 wvar& wvar::Div(const wvar& right) {
-  wvar& c = Convert(right.type);
-  switch (right.type) {
-    case vtInt: {
-      int32_t a = ReadInt(c.data);
-      int32_t b = ReadInt(right.data);
-      // The evaluator refuses a zero divisor; should one arrive anyway it
-      // gives 0, and the one quotient without a 32-bit value wraps.
-      if (b == 0) c.SetInt(0);
-      else if (b == -1) c.SetInt(static_cast<int32_t>(0u - static_cast<uint32_t>(a)));
-      else c.SetInt(a / b);
-      return c;
-    }
-    case vtReal:
-      c.SetReal(ReadReal(c.data) / ReadReal(right.data));
-      return c;
-    case vtString:
-      WriteEmpty(c);
-      return c;
-    default:
-      return *this;
-  }
+  return Arithmetic(
+      *this, right,
+      [](int32_t a, int32_t b) {
+        // The evaluator refuses a zero divisor; should one arrive anyway it
+        // gives 0, and the one quotient without a 32-bit value wraps.
+        if (b == 0) return 0;
+        if (b == -1) return Wrapping(0, a, std::minus<>());
+        return a / b;
+      },
+      std::divides<double>(), [](wvar& c, const wvar&) { WriteEmpty(c); });
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/heap.h"
+
 enum TWVarType : int32_t {
   vtInt = 0,
   vtReal = 1,
@@ -13,7 +15,7 @@ enum TWVarType : int32_t {
   vtPointer = 3,
 };
 
-class wvar {
+class wvar : public GlobalHeapObject {
 public:
   int32_t type;
   void* data;             // the inline buffer or a global-heap block
@@ -21,11 +23,6 @@ public:
   unsigned char buffer[12];
   wvar* conv;             // conversion temp, made on first need
   void* pval;             // payload of a pointer value
-
-  static void* operator new(size_t size);
-  static void* operator new[](size_t size);
-  static void operator delete(void* p);
-  static void operator delete[](void* p);
 
   wvar();  // the integer 0
   wvar(int32_t value);

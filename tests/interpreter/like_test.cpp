@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/exceptions.h"
+#include "platform/heap.h"
 #include "platform/text.h"
 
 namespace {
@@ -68,6 +70,18 @@ TEST(Like, ManyStarsStayQuick) {
   wlike matcher(nullptr);
   EXPECT_EQ(matcher.Like(subject.c_str(), (pattern + u"b").c_str()), 0);
   EXPECT_EQ(matcher.Like(subject.c_str(), (pattern + u"*").c_str()), -1);
+}
+
+TEST(Like, AMatcherThatCannotBeAllocatedRaisesInsteadOfGivingNull) {
+  platform::FailGlobalAllocAfter(0);
+  wlike* matcher = nullptr;
+  EXPECT_THROW(matcher = new wlike(u"abc"), EOutOfMemory);
+  platform::FailGlobalAllocAfter(-1);
+  EXPECT_EQ(matcher, nullptr);
+
+  matcher = new wlike(u"abc");
+  EXPECT_EQ(matcher->Like(u"abc", u"a*"), -1);
+  delete matcher;
 }
 
 }  // namespace

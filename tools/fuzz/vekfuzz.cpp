@@ -1,5 +1,5 @@
-// libFuzzer target: arbitrary bytes as a script text, through the lexer and,
-// when the engine is built in, through a fresh headless host per input.
+// libFuzzer target: arbitrary bytes as a script text, through the lexer and
+// then through a fresh headless host per input.
 // The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
 // rest is CP932 text.
 #include <cstdint>
@@ -7,19 +7,14 @@
 #include <cstring>
 #include <string>
 
-#include "platform/text.h"
-
-#ifdef ZIMRO_FUZZ_LEXER
 #include "interpreter/wword.h"
-#endif
-#ifdef ZIMRO_FUZZ_ENGINE
 #include "platform/heap.h"
 #include "platform/input.h"
+#include "platform/text.h"
 #include "tools/vekhost.h"
 
 extern "C" int32_t WBExec(wbexe* block, const char16_t* text);
 extern "C" int32_t WBSub(wbexe* block, const char16_t* text);
-#endif
 
 namespace {
 
@@ -34,7 +29,6 @@ std::u16string Decode(const uint8_t* data, size_t size) {
       std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
 }
 
-#ifdef ZIMRO_FUZZ_LEXER
 void Lex(const std::u16string& text) {
   wword* lexer = new wword(text.c_str());
   // Every token moves the lexer on, so a text of n units ends within n + 1
@@ -50,9 +44,7 @@ void Lex(const std::u16string& text) {
   }
   delete lexer;
 }
-#endif
 
-#ifdef ZIMRO_FUZZ_ENGINE
 // Keywords that would reach outside the process or its scratch folder, or
 // sleep: a fuzzed text must not delete files or start programs.
 const char16_t* const kWithheld[] = {u"RUN",   u"WAIT",   u"KILL",  u"RENAME", u"COPY",
@@ -84,18 +76,12 @@ void Execute(const std::u16string& text) {
   // The headless input back end keeps every key and mouse event it is sent.
   platform::ClearRecordedInput();
 }
-#endif
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = Decode(data, size);
-#ifdef ZIMRO_FUZZ_LEXER
   Lex(text);
-#endif
-#ifdef ZIMRO_FUZZ_ENGINE
   Execute(text);
-#endif
-  (void)text;
   return 0;
 }
