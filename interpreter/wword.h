@@ -36,16 +36,21 @@ public:
     known = nullptr;
   }
 
-  // The next token; the last one again, after Back, costs no scan.
+  // The next token; the last one again, after Back, costs no scan. The
+  // positions are read and written one field at a time (the empty asm
+  // statements keep the compiler from joining them): a wide load of fields
+  // just stored one by one would stall at every step.
   int32_t Next() {
     if (pos != keptStart) return Advance();
     prevStart = start;
+    __asm__ volatile("" ::: "memory");
     start = pos;
     pos = keptEnd;
     return keptCode;
   }
   void Back() {
     pos = start;
+    __asm__ volatile("" ::: "memory");
     start = prevStart;
   }
   int32_t Advance();
