@@ -163,13 +163,11 @@ double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
 }
 
 int32_t EvalAssign(wbsub* context) {
+  // EvalLogic ends with the token after it put back, and returns its code.
   const int32_t status = EvalLogic(context);
   if (status == stFailed) return stFailed;
-  wword* const lexer = context->lexer;
-  if (lexer->Next() != tkAssign) {
-    lexer->Back();
-    return status;
-  }
+  if (status != tkAssign) return status;
+  context->lexer->Next();
   context->sideEffect = 1;
   wcell* const target = context->ref;
   if (target == nullptr) return Fail(context, erVariable);
@@ -198,17 +196,28 @@ int32_t EvalAssign(wbsub* context) {
 // the context's value without a copy; `combine` leaves the result there.
 template <int32_t (*Operand)(wbsub*), typename IsOp, typename Combine>
 int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
-  if (Operand(context) == stFailed) return stFailed;
+  // The levels above the primary end with the token that ended them put
+  // back and return its code: that code is the operator, unread.
+  constexpr bool kOperandTellsNext = Operand != EvalPrimary;
+  int32_t ended = Operand(context);
+  if (ended == stFailed) return stFailed;
   wword* const lexer = context->lexer;
   for (;;) {
-    const int32_t op = lexer->Next();
-    if (!isOp(op)) {
-      lexer->Back();
-      return op;
+    int32_t op = ended;
+    if (kOperandTellsNext) {
+      if (!isOp(op)) return op;
+      lexer->Next();
+    } else {
+      op = lexer->Next();
+      if (!isOp(op)) {
+        lexer->Back();
+        return op;
+      }
     }
     wvar left;
     SwapValues(left, context->value);
-    if (Operand(context) == stFailed) return stFailed;
+    ended = Operand(context);
+    if (ended == stFailed) return stFailed;
     if (!combine(context, left, op)) return stFailed;
     context->ref = nullptr;
   }
