@@ -75,7 +75,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
   RunLevel level;
   wbsub* context = nullptr;
   try {
-    context = new wbsub(block, text);
+    context = wbsub::Make(block, text);
     EnterContext(context);
     context->subName = block->subName;
     context->frameBase = frameBase;
@@ -111,7 +111,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
     block->result = context->value;
     block->resultRef = context->ref;
     LeaveContext(context);
-    delete context;
+    wbsub::Release(context);
     return status;
   } catch (...) {
     MessageBoxA(0, "WB SYSTEM ERROR ", "WB", 0x30);

@@ -1,5 +1,6 @@
 #include "interpreter/scanned.h"
 
+#include <iterator>
 #include <new>
 #include <string_view>
 #include <unordered_map>
@@ -68,12 +69,42 @@ ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const cha
   return index_[pos];
 }
 
+namespace {
+
+// The texts asked for last, by where they were: a sub called again and again
+// asks from the same place, and then its text needs only to be compared.
+struct Recent {
+  const char16_t* asked;
+  std::shared_ptr<ScannedText> scanned;
+};
+Recent recent[4];
+size_t nextRecent = 0;
+
+bool SameText(const char16_t* a, const char16_t* b) {
+  while (*a == *b && *a != 0) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+std::shared_ptr<ScannedText> Found(const char16_t* asked, const std::shared_ptr<ScannedText>& scanned) {
+  recent[nextRecent] = {asked, scanned};
+  nextRecent = (nextRecent + 1) % std::size(recent);
+  return scanned;
+}
+
+}  // namespace
+
 std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {
   try {
+    for (const Recent& r : recent) {
+      if (r.asked == text && SameText(text, r.scanned->Text())) return r.scanned;
+    }
     const std::u16string_view content(text);
     if (auto it = kept.find(content); it != kept.end()) {
       it->second.lastUse = ++uses;
-      return it->second.scanned;
+      return Found(text, it->second.scanned);
     }
     auto scanned = std::make_shared<ScannedText>(std::u16string(content));
     // A text too large to keep is scanned for its own run only.
@@ -82,7 +113,7 @@ std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {
       MakeRoom(bytes);
       kept.emplace(std::u16string_view(scanned->Text(), content.size()), Kept{scanned, ++uses});
     }
-    return scanned;
+    return Found(text, scanned);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();
   }

@@ -5,25 +5,80 @@
 #include "platform/exceptions.h"
 #include "platform/heap.h"
 
+#include <vector>
+
+namespace {
+
+// Contexts of finished runs on this thread, ready for the next ones.
+struct SparedContexts {
+  std::vector<wbsub*> list;
+  ~SparedContexts() {
+    for (wbsub* context : list) delete context;
+  }
+};
+thread_local SparedContexts spared;
+constexpr size_t kSparedMax = 64;
+
+}  // namespace
+
 wbsub::wbsub(wbexe* b, const char16_t* text)
-    : block(b),
-      lexer(nullptr),
-      value(0),
-      ref(nullptr),
-      frameBase(0),
-      breakFlag(0),
-      returnFlag(0),
-      subName(0),
-      thisCell(nullptr),
-      sideEffect(0),
-      stackLimit(Guard().stackLimit) {
-  scanned = ScannedTextOf(text != nullptr ? text : u"");
-  lexer = new wword(scanned->Text());
-  lexer->scanned = scanned.get();
+    : block(b), lexer(nullptr), value(0), subName(0), stackLimit(Guard().stackLimit) {
+  lexer = new wword(u"");
+  Start(b, text);
 }
 
 wbsub::~wbsub() {
   delete lexer;
   // A cell's destructor leaves its element table alone.
   literal.ClearElements();
+}
+
+// Everything the constructor sets, set again for a new run.
+void wbsub::Start(wbexe* b, const char16_t* text) {
+  block = b;
+  value = 0;
+  ref = nullptr;
+  frameBase = 0;
+  breakFlag = 0;
+  returnFlag = 0;
+  subName = 0;
+  thisCell = nullptr;
+  sideEffect = 0;
+  literal.ClearElements();
+  literal.next = nullptr;
+  literal.kind = ckNone;
+  literal.name = u"";
+  literal.value = u"";
+  literal.ref = nullptr;
+  literal.pos = 0;
+  scanned = ScannedTextOf(text != nullptr ? text : u"");
+  lexer->SetText(scanned->Text());
+  lexer->upper = 1;
+  lexer->scanned = scanned.get();
+}
+
+wbsub* wbsub::Make(wbexe* b, const char16_t* text) {
+  if (spared.list.empty()) return new wbsub(b, text);
+  wbsub* context = spared.list.back();
+  spared.list.pop_back();
+  try {
+    context->Start(b, text);
+  } catch (...) {
+    delete context;
+    throw;
+  }
+  return context;
+}
+
+void wbsub::Release(wbsub* context) {
+  if (context == nullptr) return;
+  if (spared.list.size() >= kSparedMax) {
+    delete context;
+    return;
+  }
+  // What the run held goes now, as it would with the context.
+  context->literal.ClearElements();
+  context->scanned.reset();
+  context->lexer->SetText(u"");
+  spared.list.push_back(context);
 }

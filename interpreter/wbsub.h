@@ -28,6 +28,15 @@ public:
 
   wbsub(wbexe* block, const char16_t* text);
   ~wbsub();
+
+  // A context for a new run, as the constructor makes it: one left by a
+  // finished run when there is one, so that sub calls allocate nothing.
+  static wbsub* Make(wbexe* block, const char16_t* text);
+  // The end of a run: the context is kept for a later one, or freed.
+  static void Release(wbsub* context);
   wbsub(const wbsub&) = delete;
   wbsub& operator=(const wbsub&) = delete;
+
+private:
+  void Start(wbexe* block, const char16_t* text);
 };
