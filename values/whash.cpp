@@ -65,7 +65,12 @@ int32_t whash::Index(const char16_t* key) const {
   // Most keys are names: a first unit that cannot begin a number (digit,
   // sign or blank) skips the number reading.
   char16_t first = *key;
-  if (first <= u'9' || first == 0x3000) {
+  if (first >= u'0' && first <= u'9') {
+    // Digits first, as array keys are: read here, as u16toi would.
+    uint32_t number = 0;
+    for (const char16_t* p = key; *p >= u'0' && *p <= u'9'; ++p) number = number * 10u + (*p - u'0');
+    if (static_cast<int32_t>(number) >= 1) return static_cast<int32_t>(number) % size;
+  } else if (first <= u'9' || first == 0x3000) {
     int32_t number = platform::u16toi(key);
     if (number >= 1) return number % size;
   }
