@@ -1,5 +1,6 @@
 #include "interpreter/scanned.h"
 
+#include <algorithm>
 #include <iterator>
 #include <new>
 #include <string_view>
@@ -56,11 +57,16 @@ ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const cha
   if (pool_.size() + static_cast<size_t>(token.length) > 4 * text_.size() + 4096) return nullptr;
   try {
     Token kept = token;
-    kept.textAt = static_cast<int32_t>(pool_.size());
+    std::fill(std::begin(kept.shortText), std::end(kept.shortText), u'\0');
+    if (token.length < kShort) {
+      std::copy(text, text + token.length, kept.shortText);
+    } else {
+      kept.textAt = static_cast<int32_t>(pool_.size());
+      pool_.append(text, static_cast<size_t>(token.length) + 1);
+    }
     kept.numberKnown = false;
     kept.number = 0.0;
     kept.table = nullptr;
-    pool_.append(text, static_cast<size_t>(token.length) + 1);
     tokens_.push_back(kept);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();

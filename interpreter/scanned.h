@@ -21,7 +21,7 @@ public:
     int32_t end;           // the scan position behind it
     int32_t code;
     int32_t commentStart;  // start of the last comment passed over, or -1
-    int32_t textAt;        // its text in the pool, with its terminator
+    int32_t textAt;        // a longer token's text in the pool, with its terminator
     int32_t length;
     // A number literal's value, once the evaluator has read it.
     bool numberKnown;
@@ -31,6 +31,7 @@ public:
     const whash* table;
     uint64_t tableState;
     wcell* cell;
+    char16_t shortText[8];  // a token of up to 7 units, zero-filled
   };
 
   explicit ScannedText(std::u16string text);
@@ -47,7 +48,10 @@ public:
   Token* Find(int32_t pos) {
     return pos >= 0 && static_cast<size_t>(pos) < index_.size() ? index_[pos] : nullptr;
   }
-  const char16_t* TextOf(const Token& token) const { return pool_.data() + token.textAt; }
+  const char16_t* TextOf(const Token& token) const {
+    return token.length < kShort ? token.shortText : pool_.data() + token.textAt;
+  }
+  static constexpr int32_t kShort = sizeof(Token::shortText) / sizeof(char16_t);
   // Keeps the token scanned from `pos`; returns the record, or null when
   // it is not kept.
   Token* Keep(int32_t pos, const Token& token, const char16_t* text);

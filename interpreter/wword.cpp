@@ -3,6 +3,8 @@
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
 
+#include <cstring>
+
 
 #include "platform/exceptions.h"
 #include "platform/heap.h"
@@ -74,8 +76,12 @@ int32_t wword::Advance() {
     prevStart = known->commentStart >= 0 ? known->commentStart : start;
     start = known->start;
     pos = known->end;
-    const char16_t* from = scanned->TextOf(*known);
-    for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
+    if (known->length < ScannedText::kShort) {
+      std::memcpy(token, known->shortText, sizeof known->shortText);
+    } else {
+      const char16_t* from = scanned->TextOf(*known);
+      for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
+    }
     code = known->code;
   } else {
     const int32_t from = pos;
@@ -89,7 +95,7 @@ int32_t wword::Advance() {
     if (scanned != nullptr) {
       int32_t length = 0;
       while (token[length] != 0) ++length;
-      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr}, token);
+      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}}, token);
     }
   }
   keptStart = start;
