@@ -70,12 +70,12 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
   return status;
 }
 
-int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
+int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase, uint64_t version) {
   if (StackExhausted(block)) return stFailed;
   RunLevel level;
   wbsub* context = nullptr;
   try {
-    context = wbsub::Make(block, text);
+    context = wbsub::Make(block, text, version);
     EnterContext(context);
     context->subName = block->subName;
     context->frameBase = frameBase;

@@ -530,7 +530,7 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   // The run takes its own copy of the text before its first statement: the
   // sub may redefine or reassign the very cell it came from.
   const char16_t* code = cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString();
-  if (RunBlock(block, code, depth) == stFailed) return stFailed;
+  if (RunBlock(block, code, depth, cell->value.Version()) == stFailed) return stFailed;
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;

@@ -81,6 +81,7 @@ namespace {
 // asks from the same place, and then its text needs only to be compared.
 struct Recent {
   const char16_t* asked;
+  uint64_t version;
   std::shared_ptr<ScannedText> scanned;
 };
 Recent recent[4];
@@ -94,23 +95,30 @@ bool SameText(const char16_t* a, const char16_t* b) {
   return *a == *b;
 }
 
-std::shared_ptr<ScannedText> Found(const char16_t* asked, const std::shared_ptr<ScannedText>& scanned) {
-  recent[nextRecent] = {asked, scanned};
+std::shared_ptr<ScannedText> Found(const char16_t* asked, uint64_t version,
+                                   const std::shared_ptr<ScannedText>& scanned) {
+  recent[nextRecent] = {asked, version, scanned};
   nextRecent = (nextRecent + 1) % std::size(recent);
   return scanned;
 }
 
 }  // namespace
 
-std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {
+std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text, uint64_t version) {
   try {
     for (const Recent& r : recent) {
-      if (r.asked == text && SameText(text, r.scanned->Text())) return r.scanned;
+      if (version != 0 && r.version == version) return r.scanned;
+    }
+    for (Recent& r : recent) {
+      if (r.asked == text && SameText(text, r.scanned->Text())) {
+        if (version != 0) r.version = version;
+        return r.scanned;
+      }
     }
     const std::u16string_view content(text);
     if (auto it = kept.find(content); it != kept.end()) {
       it->second.lastUse = ++uses;
-      return Found(text, it->second.scanned);
+      return Found(text, version, it->second.scanned);
     }
     auto scanned = std::make_shared<ScannedText>(std::u16string(content));
     // A text too large to keep is scanned for its own run only.
@@ -119,7 +127,7 @@ std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text) {
       MakeRoom(bytes);
       kept.emplace(std::u16string_view(scanned->Text(), content.size()), Kept{scanned, ++uses});
     }
-    return Found(text, scanned);
+    return Found(text, version, scanned);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();
   }

@@ -65,4 +65,5 @@ private:
 
 // The scanned text of this content: one kept from an earlier run, or a new
 // one. The most recently used texts are kept, up to a bounded total size.
-std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text);
+// `version`, when not 0, is the text's wvar::Version.
+std::shared_ptr<ScannedText> ScannedTextOf(const char16_t* text, uint64_t version = 0);

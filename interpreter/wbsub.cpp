@@ -21,10 +21,10 @@ constexpr size_t kSparedMax = 64;
 
 }  // namespace
 
-wbsub::wbsub(wbexe* b, const char16_t* text)
+wbsub::wbsub(wbexe* b, const char16_t* text, uint64_t version)
     : block(b), lexer(nullptr), value(0), subName(0), stackLimit(Guard().stackLimit) {
   lexer = new wword(u"");
-  Start(b, text);
+  Start(b, text, version);
 }
 
 wbsub::~wbsub() {
@@ -34,7 +34,7 @@ wbsub::~wbsub() {
 }
 
 // Everything the constructor sets, set again for a new run.
-void wbsub::Start(wbexe* b, const char16_t* text) {
+void wbsub::Start(wbexe* b, const char16_t* text, uint64_t version) {
   block = b;
   value = 0;
   ref = nullptr;
@@ -51,18 +51,18 @@ void wbsub::Start(wbexe* b, const char16_t* text) {
   literal.value = u"";
   literal.ref = nullptr;
   literal.pos = 0;
-  scanned = ScannedTextOf(text != nullptr ? text : u"");
+  scanned = ScannedTextOf(text != nullptr ? text : u"", version);
   lexer->SetText(scanned->Text());
   lexer->upper = 1;
   lexer->scanned = scanned.get();
 }
 
-wbsub* wbsub::Make(wbexe* b, const char16_t* text) {
-  if (spared.list.empty()) return new wbsub(b, text);
+wbsub* wbsub::Make(wbexe* b, const char16_t* text, uint64_t version) {
+  if (spared.list.empty()) return new wbsub(b, text, version);
   wbsub* context = spared.list.back();
   spared.list.pop_back();
   try {
-    context->Start(b, text);
+    context->Start(b, text, version);
   } catch (...) {
     delete context;
     throw;

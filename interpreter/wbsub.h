@@ -26,17 +26,17 @@ public:
   std::shared_ptr<ScannedText> scanned;
   uintptr_t stackLimit;  // the thread's, noted once (see guard.h)
 
-  wbsub(wbexe* block, const char16_t* text);
+  wbsub(wbexe* block, const char16_t* text, uint64_t version = 0);
   ~wbsub();
 
   // A context for a new run, as the constructor makes it: one left by a
   // finished run when there is one, so that sub calls allocate nothing.
-  static wbsub* Make(wbexe* block, const char16_t* text);
+  static wbsub* Make(wbexe* block, const char16_t* text, uint64_t version = 0);
   // The end of a run: the context is kept for a later one, or freed.
   static void Release(wbsub* context);
   wbsub(const wbsub&) = delete;
   wbsub& operator=(const wbsub&) = delete;
 
 private:
-  void Start(wbexe* block, const char16_t* text);
+  void Start(wbexe* block, const char16_t* text, uint64_t version);
 };

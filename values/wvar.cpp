@@ -626,6 +626,8 @@ int32_t wvar::Length() const {
   return facts.version != 0 ? facts.length : UnitLength(Chars());
 }
 
+uint64_t wvar::Version() const { return FactsOf(*this).version; }
+
 void wvar::Lower() {
   if (type != vtString) return;
   CharLowerW(Chars());

@@ -66,6 +66,9 @@ public:
   int Le(const wvar& right);
 
   int32_t Length() const;
+  // The version of a text on the heap: two values of one version hold the
+  // same text. 0 when not known (a short text, or not a text).
+  uint64_t Version() const;
   void Lower();
   void Upper();
   wvar& Mid(int32_t index, int32_t count);
