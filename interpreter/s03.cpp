@@ -394,6 +394,15 @@ int32_t EvalPrimary(wbsub* context) {
       wcell* cell = FindInFrame(context, global);
       if (cell == nullptr) return Fail(context, erUndefined);
       if (cell->ref != nullptr) cell = cell->ref;
+      const int32_t next = lexer->Next();
+      lexer->Back();
+      if (next != tkLBracket && next != tkDot && next != tkLParen) {
+        // A plain variable read: what ResolveRef and ReadOrCall do for it.
+        block->thisCell = cell;
+        context->ref = cell;
+        context->value = cell->value;
+        return stDone;
+      }
       if (ResolveRef(context, cell) == stFailed) return stFailed;
       if (ReadOrCall(context) == stFailed) return stFailed;
       return stDone;
