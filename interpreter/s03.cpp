@@ -10,11 +10,12 @@
 
 namespace {
 
+// Precedence levels of the binary operators, loosest first; 0 for any
+// other token.
+enum Level : int { kNoOperator, kLogic, kCompare, kAdd, kMul };
+
 int32_t EvalAssign(wbsub* context);
-int32_t EvalLogic(wbsub* context);
-int32_t EvalCompare(wbsub* context);
-int32_t EvalAdd(wbsub* context);
-int32_t EvalMul(wbsub* context);
+int32_t EvalBinary(wbsub* context, int lowest);
 int32_t EvalPrimary(wbsub* context);
 
 inline bool IsNumber(const wvar& v) { return v.type == vtInt || v.type == vtReal; }
@@ -163,8 +164,7 @@ double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
 }
 
 int32_t EvalAssign(wbsub* context) {
-  // EvalLogic ends with the token after it put back, and returns its code.
-  const int32_t status = EvalLogic(context);
+  const int32_t status = EvalBinary(context, kLogic);
   if (status == stFailed) return stFailed;
   if (status != tkAssign) return status;
   context->lexer->Next();
@@ -191,87 +191,74 @@ int32_t EvalAssign(wbsub* context) {
   return right;
 }
 
-// One precedence level: operands of the next level joined from left to
-// right by the operators that `isOp` accepts. The left operand is taken out of
-// the context's value without a copy; `combine` leaves the result there.
-template <int32_t (*Operand)(wbsub*), typename IsOp, typename Combine>
-int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
-  // The levels above the primary end with the token that ended them put
-  // back and return its code: that code is the operator, unread.
-  constexpr bool kOperandTellsNext = Operand != EvalPrimary;
-  int32_t ended = Operand(context);
-  if (ended == stFailed) return stFailed;
-  wword* const lexer = context->lexer;
-  for (;;) {
-    int32_t op = ended;
-    if (kOperandTellsNext) {
-      if (!isOp(op)) return op;
-      lexer->Next();
-    } else {
-      op = lexer->Next();
-      if (!isOp(op)) {
-        lexer->Back();
-        return op;
-      }
-    }
-    wvar left;
-    SwapValues(left, context->value);
-    ended = Operand(context);
-    if (ended == stFailed) return stFailed;
-    if (!combine(context, left, op)) return stFailed;
-    context->ref = nullptr;
+Level LevelOf(int32_t token) {
+  switch (token) {
+    case tkAnd: case tkOr: case tkXor:
+      return kLogic;
+    case tkEq: case tkNe: case tkGt: case tkLt: case tkGe: case tkLe:
+      return kCompare;
+    case tkPlus: case tkMinus:
+      return kAdd;
+    case tkStar: case tkSlash:
+      return kMul;
+    default:
+      return kNoOperator;
   }
 }
 
-int32_t EvalLogic(wbsub* context) {
-  return OperatorLevel<EvalCompare>(
-      context, [](int32_t op) { return op == tkAnd || op == tkOr || op == tkXor; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        const int32_t a = left.AsInt();
-        const int32_t b = c->value.AsInt();
-        c->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
-        return true;
-      });
-}
-
-int32_t EvalCompare(wbsub* context) {
-  return OperatorLevel<EvalAdd>(
-      context,
-      [](int32_t op) {
-        return op == tkEq || op == tkNe || op == tkGt || op == tkLt || op == tkGe || op == tkLe;
-      },
-      [](wbsub* c, wvar& left, int32_t op) {
-        c->value.SetInt(Compare(left, op, c->value) != 0 ? -1 : 0);
-        return true;
-      });
-}
-
-int32_t EvalAdd(wbsub* context) {
-  return OperatorLevel<EvalMul>(
-      context, [](int32_t op) { return op == tkPlus || op == tkMinus; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        if (op == tkPlus && left.type == vtString && c->value.type == vtString) {
-          // Text joined to text: appended in place.
-          left.Append(c->value.Chars());
-          SwapValues(left, c->value);
-        } else {
-          Arithmetic(left, op, c->value);
-        }
-        return true;
-      });
-}
-
-int32_t EvalMul(wbsub* context) {
-  return OperatorLevel<EvalPrimary>(
-      context, [](int32_t op) { return op == tkStar || op == tkSlash; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        if (op == tkSlash && IsZero(c->value)) {
-          Fail(c, erArithmetic);
-          return false;
-        }
+// left op right; the result replaces the right operand in the context's value.
+bool Combine(wbsub* c, wvar& left, int32_t op) {
+  switch (LevelOf(op)) {
+    case kLogic: {
+      const int32_t a = left.AsInt();
+      const int32_t b = c->value.AsInt();
+      c->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
+      return true;
+    }
+    case kCompare:
+      c->value.SetInt(Compare(left, op, c->value) != 0 ? -1 : 0);
+      return true;
+    case kAdd:
+      if (op == tkPlus && left.type == vtString && c->value.type == vtString) {
+        // Text joined to text: appended in place.
+        left.Append(c->value.Chars());
+        SwapValues(left, c->value);
+      } else {
         Arithmetic(left, op, c->value);
-        return true;
-      });
+      }
+      return true;
+    default:
+      if (op == tkSlash && IsZero(c->value)) {
+        Fail(c, erArithmetic);
+        return false;
+      }
+      Arithmetic(left, op, c->value);
+      return true;
+  }
+}
+
+// Primaries joined by the operators of level `lowest` and tighter. The right
+// operand of an operator takes only the operators that bind more tightly, so
+// operators of one level join from left to right. The left operand is taken
+// out of the context's value without a copy. Ends with the token after the
+// expression put back, and returns its code.
+int32_t EvalBinary(wbsub* context, int lowest) {
+  if (EvalPrimary(context) == stFailed) return stFailed;
+  wword* const lexer = context->lexer;
+  int32_t op = lexer->Next();
+  lexer->Back();
+  for (;;) {
+    const int level = LevelOf(op);
+    if (level == kNoOperator || level < lowest) return op;
+    lexer->Next();
+    wvar left;
+    SwapValues(left, context->value);
+    const int32_t ended = EvalBinary(context, level + 1);
+    if (ended == stFailed) return stFailed;
+    if (!Combine(context, left, op)) return stFailed;
+    context->ref = nullptr;
+    op = ended;
+  }
 }
 
 // The frame's slot of the last token's name, else the global cell found for
