@@ -329,7 +329,7 @@ void wvar::SetReal(double value) {
 
 void wvar::SetString(const char16_t* text) {
   type = vtString;
-  if (text == nullptr) {
+  if (text == nullptr || *text == 0) {
     Chars()[0] = 0;
     Track(*this, 0);
     return;
