@@ -76,7 +76,9 @@ void SetFacts(wvar& v, int32_t length, uint64_t version) {
 }
 
 // The text now has `length` units and is a new version.
-void Track(wvar& v, int32_t length) { SetFacts(v, length, platform::NextTextVersion()); }
+void Track(wvar& v, int32_t length) {
+  if (OnHeap(v)) SetFacts(v, length, platform::NextTextVersion());
+}
 
 // The text changed in a way not worth counting.
 void Untrack(wvar& v) { SetFacts(v, 0, 0); }
@@ -141,12 +143,17 @@ void WriteRealText(wvar& target, double r) {
   Track(target, n == 0 ? 0 : n - 1);
 }
 
-void WriteUnits(wvar& target, const char16_t* src, int32_t units) {
+// `version`: the version of the text copied, or 0 for a new one.
+void WriteUnits(wvar& target, const char16_t* src, int32_t units, uint64_t version = 0) {
   target.Reserve(PayloadBytes(units));
   std::memmove(target.Chars(), src, static_cast<size_t>(units) * 2);
   target.Chars()[units] = 0;
   target.type = vtString;
-  Track(target, units);
+  if (version != 0) {
+    SetFacts(target, units, version);
+  } else {
+    Track(target, units);
+  }
 }
 
 // Puts a finished text in place of the payload; a new block, when one is
@@ -212,8 +219,7 @@ void CopyText(wvar& target, const wvar& source) {
       return;
     }
   }
-  WriteUnits(target, source.Chars(), source.Length());
-  if (from.version != 0) SetFacts(target, from.length, from.version);
+  WriteUnits(target, source.Chars(), source.Length(), from.version);
 }
 
 }  // namespace
