@@ -67,6 +67,7 @@ ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const cha
     kept.numberKnown = false;
     kept.number = 0.0;
     kept.table = nullptr;
+    kept.closeFrom = -1;
     tokens_.push_back(kept);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();

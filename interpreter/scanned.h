@@ -32,6 +32,10 @@ public:
     uint64_t tableState;
     wcell* cell;
     char16_t shortText[8];  // a token of up to 7 units, zero-filled
+    // A "{" skipped with its block: pos and start before the matching "}"
+    // was read; closeFrom is -1 until then.
+    int32_t closeFrom;
+    int32_t closeStart;
   };
 
   explicit ScannedText(std::u16string text);

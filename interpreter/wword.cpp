@@ -95,7 +95,7 @@ int32_t wword::Advance() {
     if (scanned != nullptr) {
       int32_t length = 0;
       while (token[length] != 0) ++length;
-      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}}, token);
+      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}, -1, 0}, token);
     }
   }
   keptStart = start;
@@ -104,22 +104,46 @@ int32_t wword::Advance() {
   return code;
 }
 
+// A block skipped once is skipped again at once: its "{" keeps where the
+// scan stood before the matching "}", and only that "}" is read again, which
+// leaves every position as the whole skip would.
 int32_t wword::SkipItem() {
   const int32_t code = Next();
   if (code != tkLBrace) return code;
-  return SkipBlock() == tkRBrace ? tkWord : tkError;
+  ScannedText::Token* const brace = known;
+  if (brace != nullptr && brace->closeFrom >= 0) {
+    start = brace->closeStart;
+    pos = brace->closeFrom;
+    Next();
+    return tkWord;
+  }
+  int32_t closeFrom = 0, closeStart = 0;
+  if (SkipBlock(&closeFrom, &closeStart) != tkRBrace) return tkError;
+  if (brace != nullptr) {
+    brace->closeFrom = closeFrom;
+    brace->closeStart = closeStart;
+  }
+  return tkWord;
 }
 
 // Counted rather than recursive, so that a text of many nested braces cannot
-// exhaust the machine stack; the result is the same.
-int32_t wword::SkipBlock() {
+// exhaust the machine stack; the result is the same. `closeFrom` and
+// `closeStart`, when given, receive pos and start as they were before the
+// closing "}" was read.
+int32_t wword::SkipBlock(int32_t* closeFrom, int32_t* closeStart) {
   int32_t depth = 1;
   for (;;) {
+    const int32_t from = pos;
+    const int32_t before = start;
     const int32_t code = Next();
     if (code == tkLBrace) {
       ++depth;
     } else if (code == tkRBrace) {
-      if (--depth == 0) return tkRBrace;
+      if (--depth == 0) {
+        if (closeFrom != nullptr) *closeFrom = from;
+        if (closeStart != nullptr) *closeStart = before;
+        return tkRBrace;
+      }
     } else if (code == tkEnd) {
       return tkError;
     }

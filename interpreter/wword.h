@@ -55,7 +55,7 @@ public:
   }
   int32_t Advance();
   int32_t SkipItem();
-  int32_t SkipBlock();
+  int32_t SkipBlock(int32_t* closeFrom = nullptr, int32_t* closeStart = nullptr);
   int32_t SkipLine();
 
   int32_t Scan();

@@ -182,6 +182,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "12|", ""},
         RerunCase{"DIM i\nFOR i = 1 TO 3 {\n  IF i == 3 { PRINT zz }\n  PRINT i\n}", "12",
                   "\n 3 ZZ: undefined error\n"},
+        // A block skipped on every pass, braces in its comment and string.
+        RerunCase{"DIM i\nFOR i = 1 TO 3 {\n  IF i < 3 { PRINT i } ELSE { ' } brace\n"
+                  "    PRINT \"}{\" { PRINT 0 } }\n  IF i == 3 { PRINT zz }\n}",
+                  "12}{0", "\n 5 ZZ: undefined error\n"},
+        RerunCase{"DIM i\nFOR i = 1 TO 2 { IF 0 { PRINT 1 } ELSE {} PRINT i }\nIF 0 { {", "12",
+                  " \n3 : system error\n\n"},
         RerunCase{"SUB f(n) {\n  IF n == 0 { RETURN(1 / n) }\n  RETURN(f(n - 1))\n}\nPRINT f(3)", "",
                   "\nF 2: arithmetic error\n"},
         // A name gone or changed between two passes of the same tokens.
