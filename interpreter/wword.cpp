@@ -68,35 +68,41 @@ void wword::SetText(const char16_t* t) {
 }
 
 // The token at `pos`: the kept one when this text has been scanned from
-// here before, else a new scan, which is then kept.
+// here before, else a new scan.
 int32_t wword::Advance() {
-  int32_t code;
   known = scanned != nullptr ? scanned->Find(pos) : nullptr;
-  if (known != nullptr) {
-    prevStart = known->commentStart >= 0 ? known->commentStart : start;
-    start = known->start;
-    pos = known->end;
-    if (known->length < ScannedText::kShort) {
-      std::memcpy(token, known->shortText, sizeof known->shortText);
-    } else {
-      const char16_t* from = scanned->TextOf(*known);
-      for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
-    }
-    code = known->code;
+  if (known == nullptr) return ScanAndKeep();
+  prevStart = known->commentStart >= 0 ? known->commentStart : start;
+  start = known->start;
+  pos = known->end;
+  if (known->length < ScannedText::kShort) {
+    std::memcpy(token, known->shortText, sizeof known->shortText);
   } else {
-    const int32_t from = pos;
-    bool comment = false;
+    const char16_t* from = scanned->TextOf(*known);
+    for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
+  }
+  keptStart = start;
+  keptEnd = pos;
+  keptCode = known->code;
+  return keptCode;
+}
+
+// A new scan from `pos`, past comments, kept for the next time.
+int32_t wword::ScanAndKeep() {
+  const int32_t from = pos;
+  bool comment = false;
+  int32_t code = Scan();
+  while (code == tkComment) {
+    comment = true;
+    SkipLine();
     code = Scan();
-    while (code == tkComment) {
-      comment = true;
-      SkipLine();
-      code = Scan();
-    }
-    if (scanned != nullptr) {
-      int32_t length = 0;
-      while (token[length] != 0) ++length;
-      known = scanned->Keep(from, {start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}, -1, 0}, token);
-    }
+  }
+  if (scanned != nullptr) {
+    int32_t length = 0;
+    while (token[length] != 0) ++length;
+    const ScannedText::Token scannedToken{
+        start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}, -1, 0};
+    known = scanned->Keep(from, scannedToken, token);
   }
   keptStart = start;
   keptEnd = pos;

@@ -54,6 +54,7 @@ public:
     start = prevStart;
   }
   int32_t Advance();
+  __attribute__((noinline)) int32_t ScanAndKeep();
   int32_t SkipItem();
   int32_t SkipBlock(int32_t* closeFrom = nullptr, int32_t* closeStart = nullptr);
   int32_t SkipLine();
