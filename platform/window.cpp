@@ -43,6 +43,16 @@ struct LastTarget {
 };
 __attribute__((tls_model("initial-exec"))) thread_local LastTarget lastTarget{0, 0, nullptr, nullptr};
 
+// Makes `window` this thread's last target, under the lock; false when no
+// such window is registered.
+__attribute__((noinline)) bool LookUpTarget(HWND window) {
+  std::lock_guard<std::mutex> guard(RegistryLock());
+  auto it = Registry().find(window);
+  if (it == Registry().end()) return false;
+  lastTarget = {registryChanges.load(std::memory_order_relaxed), window, it->second.proc, it->second.context};
+  return true;
+}
+
 }  // namespace
 
 namespace platform {
@@ -69,13 +79,10 @@ void UnregisterWindow(HWND window) {
 extern "C" {
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  LastTarget& last = lastTarget;
+  const LastTarget& last = lastTarget;
   const uint64_t changes = registryChanges.load(std::memory_order_acquire);
   if (last.window != window || last.changes != changes || changes == 0) {
-    std::lock_guard<std::mutex> guard(RegistryLock());
-    auto it = Registry().find(window);
-    if (it == Registry().end()) return 0;
-    last = {registryChanges.load(std::memory_order_relaxed), window, it->second.proc, it->second.context};
+    if (!LookUpTarget(window)) return 0;
   }
   if (last.proc == nullptr) return 0;
   return last.proc(last.context, window, message, wParam, lParam);
