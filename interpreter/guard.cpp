@@ -160,9 +160,3 @@ bool StackExhausted(wbexe* block) {
   return true;
 }
 
-bool StackExhausted(wbsub* context) {
-  const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-  if (frame >= context->stackLimit) return false;
-  context->block->errorCode = erOverflow;
-  return true;
-}

@@ -40,3 +40,11 @@ public:
 private:
   void Start(wbexe* block, const char16_t* text, uint64_t version);
 };
+
+// StackExhausted (guard.h) within a run, from the limit its context noted.
+inline bool StackExhausted(wbsub* context) {
+  const uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  if (frame >= context->stackLimit) return false;
+  context->block->errorCode = erOverflow;
+  return true;
+}

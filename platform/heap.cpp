@@ -20,7 +20,7 @@ constexpr SIZE_T kLargestBlock = 0x7FFFFFFF;
 
 std::atomic<long> allocationsBeforeFailure{-1};
 std::atomic<uint64_t> lastTextVersion{0};
-std::atomic<uint64_t> tableChanges{0};
+
 
 BlockHeader* HeaderOf(HGLOBAL block) {
   return reinterpret_cast<BlockHeader*>(static_cast<unsigned char*>(block) - sizeof(BlockHeader));
@@ -84,8 +84,7 @@ namespace platform {
 
 uint64_t NextTextVersion() { return lastTextVersion.fetch_add(1, std::memory_order_relaxed) + 1; }
 
-void NoteTableChange() { tableChanges.fetch_add(1, std::memory_order_relaxed); }
-uint64_t TableChanges() { return tableChanges.load(std::memory_order_relaxed); }
+std::atomic<uint64_t> tableChanges{0};
 
 void FailGlobalAllocAfter(long n) {
   allocationsBeforeFailure.store(n < 0 ? -1 : n, std::memory_order_relaxed);

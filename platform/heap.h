@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include <atomic>
+
 #include "platform/api.h"
 #include "platform/exceptions.h"
 
@@ -30,8 +32,9 @@ PLATFORM_API uint64_t NextTextVersion();
 // Counts the changes to which cells the name tables of scripts hold, in
 // every binary: a search remembered together with this count still holds
 // while the count stays the same.
-PLATFORM_API void NoteTableChange();
-PLATFORM_API uint64_t TableChanges();
+PLATFORM_API extern std::atomic<uint64_t> tableChanges;
+inline void NoteTableChange() { tableChanges.fetch_add(1, std::memory_order_relaxed); }
+inline uint64_t TableChanges() { return tableChanges.load(std::memory_order_relaxed); }
 
 // Test hook: after `n` more successful allocations every GlobalAlloc fails,
 // until it is called again with a negative n (the default: never fail).

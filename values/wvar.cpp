@@ -279,7 +279,7 @@ void wvar::Reserve(int32_t bytes) {
   capacity = bytes;
 }
 
-wvar& wvar::operator=(const wvar& other) {
+wvar& wvar::Assign(const wvar& other) {
   if (this == &other) return *this;
   switch (other.type) {
     case vtInt:

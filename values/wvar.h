@@ -34,7 +34,16 @@ public:
 
   void Reserve(int32_t bytes);
 
-  wvar& operator=(const wvar& other);
+  // Numbers are copied here at once; everything else in Assign.
+  wvar& operator=(const wvar& other) {
+    if ((other.type == vtReal || other.type == vtInt) && this != &other) {
+      __builtin_memcpy(data, other.data, 8);
+      type = other.type;
+      return *this;
+    }
+    return Assign(other);
+  }
+  wvar& Assign(const wvar& other);
   wvar& operator=(int32_t value);
   wvar& operator=(double value);
   wvar& operator=(const char16_t* text);
