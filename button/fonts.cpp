@@ -1,3 +1,4 @@
+// fonts: registers the substitutes for the font names the forms use.
 #include "button/fonts.h"
 
 #include <QFont>

@@ -1,3 +1,4 @@
+// wbutton: TWButton, the owner-drawn button control: painting, mouse and keys.
 #include "button/wbutton.h"
 
 #include <QEnterEvent>

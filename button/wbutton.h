@@ -1,6 +1,6 @@
-// TWButton: the calculator's one push button. It paints every look itself,
-// into an off-screen image first and onto the screen in one copy, so that it
-// never flickers.
+// wbutton: TWButton, the owner-drawn button control.
+// It paints every look itself, into an off-screen image first and onto the
+// screen in one copy, so that it never flickers.
 #pragma once
 
 #include <QImage>

@@ -1,3 +1,4 @@
+// colors: colour texts of the calculator file, read and written.
 #include "calculator/colors.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// colors: colour values and their texts in the calculator file.
 // Colours as the calculator keeps them: 0x00BBGGRR, or 0x80000000 | index
 // for a system colour that follows the desktop's scheme.
 #pragma once

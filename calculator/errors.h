@@ -1,3 +1,4 @@
+// errors: the exceptions of the calculator's data routines.
 // Exceptions of the calculator's data routines. They reach the class-library
 // style exception box (or a host command's catch-all) with their message.
 #pragma once

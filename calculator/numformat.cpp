@@ -1,3 +1,4 @@
+// numformat: number texts for the host commands.
 #include "calculator/numformat.h"
 
 #include <charconv>

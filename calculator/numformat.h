@@ -1,5 +1,4 @@
-// Number texts for the host commands: the three float formats the calculator
-// shows, and the exponent and fixed forms that scripts ask for.
+// numformat: number texts for the host commands.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// stringlist: a list of UTF-16 lines, loaded from and saved to files.
 #include "calculator/stringlist.h"
 
 #include <fcntl.h>

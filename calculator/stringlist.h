@@ -1,3 +1,4 @@
+// stringlist: a list of UTF-16 lines with name=value access.
 // A list of UTF-16 lines, with name=value access and file loading and saving,
 // as the line list and the calculator file use it.
 #pragma once

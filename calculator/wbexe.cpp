@@ -1,3 +1,4 @@
+// wbexe (host side): the interpreter block's construction and its binding to libvek.so.
 // The host side of the interpreter block: construction, destruction and the
 // binding to the library's two exports. Shared by the calculator and vekrun.
 #include "interpreter/wbexe.h"
@@ -38,6 +39,10 @@ wbexe::wbexe(HWND host) : result(0), names(1), stack(100), subName(0) {
 }
 
 wbexe::~wbexe() {
+  // A cell's destructor leaves its elements; DIMWORD's array sits in a
+  // request cell.
+  for (wcell& cell : request) cell.ClearElements();
+  for (wcell& cell : cmdLine) cell.ClearElements();
   if (library != nullptr) FreeLibrary(library);
   library = nullptr;
 }

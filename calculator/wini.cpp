@@ -1,3 +1,4 @@
+// wini: the line list and the button lines of a calculator file.
 #include "calculator/wini.h"
 
 #include <sys/stat.h>

@@ -1,4 +1,5 @@
-// The line list: name=value lines of a calculator file, and button lines that
+// wini: the line list and the button lines of a calculator file.
+// name=value lines of a calculator file, and button lines that
 // pack a button's label, colours and program into one line, field by field.
 #pragma once
 

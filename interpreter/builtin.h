@@ -1,3 +1,4 @@
+// builtin: BuiltinCall, how a built-in function takes its arguments and returns.
 // The calling discipline of a built-in function: its arguments are parsed onto
 // the value stack from the entry depth, read by index, and the stack is cut
 // back when the result is handed over.

@@ -1,5 +1,6 @@
-// The run engine, the host requests and error reports, and the evaluator:
-// the operations that statements and built-ins are written against.
+// engine: the interpreter's inner interface: the run engine, the host
+// requests and error reports, and the evaluator, which statements and
+// built-ins are written against. The run guard has guard.h.
 #pragma once
 
 #include "interpreter/wbsub.h"

@@ -1,6 +1,4 @@
-// The run guard: how much machine stack is left, how deeply runs nest, and
-// which cells operations in progress hold, so that freeing an element table
-// under its user waits until the outermost run has ended.
+// guard: stack limit, run depth and held cells of the runs on this thread.
 #include "interpreter/guard.h"
 
 #include <pthread.h>

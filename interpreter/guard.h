@@ -1,3 +1,4 @@
+// guard: stack limit, run depth and held cells of the runs on this thread.
 // Safety state of the runs on this thread: how much machine stack is left,
 // how deeply runs are nested, and which cells operations in progress hold,
 // so that nothing they hold is freed under them.

@@ -1,4 +1,4 @@
-// The handlers of the 91 keywords, one signature for all.
+// handlers: the handlers of the 91 keywords, one signature for all.
 #pragma once
 
 #include "interpreter/wbsub.h"

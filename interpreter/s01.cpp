@@ -1,5 +1,5 @@
-// The run engine: whole programs, text runs, the statement loop, the reset of
-// the interpreter, and the library's two exports.
+// s01: the run engine: whole programs, text runs, the statement loop, the
+// reset of the interpreter, and the library's two exports WBExec and WBSub.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -16,8 +16,8 @@ int32_t ExecProgram(wbexe* block, const char16_t* text) {
   block->state = rsRunning;
   ResetInterpreter(block);
   if (block->curDir[0] != 0) {
-    const std::string dir = platform::ToUtf8(block->curDir);
-    (void)chdir(dir.c_str());
+    std::string dir;
+    if (platform::ToFileName(block->curDir, dir)) (void)chdir(dir.c_str());
   }
   ExecText(block, nullptr, text);
   AskHost(block, rqEnd);
@@ -70,6 +70,7 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
   return status;
 }
 
+// text = ["(" params ")"] {item}
 int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase, uint64_t version) {
   if (StackExhausted(block)) return stFailed;
   RunLevel level;
@@ -125,6 +126,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase, uint64_t
   }
 }
 
+// item = "{" {item} "}" | statement
 int32_t ExecStatement(wbsub* context) {
   wbexe* const block = context->block;
   AskHost(block, rqStep);

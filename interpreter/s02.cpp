@@ -1,4 +1,4 @@
-// The keyword table, the requests to the host window and the error report.
+// s02: the keyword table, the requests to the host window and the error report.
 #include <string>
 
 #include "interpreter/engine.h"

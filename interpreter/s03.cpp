@@ -1,4 +1,4 @@
-// The expression evaluator, name lookup, references and calls.
+// s03: the expression evaluator, name lookup, references and calls.
 #include <cstring>
 #include <string>
 #include <utility>
@@ -163,6 +163,7 @@ double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
   return known->number;
 }
 
+// assign = logic ["=" expr]
 int32_t EvalAssign(wbsub* context) {
   const int32_t status = EvalBinary(context, kLogic);
   if (status == stFailed) return stFailed;
@@ -237,6 +238,10 @@ bool Combine(wbsub* c, wvar& left, int32_t op) {
   }
 }
 
+// logic = compare {(AND | OR | XOR) compare}
+// compare = sum {("==" | "!=" | ">" | "<" | ">=" | "<=") sum}
+// sum = product {("+" | "-") product}
+// product = primary {("*" | "/") primary}
 // Primaries joined by the operators of level `lowest` and tighter. The right
 // operand of an operator takes only the operators that bind more tightly, so
 // operators of one level join from left to right. The left operand is taken
@@ -305,6 +310,8 @@ int32_t CallFunction(wbsub* context, wcell* keyword) {
   return status;
 }
 
+// primary = number | hex | string | "(" expr ")" | "{" list | (NOT | "+" | "-") primary
+//         | function [args] | ref ["(" args ")"]
 int32_t EvalPrimary(wbsub* context) {
   wbexe* const block = context->block;
   if (StackExhausted(context)) return stFailed;
@@ -401,6 +408,7 @@ int32_t EvalPrimary(wbsub* context) {
 
 }  // namespace
 
+// expr = assign
 int32_t Eval(wbsub* context) {
   context->ref = nullptr;
   if (context->breakFlag != 0 || context->returnFlag != 0) return stDone;
@@ -432,6 +440,7 @@ wcell* FindGlobal(wbsub* context) {
   return known->cell;
 }
 
+// ref = name {"[" expr "]" | "." (name | string)}
 int32_t ResolveRef(wbsub* context, wcell* start) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -469,6 +478,7 @@ int32_t ResolveRef(wbsub* context, wcell* start) {
   }
 }
 
+// ref ["(" args ")"]: the value of the cell, or the sub it holds called
 int32_t ReadOrCall(wbsub* context) {
   wcell* const cell = context->ref;
   wword* const lexer = context->lexer;
@@ -483,6 +493,7 @@ int32_t ReadOrCall(wbsub* context) {
   return stDone;
 }
 
+// name {"[" expr "]" | "." member}, read only for the name it leaves in the token
 int32_t ParseDeclName(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkWord) return Fail(context, erVariable);
@@ -506,6 +517,7 @@ int32_t ParseDeclName(wbsub* context) {
   return stDone;
 }
 
+// ref "(" args ")" with a sub in the cell
 // The name and the text offset are taken only once the arguments have been
 // read, so that a sub called inside them and an error in them are reported
 // under the caller's own name and position.
@@ -530,11 +542,15 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;
+  // A result that lives in the popped frame (a local, a returned literal)
+  // must not be the cell that the next argument's push reuses.
+  block->stack.KeepAtBase(depth, block->resultRef);
   block->stack.depth = depth;
   block->subOffset = savedOffset;
   return stDone;
 }
 
+// args = ["(" [expr {"," expr}] ")"]
 int32_t ParseArgs(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
@@ -547,7 +563,18 @@ int32_t ParseArgs(wbsub* context) {
   int32_t count = 0;
   for (;;) {
     if (Eval(context) == stFailed) return kArgsFailed;
-    context->block->stack.Push(ckVar, u"", context->ref, context->value);
+    wcell* const ref = context->ref;
+    if (ref == &context->literal) {
+      // An array literal becomes the argument's own: the next literal in the
+      // list is built in the same cell.
+      wcell* const slot = context->block->stack.Push(ckVar, u"", nullptr, context->value);
+      ReleaseElements(context->block, slot);
+      slot->elements = ref->elements;
+      ref->elements = nullptr;
+      slot->ref = slot;
+    } else {
+      context->block->stack.Push(ckVar, u"", ref, context->value);
+    }
     ++count;
     const int32_t token = lexer->Next();
     if (token == tkRParen) return count;
@@ -558,6 +585,7 @@ int32_t ParseArgs(wbsub* context) {
   }
 }
 
+// args with at least `minimum` expressions
 int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
   const int32_t count = ParseArgs(context);
   if (count == kArgsFailed) return stFailed;
@@ -565,6 +593,7 @@ int32_t ParseArgsMin(wbsub* context, int32_t minimum) {
   return stDone;
 }
 
+// params = ["(" [name {"," name}] ")"]
 int32_t BindParams(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
@@ -583,6 +612,7 @@ int32_t BindParams(wbsub* context) {
   }
 }
 
+// params, passed over
 int32_t SkipParamList(wbsub* context) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {

@@ -1,4 +1,4 @@
-// The statements, and the statement-like functions SUB, NEW and THIS.
+// s04: the statements, and the statement-like functions SUB, NEW and THIS.
 #include <string>
 #include <vector>
 
@@ -19,6 +19,7 @@ bool IsTrue(const wvar& v) { return v.AsInt() != 0; }
 
 const char16_t* TextOf(wvar& v) { return v.type == vtString ? v.Chars() : v.AsString(); }
 
+// FOR var IN ref ... "{" {item} "}"
 int32_t StmtForIn(wbsub* context, wcell* variable) {
   wword* const lexer = context->lexer;
   if (ResolveRef(context, nullptr) == stFailed) return stFailed;
@@ -46,6 +47,7 @@ int32_t StmtForIn(wbsub* context, wcell* variable) {
 
 }  // namespace
 
+// statement = keyword-statement | [LET] expr
 int32_t ExecWordStatement(wbsub* context) {
   wbexe* const block = context->block;
   const wcell* const keyword = FindGlobal(context);
@@ -57,11 +59,13 @@ int32_t ExecWordStatement(wbsub* context) {
   return StmtLet(context);
 }
 
+// REM text up to the end of the line
 VEK_HANDLER(StmtRem) {
   context->lexer->SkipLine();
   return stDone;
 }
 
+// PRINT expr {"," expr}
 VEK_HANDLER(StmtPrint) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -75,6 +79,7 @@ VEK_HANDLER(StmtPrint) {
   }
 }
 
+// IF expr item {ELSEIF expr item} [ELSE item]
 VEK_HANDLER(StmtIf) {
   wword* const lexer = context->lexer;
   if (Eval(context) == stFailed) return stFailed;
@@ -106,6 +111,7 @@ VEK_HANDLER(StmtIf) {
   return status;
 }
 
+// WHILE expr item
 VEK_HANDLER(StmtWhile) {
   wword* const lexer = context->lexer;
   const int32_t condition = lexer->pos;
@@ -124,6 +130,7 @@ VEK_HANDLER(StmtWhile) {
   return lexer->SkipItem() == stFailed ? stFailed : stDone;
 }
 
+// FOR ["("] var = expr TO expr [STEP expr] ... "{" {item} "}" | FOR var IN ref ...
 VEK_HANDLER(StmtFor) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) lexer->Back();
@@ -165,11 +172,13 @@ VEK_HANDLER(StmtFor) {
   return lexer->SkipItem() == stFailed ? stFailed : stDone;
 }
 
+// BREAK
 VEK_HANDLER(StmtBreak) {
   context->breakFlag = 1;
   return stDone;
 }
 
+// DIM decl {"," decl}, decl = name {"[" expr "]" | "." member} ["=" expr]
 VEK_HANDLER(StmtDim) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -199,6 +208,7 @@ VEK_HANDLER(StmtDim) {
   }
 }
 
+// SUB [name] [params] item
 VEK_HANDLER(FnSub) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -236,6 +246,7 @@ VEK_HANDLER(FnSub) {
   return status;
 }
 
+// RETURN ["(" [expr] ")"]
 VEK_HANDLER(StmtReturn) {
   wword* const lexer = context->lexer;
   if (lexer->Next() != tkLParen) {
@@ -249,16 +260,19 @@ VEK_HANDLER(StmtReturn) {
   return stDone;
 }
 
+// END
 VEK_HANDLER(StmtEnd) {
   context->block->errorCode = erStop;
   return stDone;
 }
 
+// EXIT
 VEK_HANDLER(StmtExit) {
   context->block->errorCode = erExit;
   return stDone;
 }
 
+// STOP
 VEK_HANDLER(StmtStop) {
   wbexe* const block = context->block;
   const wword* const lexer = context->lexer;
@@ -278,6 +292,7 @@ VEK_HANDLER(StmtStop) {
   return stDone;
 }
 
+// INPUT [string ","] ref {"," [string ","] ref}
 VEK_HANDLER(StmtInput) {
   wbexe* const block = context->block;
   wword* const lexer = context->lexer;
@@ -309,6 +324,7 @@ VEK_HANDLER(StmtInput) {
   }
 }
 
+// [LET] expr, which must assign or call
 VEK_HANDLER(StmtLet) {
   context->sideEffect = 0;
   const int32_t status = Eval(context);
@@ -317,6 +333,7 @@ VEK_HANDLER(StmtLet) {
   return Fail(context, erSyntax);
 }
 
+// NEW
 // A reset frees every cell and stack slot. Runs below the top level, and
 // operations in progress (a FOR loop, an assignment, an argument list, an
 // index), hold such cells and slots, so NEW is refused there.
@@ -330,6 +347,7 @@ VEK_HANDLER(FnNew) {
   return stDone;
 }
 
+// THIS {"[" expr "]" | "." member} ["(" args ")"]
 VEK_HANDLER(FnThis) {
   if (context->thisCell == nullptr) return Fail(context, erUndefined);
   if (ResolveRef(context, context->thisCell) == stFailed) return stFailed;

@@ -1,6 +1,6 @@
-// Host and system built-ins: the display and message box of the host, beep,
-// sleep, programs, synthetic input, the clipboard, the host's command line,
-// and nested runs of files, code texts and expressions.
+// s05: host and system built-ins: the display and message box of the host,
+// beep, sleep, programs, synthetic input, the clipboard, the host's command
+// line, and nested runs of files, code texts and expressions.
 #include <cstring>
 #include <string>
 
@@ -68,6 +68,7 @@ void HandOver(UINT format, const void* bytes, size_t used, size_t size) {
 
 }  // namespace
 
+// CLS()
 VEK_HANDLER(FnCls) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
@@ -78,6 +79,7 @@ VEK_HANDLER(FnCls) {
   return call.Return(u"");
 }
 
+// BEEP()
 VEK_HANDLER(FnBeep) {
   BuiltinCall call(context, 0);
   if (!call.ok()) return stFailed;
@@ -85,6 +87,7 @@ VEK_HANDLER(FnBeep) {
   return call.Return(u"");
 }
 
+// MSG(text)
 VEK_HANDLER(FnMsg) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
@@ -92,6 +95,7 @@ VEK_HANDLER(FnMsg) {
   return call.Return(AskHost(block, rqMessage, call.Arg(0).AsString()));
 }
 
+// CALL(file)
 VEK_HANDLER(FnCall) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
@@ -123,10 +127,13 @@ int32_t RunCode(wbsub* context, const char16_t* name, const char16_t* before,
 
 }  // namespace
 
+// CALLSUB(code)
 VEK_HANDLER(FnCallSub) { return RunCode(context, u"CALLSUB", u"", u""); }
 
+// CALC(expression text)
 VEK_HANDLER(FnCalc) { return RunCode(context, u"CALC", u"RETURN(", u")"); }
 
+// RUN(file [, parameters [, wait]])
 VEK_HANDLER(FnRun) {
   BuiltinCall call(context, 0);
   if (!call.ok()) return stFailed;
@@ -152,6 +159,7 @@ VEK_HANDLER(FnRun) {
   return call.Done();
 }
 
+// WAIT(milliseconds)
 VEK_HANDLER(FnWait) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -161,6 +169,7 @@ VEK_HANDLER(FnWait) {
   return call.Return(u"");
 }
 
+// COMMANDLINE(n)
 VEK_HANDLER(FnCommandLine) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
@@ -171,9 +180,11 @@ VEK_HANDLER(FnCommandLine) {
   return call.Return(block->cmdLine[n].value);
 }
 
+// KEYDOWN(key) and KEYUP(key)
 VEK_HANDLER(FnKeyDown) { return Key(context, 0); }
 VEK_HANDLER(FnKeyUp) { return Key(context, KEYEVENTF_KEYUP); }
 
+// MOUSEMOVE(x, y)
 VEK_HANDLER(FnMouseMove) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -186,17 +197,20 @@ VEK_HANDLER(FnMouseMove) {
   return call.Done();
 }
 
+// MOUSEDOWN(button)
 VEK_HANDLER(FnMouseDown) {
   static const DWORD flags[3] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_RIGHTDOWN,
                                  MOUSEEVENTF_MIDDLEDOWN};
   return MouseButton(context, flags);
 }
 
+// MOUSEUP(button)
 VEK_HANDLER(FnMouseUp) {
   static const DWORD flags[3] = {MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_MIDDLEUP};
   return MouseButton(context, flags);
 }
 
+// GETCLIPBOARD()
 VEK_HANDLER(FnGetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 0);
@@ -222,6 +236,7 @@ VEK_HANDLER(FnGetClipboard) {
   return call.Done();
 }
 
+// SETCLIPBOARD(text)
 VEK_HANDLER(FnSetClipboard) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);
@@ -244,6 +259,7 @@ VEK_HANDLER(FnSetClipboard) {
   return call.Return(result);
 }
 
+// SCREEN(a, b)
 VEK_HANDLER(FnScreen) {
   wbexe* block = context->block;
   BuiltinCall call(context, 2);
@@ -254,6 +270,7 @@ VEK_HANDLER(FnScreen) {
   return call.Done();
 }
 
+// DISPPROGRAM(n)
 VEK_HANDLER(FnDispProgram) {
   wbexe* block = context->block;
   BuiltinCall call(context, 1);

@@ -1,4 +1,4 @@
-// String built-ins.
+// s06: the string built-ins.
 #include <climits>
 #include <cstdint>
 
@@ -33,12 +33,14 @@ int32_t HexValue(const char16_t* digits) {
 
 }  // namespace
 
+// LEN(text)
 VEK_HANDLER(FnLen) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(call.Arg(0).Convert(vtString).Length());
 }
 
+// MID(text, start, count)
 VEK_HANDLER(FnMid) {
   BuiltinCall call(context, 3);
   if (!call.ok()) return stFailed;
@@ -48,6 +50,7 @@ VEK_HANDLER(FnMid) {
   return call.Return<const wvar&>(part);
 }
 
+// LEFT(text, n)
 VEK_HANDLER(FnLeft) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -56,6 +59,7 @@ VEK_HANDLER(FnLeft) {
   return call.Return<const wvar&>(part);
 }
 
+// RIGHT(text, n)
 VEK_HANDLER(FnRight) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -64,6 +68,7 @@ VEK_HANDLER(FnRight) {
   return call.Return<const wvar&>(part);
 }
 
+// LOWER(text)
 VEK_HANDLER(FnLower) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -71,6 +76,7 @@ VEK_HANDLER(FnLower) {
   return call.Return<const wvar&>(call.Arg(0));
 }
 
+// UPPER(text)
 VEK_HANDLER(FnUpper) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -78,12 +84,14 @@ VEK_HANDLER(FnUpper) {
   return call.Return<const wvar&>(call.Arg(0));
 }
 
+// STR(value)
 VEK_HANDLER(FnStr) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(call.Arg(0).AsString());
 }
 
+// VAL(text)
 VEK_HANDLER(FnVal) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -94,12 +102,14 @@ VEK_HANDLER(FnVal) {
   return call.Return(platform::u16tod(text));
 }
 
+// ASC(text)
 VEK_HANDLER(FnAsc) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(static_cast<int32_t>(call.Arg(0).AsString()[0]));
 }
 
+// CHR(code)
 VEK_HANDLER(FnChr) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -107,6 +117,7 @@ VEK_HANDLER(FnChr) {
   return call.Return(static_cast<const char16_t*>(text));
 }
 
+// HEX(n)
 VEK_HANDLER(FnHex) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -121,6 +132,7 @@ VEK_HANDLER(FnHex) {
   return call.Return(static_cast<const char16_t*>(text + i));
 }
 
+// INSTR(text, part [, start])
 VEK_HANDLER(FnInStr) {
   wstack& stack = context->block->stack;
   const int32_t base = stack.depth;
@@ -138,6 +150,7 @@ VEK_HANDLER(FnInStr) {
   return stDone;
 }
 
+// REPLACE(text, search, replacement)
 VEK_HANDLER(FnReplace) {
   BuiltinCall call(context, 3);
   if (!call.ok()) return stFailed;
@@ -149,6 +162,7 @@ VEK_HANDLER(FnReplace) {
   return call.Return(s.AsString());
 }
 
+// STRCONV(text, flags)
 VEK_HANDLER(FnStrConv) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -177,6 +191,7 @@ VEK_HANDLER(FnStrConv) {
   return call.Return(static_cast<const char16_t*>(buffer));
 }
 
+// LIKE(text, pattern)
 VEK_HANDLER(FnLike) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;

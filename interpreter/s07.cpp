@@ -1,4 +1,4 @@
-// Numeric and date-time built-ins.
+// s07: the numeric and date-time built-ins.
 #include <cmath>
 #include <cstdlib>
 
@@ -61,6 +61,7 @@ int32_t PartOf(wbsub* context) {
 
 }  // namespace
 
+// INT(x), ABS(x), EXP(x), SIN(x), COS(x), TAN(x), ATAN(x)
 VEK_HANDLER(FnInt) { return RealOf<Floor>(context); }
 VEK_HANDLER(FnAbs) { return RealOf<Fabs>(context); }
 VEK_HANDLER(FnExp) { return RealOf<Exp>(context); }
@@ -69,12 +70,14 @@ VEK_HANDLER(FnCos) { return RealOf<Cos>(context); }
 VEK_HANDLER(FnTan) { return RealOf<Tan>(context); }
 VEK_HANDLER(FnAtan) { return RealOf<Atan>(context); }
 
+// RND(n)
 VEK_HANDLER(FnRnd) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(static_cast<double>(RandomBelow(call.Int(0))));
 }
 
+// SGN(x)
 VEK_HANDLER(FnSgn) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -82,12 +85,14 @@ VEK_HANDLER(FnSgn) {
   return call.Return(int32_t{x > 0 ? 1 : x == 0 ? 0 : -1});
 }
 
+// POW(x, y)
 VEK_HANDLER(FnPow) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
   return call.Return(std::pow(call.Real(0), call.Real(1)));
 }
 
+// LOG(x)
 VEK_HANDLER(FnLog) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -96,6 +101,7 @@ VEK_HANDLER(FnLog) {
   return call.Return(std::log(x));
 }
 
+// SQR(x)
 VEK_HANDLER(FnSqr) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -104,6 +110,7 @@ VEK_HANDLER(FnSqr) {
   return call.Return(std::sqrt(x));
 }
 
+// MOD(a, b)
 VEK_HANDLER(FnMod) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -119,6 +126,7 @@ VEK_HANDLER(FnMod) {
   return call.Return(r);
 }
 
+// ROUND(x, digits)
 VEK_HANDLER(FnRound) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -126,12 +134,14 @@ VEK_HANDLER(FnRound) {
   return call.Return(std::floor(call.Real(0) * p + 0.5) / p);
 }
 
+// NOW()
 VEK_HANDLER(FnNow) {
   BuiltinCall call(context, 0);
   if (!call.ok()) return stFailed;
   return call.Return(static_cast<double>(Now()));
 }
 
+// DATE(year, month, day)
 VEK_HANDLER(FnDate) {
   BuiltinCall call(context, 3);
   if (!call.ok()) return stFailed;
@@ -144,6 +154,7 @@ VEK_HANDLER(FnDate) {
   return call.Return(static_cast<double>(d));
 }
 
+// TIME(hour, minute, second)
 VEK_HANDLER(FnTime) {
   BuiltinCall call(context, 3);
   if (!call.ok()) return stFailed;
@@ -156,6 +167,7 @@ VEK_HANDLER(FnTime) {
   return call.Return(static_cast<double>(t));
 }
 
+// YEAR(d), MONTH(d), DAY(d), WEEK(d), HOUR(d), MINUTE(d), SECOND(d)
 VEK_HANDLER(FnYear) { return PartOf<pYear>(context); }
 VEK_HANDLER(FnMonth) { return PartOf<pMonth>(context); }
 VEK_HANDLER(FnDay) { return PartOf<pDay>(context); }

@@ -1,4 +1,4 @@
-// Array literals, array built-ins, host commands and diagnostics.
+// s08: array literals, array built-ins, host commands and diagnostics.
 #include <string>
 
 #include "interpreter/builtin.h"
@@ -94,6 +94,7 @@ std::u16string Listing(const whash& table) {
 
 }  // namespace
 
+// list = item {"," item} "}", after its "{"
 int32_t ParseArrayList(wbsub* context, wcell* cell, int32_t first) {
   int32_t counter = first;
   int32_t status = ParseArrayItem(context, cell, counter);
@@ -107,6 +108,7 @@ int32_t ParseArrayList(wbsub* context, wcell* cell, int32_t first) {
   return stFailed;
 }
 
+// item = "{" list | expr [":" ("{" list | expr)]
 int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   wword* lexer = context->lexer;
   if (lexer->Next() == tkLBrace) return ParseNested(context, cell, Decimal(index).c_str());
@@ -128,6 +130,7 @@ int32_t ParseArrayItem(wbsub* context, wcell* cell, int32_t index) {
   return stDone;
 }
 
+// DIMLEN(array)
 VEK_HANDLER(FnDimLen) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -136,6 +139,7 @@ VEK_HANDLER(FnDimLen) {
   return call.Return(n);
 }
 
+// DIMDEL(array, key)
 VEK_HANDLER(FnDimDel) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -146,6 +150,7 @@ VEK_HANDLER(FnDimDel) {
   return call.Return(u"");
 }
 
+// DIMKEY(array, n)
 VEK_HANDLER(FnDimKey) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -164,12 +169,14 @@ VEK_HANDLER(FnDimKey) {
   return call.Return(u"");
 }
 
+// DIMWORD(text)
 VEK_HANDLER(FnDimWord) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   const std::u16string text = call.Arg(0).AsString();
   wcell& words = context->block->request[0];
-  words.ClearElements();
+  // A sub may still hold the previous array through a parameter.
+  ReleaseElements(context->block, &words);
 
   wword lexer(text.c_str());
   lexer.upper = 0;
@@ -186,6 +193,7 @@ VEK_HANDLER(FnDimWord) {
   return call.Return(int32_t{tkEnd}, &words);
 }
 
+// #CMD(command [, value ...]), at most nine in all
 VEK_HANDLER(FnCmd) {
   wbexe* block = context->block;
   wstack& stack = block->stack;
@@ -202,6 +210,7 @@ VEK_HANDLER(FnCmd) {
   return stDone;
 }
 
+// #MEMBER(ref)
 VEK_HANDLER(FnMember) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -213,6 +222,7 @@ VEK_HANDLER(FnMember) {
   return call.Return(out.c_str());
 }
 
+// #HASHTOP
 VEK_HANDLER(FnHashTop) {
   const std::u16string out = Listing(context->block->names);
   context->value = out.c_str();
@@ -220,6 +230,7 @@ VEK_HANDLER(FnHashTop) {
   return stDone;
 }
 
+// #HASH(array)
 VEK_HANDLER(FnHash) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -229,6 +240,7 @@ VEK_HANDLER(FnHash) {
   return call.Return(Listing(*a->elements).c_str());
 }
 
+// #SYSTEM
 VEK_HANDLER(FnSystem) {
   const wbexe* block = context->block;
   const std::u16string out = u"stack max : " + Decimal(block->stack.capacity) + u"\r\n" +

@@ -1,3 +1,4 @@
+// scanned: the cache of scanned texts, bounded, found by content.
 #include "interpreter/scanned.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// tokens: the token codes and the statuses of statements and built-ins.
 // Token codes, shared by the lexer, the wildcard matcher, the statements and
 // the evaluator, and the statuses that statements, built-ins and parsing
 // steps return.

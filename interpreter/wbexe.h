@@ -1,6 +1,6 @@
-// The interpreter block: all interpreter state, allocated and constructed by
-// the host and handed to every library call. Both deliverables compile this
-// layout, so the field order must not change.
+// wbexe: the interpreter block, all interpreter state.
+// Allocated and constructed by the host and handed to every library call.
+// Both deliverables compile this layout, so the field order must not change.
 #pragma once
 
 #include "platform/api.h"

@@ -1,4 +1,4 @@
-// The run context of one run of one text.
+// wbsub: the run context of one run of one text.
 #include "interpreter/wbsub.h"
 
 #include "interpreter/guard.h"

@@ -1,4 +1,4 @@
-// The run context: one per run of one text.
+// wbsub: the run context, one per run of one text.
 #pragma once
 
 #include <memory>

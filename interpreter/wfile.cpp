@@ -1,3 +1,4 @@
+// wfile: the file built-ins and the script text-file format.
 // File built-ins and the script text-file format: UTF-16LE after FF FE,
 // anything else 8-bit text in the ANSI code page.
 #include <fcntl.h>
@@ -24,12 +25,6 @@ namespace {
 
 // A value holds at most 2^31 bytes; 8-bit text doubles on the way in.
 constexpr size_t kMaxTextBytes = (size_t{1} << 30) - 16;
-
-// Created readable and writable, emptied when present.
-int OpenForWriting(const char16_t* path) {
-  if (!path || !*path) return -1;
-  return open(platform::ToUtf8(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-}
 
 // Closes the file and frees the buffer however ReadTextFile is left.
 struct ReadGuard {
@@ -69,13 +64,17 @@ int32_t ShellOperation(wbsub* context, UINT func) {
 }  // namespace
 
 int ReadTextFile(const char16_t* path, wvar& out) {
-  if (!path || !*path) return 0;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return 0;
   ReadGuard guard;
-  guard.fd = open(platform::ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK the open of a FIFO waits for a writer, which may
+  // never come, before the check below could refuse it.
+  guard.fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (guard.fd < 0) return 0;
   // A folder, a pipe or a device is no text file (and may never end).
   struct stat st;
   if (fstat(guard.fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (fcntl(guard.fd, F_SETFL, O_RDONLY) != 0) return 0;
   size_t n = static_cast<size_t>(st.st_size);
   if (n > kMaxTextBytes) throw EOutOfMemory();
   guard.buffer = GlobalAlloc(GMEM_ZEROINIT, n + 2);
@@ -106,30 +105,31 @@ int ReadTextFile(const char16_t* path, wvar& out) {
   return 1;
 }
 
+// Both writers replace the file whole or not at all: a full disk or a
+// file-size limit half-way leaves the old contents.
 int WriteTextFileW(const char16_t* path, const char16_t* text) {
-  int fd = OpenForWriting(path);
-  if (fd < 0) return 0;
-  static const unsigned char mark[2] = {0xFF, 0xFE};
-  size_t units = text ? platform::u16len(text) : 0;
-  bool ok = platform::WriteAll(fd, mark, 2) && platform::WriteAll(fd, text, units * sizeof(char16_t));
-  if (close(fd) != 0) ok = false;
-  return ok ? 1 : 0;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return 0;
+  static const char mark[2] = {'\xFF', '\xFE'};
+  const size_t units = text ? platform::u16len(text) : 0;
+  const std::string_view body(reinterpret_cast<const char*>(text), units * sizeof(char16_t));
+  return platform::ReplaceFileContents(name, {std::string_view(mark, 2), body}) ? 1 : 0;
 }
 
 int WriteTextFileA(const char16_t* path, const char16_t* text) {
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return 0;
   wvar converted(text);
   const char* ansi = converted.AsAnsi();
-  int fd = OpenForWriting(path);
-  if (fd < 0) return 0;
-  bool ok = platform::WriteAll(fd, ansi, strlen(ansi));
-  if (close(fd) != 0) ok = false;
-  return ok ? 1 : 0;
+  return platform::ReplaceFileContents(name, {std::string_view(ansi, strlen(ansi))}) ? 1 : 0;
 }
 
+// COPY(from, to), KILL(path), RENAME(from, to)
 VEK_HANDLER(FnCopy) { return ShellOperation(context, FO_COPY); }
 VEK_HANDLER(FnKill) { return ShellOperation(context, FO_DELETE); }
 VEK_HANDLER(FnRename) { return ShellOperation(context, FO_MOVE); }
 
+// DIR([pattern [, attributes]])
 VEK_HANDLER(FnDir) {
   BuiltinCall call(context, 0);
   if (!call.ok()) return stFailed;
@@ -152,18 +152,21 @@ VEK_HANDLER(FnDir) {
   return call.Return(names.c_str());
 }
 
+// MKDIR(path)
 VEK_HANDLER(FnMkDir) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(CreateDirectoryW(call.Arg(0).AsString(), nullptr) ? 1 : 0);
 }
 
+// CHDIR(path)
 VEK_HANDLER(FnChDir) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
   return call.Return(SetCurrentDirectoryW(call.Arg(0).AsString()) ? 1 : 0);
 }
 
+// READ(path)
 VEK_HANDLER(FnRead) {
   BuiltinCall call(context, 1);
   if (!call.ok()) return stFailed;
@@ -172,6 +175,7 @@ VEK_HANDLER(FnRead) {
   return call.Return(text);
 }
 
+// WRITE(path, text)
 VEK_HANDLER(FnWrite) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;
@@ -179,6 +183,7 @@ VEK_HANDLER(FnWrite) {
   return call.Return(WriteTextFileW(path, call.Arg(1).AsString()));
 }
 
+// WRITEB(path, text)
 VEK_HANDLER(FnWriteB) {
   BuiltinCall call(context, 2);
   if (!call.ok()) return stFailed;

@@ -1,3 +1,4 @@
+// wlike: the wildcard matcher behind LIKE.
 #include "interpreter/wlike.h"
 
 #include "interpreter/guard.h"

@@ -1,5 +1,6 @@
-// The wildcard matcher behind LIKE: "?" any unit, "*" any run, "#" a digit,
-// "[...]" a set with ranges and "!" negation, "<c>" the character c itself.
+// wlike: the wildcard matcher behind LIKE.
+// "?" any unit, "*" any run, "#" a digit, "[...]" a set with ranges and "!"
+// negation, "<c>" the character c itself.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// The lexer. Scanning never allocates: every token is copied once into the
+// wword: the lexer.
+// Scanning never allocates: every token is copied once into the
 // fixed buffer, and a token too long for it is cut there while the scan still
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
@@ -189,6 +190,7 @@ void wword::SkipBlanks() {
   while (IsBlank(text[pos])) ++pos;
 }
 
+// symbol = "==" | ">=" | "<=" | "!=" | one of = > < ( ) * + , - . / : [ ] { }; "'" opens a comment
 int32_t wword::ScanSymbol() {
   const char16_t c = text[pos];
   int32_t code = 0;
@@ -248,6 +250,7 @@ int32_t wword::ScanSymbol() {
   return code;
 }
 
+// hex = "0" ("x" | "X") {hex digit}
 int32_t wword::ScanHex() {
   if (text[pos] != u'0' || (text[pos + 1] != u'x' && text[pos + 1] != u'X')) return 0;
   int32_t n = 0;
@@ -258,6 +261,7 @@ int32_t wword::ScanHex() {
   return tkHex;
 }
 
+// number = digit {digit | "." once | ("E" | "e") once [("+" | "-") before its digits]}
 int32_t wword::ScanNumber() {
   if (!IsDigit(text[pos])) return 0;
   bool dot = false, exponent = false, sign = false, exponentDigit = false;
@@ -282,6 +286,7 @@ int32_t wword::ScanNumber() {
   return tkNumber;
 }
 
+// string = '"' {unit | "\" unit} ['"'], where \r \n \f \t are escapes
 // A string that the text ends inside takes the rest of the text.
 int32_t wword::ScanString() {
   if (text[pos] != u'"') return 0;
@@ -310,6 +315,7 @@ int32_t wword::ScanString() {
   return tkString;
 }
 
+// word = (A-Z | a-z | "_" | "$" | "#") {A-Z | a-z | 0-9 | "_" | "$" | "#"}
 int32_t wword::ScanWord() {
   if (!IsWordStart(text[pos])) return 0;
   int32_t n = 0;
@@ -326,6 +332,7 @@ int32_t wword::ScanWord() {
   return tkWord;
 }
 
+// wide = a run of units from U+0080 up (U+3000 excepted), one word
 int32_t wword::ScanWide() {
   if (!IsWide(text[pos])) return 0;
   int32_t n = 0;
@@ -334,6 +341,7 @@ int32_t wword::ScanWide() {
   return tkWord;
 }
 
+// any other unit is a word of its own
 int32_t wword::ScanChar() {
   token[0] = text[pos++];
   token[1] = 0;

@@ -1,4 +1,4 @@
-// The lexer: cuts a UTF-16 script text into tokens on demand.
+// wword: the lexer, which cuts a UTF-16 script text into tokens on demand.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// api: the platform layer's basic types and export macro.
 // Basic types of the platform layer: a small stand-in for the Windows API,
 // built on POSIX, iconv and (through back ends) the calculator's Qt side.
 #pragma once

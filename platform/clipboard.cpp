@@ -1,3 +1,4 @@
+// clipboard: the clipboard, in memory or through the installed back end.
 #include "platform/clipboard.h"
 
 #include <cstring>

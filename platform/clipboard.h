@@ -1,4 +1,5 @@
-// The clipboard. Text only: CF_UNICODETEXT, and CF_TEXT (CP932), which is
+// clipboard: the clipboard.
+// Text only: CF_UNICODETEXT, and CF_TEXT (CP932), which is
 // offered whenever there is text, converted on the way in and out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// datetime: date and time values, encoded, decoded and read from the clock.
 #include "platform/datetime.h"
 
 #include <sys/time.h>

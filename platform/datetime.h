@@ -1,4 +1,5 @@
-// Date and time values: a double whose whole part counts days from
+// datetime: date and time values.
+// A double whose whole part counts days from
 // 30 December 1899 and whose fraction is the time of day.
 #pragma once
 

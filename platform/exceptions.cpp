@@ -1,3 +1,4 @@
+// exceptions: the exceptions that cross binaries.
 #include "platform/exceptions.h"
 
 // Defined out of line so that the type information lives in this library

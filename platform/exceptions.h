@@ -1,3 +1,4 @@
+// exceptions: the exceptions that cross binaries.
 // Exceptions that stand for the class library's: thrown by one binary of the
 // process and caught by another, so their type information lives here once.
 #pragma once

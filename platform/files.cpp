@@ -1,11 +1,16 @@
+// files: folders and directory listings over POSIX.
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -66,18 +71,19 @@ struct FindState {
   std::string folder;  // with a trailing "/" unless empty
   std::u16string pattern;
   std::u16string single;
+  std::string singleBytes;
   bool singlePending = false;
 };
 
 bool NextEntry(FindState* state, WIN32_FIND_DATAW* data) {
   if (state->singlePending) {
     state->singlePending = false;
-    Fill(data, state->folder + platform::ToUtf8(state->single), state->single);
+    Fill(data, state->folder + state->singleBytes, state->single);
     return true;
   }
   if (!state->dir) return false;
   while (dirent* e = readdir(state->dir)) {
-    std::u16string name = platform::FromUtf8(e->d_name);
+    std::u16string name = platform::FromFileName(e->d_name);
     if (platform::MatchFileName(state->pattern.c_str(), name.c_str())) {
       Fill(data, state->folder + e->d_name, name);
       return true;
@@ -108,13 +114,15 @@ bool MatchFileName(const char16_t* pattern, const char16_t* name) {
 extern "C" {
 
 BOOL CreateDirectoryW(const char16_t* path, void*) {
-  if (!path || !*path) return FALSE;
-  return mkdir(platform::ToUtf8(path).c_str(), 0777) == 0 ? TRUE : FALSE;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return FALSE;
+  return mkdir(name.c_str(), 0777) == 0 ? TRUE : FALSE;
 }
 
 BOOL SetCurrentDirectoryW(const char16_t* path) {
-  if (!path || !*path) return FALSE;
-  return chdir(platform::ToUtf8(path).c_str()) == 0 ? TRUE : FALSE;
+  std::string name;
+  if (!path || !*path || !platform::ToFileName(path, name)) return FALSE;
+  return chdir(name.c_str()) == 0 ? TRUE : FALSE;
 }
 
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data) {
@@ -123,16 +131,21 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data) {
   size_t slash = full.rfind(u'/');
   std::u16string last = slash == std::u16string::npos ? full : full.substr(slash + 1);
   if (last.empty()) return INVALID_HANDLE_VALUE;
+  std::string folder, lastBytes;
+  if (!platform::ToFileName(full.substr(0, slash + 1), folder) ||
+      !platform::ToFileName(last, lastBytes))
+    return INVALID_HANDLE_VALUE;
 
   auto* state = new FindState;
-  if (slash != std::u16string::npos) state->folder = platform::ToUtf8(full.substr(0, slash + 1));
+  state->folder = folder;
   if (!HasWildcard(last)) {
     struct stat st;
-    if (lstat(platform::ToUtf8(full).c_str(), &st) != 0) {
+    if (lstat((folder + lastBytes).c_str(), &st) != 0) {
       delete state;
       return INVALID_HANDLE_VALUE;
     }
     state->single = last;
+    state->singleBytes = lastBytes;
     state->singlePending = true;
   } else {
     state->pattern = last;
@@ -162,7 +175,113 @@ BOOL FindClose(HANDLE find) {
 
 namespace platform {
 
+void KeepFileSizeLimitFromKilling() {
+  // Looked at on every call: the host may change the disposition later.
+  struct sigaction current;
+  if (sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
+      current.sa_handler == SIG_DFL) {
+    signal(SIGXFSZ, SIG_IGN);
+  }
+}
+
+int CreateTempBeside(const std::string& target, std::string& temp) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  // "." + base + ".XXXXXX" within the usual limit of 255 bytes.
+  constexpr size_t kNameMax = 255, kAdded = 8;
+  if (base.size() > kNameMax - kAdded) base.resize(kNameMax - kAdded);
+  temp = folder + "." + base + ".XXXXXX";
+  return mkostemp(temp.data(), O_CLOEXEC);
+}
+
+namespace {
+
+bool WriteInPlace(const std::string& path, int flags, std::initializer_list<std::string_view> pieces) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | flags);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+  const int error = errno;
+  if (close(fd) != 0) ok = false;
+  if (!ok) errno = error;
+  return ok;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, std::initializer_list<std::string_view> pieces) {
+  KeepFileSizeLimitFromKilling();
+  if (path.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  // Through links, also one that names a file yet to be made.
+  std::string target = path;
+  struct stat st;
+  for (int hops = 0; lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+    std::vector<char> buffer(static_cast<size_t>(st.st_size) + 2);
+    const ssize_t n = readlink(target.c_str(), buffer.data(), buffer.size() - 1);
+    if (n <= 0 || hops == 40) {
+      errno = n <= 0 ? errno : ELOOP;
+      return false;
+    }
+    std::string next(buffer.data(), static_cast<size_t>(n));
+    const size_t slash = target.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+    target = next;
+  }
+  const bool exists = stat(target.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return false;
+  // A file that may not be written stays as it is, as an open for writing
+  // would have refused it.
+  if (exists && S_ISREG(st.st_mode) && access(target.c_str(), W_OK) != 0) return false;
+  if (exists && S_ISCHR(st.st_mode)) return WriteInPlace(target, 0, pieces);
+  if (exists && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  mode_t mode;
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  std::string temp;
+  const int fd = CreateTempBeside(target, temp);
+  if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
+    // A writable file in a folder that takes no new names: written in place,
+    // as before, without the guard of the temporary.
+    return WriteInPlace(target, O_TRUNC, pieces);
+  }
+  if (fd < 0) return false;
+  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Only a privileged process can give a file away; it stays ours then.
+  }
+  bool ok = fchmod(fd, mode) == 0;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+  // Some file systems report a full disk only when the data is flushed.
+  ok = ok && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    errno = error;
+  }
+  return ok;
+}
+
 bool WriteAll(int fd, const void* data, size_t n) {
+  KeepFileSizeLimitFromKilling();
   const char* p = static_cast<const char*>(data);
   while (n > 0) {
     ssize_t w = write(fd, p, n);

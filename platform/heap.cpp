@@ -1,4 +1,5 @@
-// The global heap: every block carries a small header with its size, so that
+// heap: the global heap.
+// Every block carries a small header with its size, so that
 // GlobalSize works and a block can be freed by whichever binary holds it.
 #include "platform/heap.h"
 

@@ -1,4 +1,5 @@
-// The global heap: zero-filling allocations that every binary of the process
+// heap: the global heap, and GlobalHeapObject for classes that live on it.
+// Zero-filling allocations that every binary of the process
 // can grow and free, whichever of them made the block.
 #pragma once
 

@@ -1,3 +1,4 @@
+// input: synthetic keyboard and mouse input, and the screen size.
 #include "platform/input.h"
 
 namespace {
@@ -36,6 +37,8 @@ int InputBackend::Metric(int index) {
   return 0;
 }
 
+bool InputBackend::IsKeyDown(int) { return false; }
+
 void SetInputBackend(InputBackend* backend) { installed = backend; }
 
 const std::vector<InputEvent>& RecordedInput() { return Recorded(); }
@@ -55,5 +58,9 @@ void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, uintptr_t extra) {
 }
 
 int GetSystemMetrics(int index) { return Backend().Metric(index); }
+
+int16_t GetKeyState(int vk) { return Backend().IsKeyDown(vk) ? KEY_STATE_DOWN : 0; }
+
+int16_t GetAsyncKeyState(int vk) { return Backend().IsKeyDown(vk) ? KEY_STATE_DOWN : 0; }
 
 }  // extern "C"

@@ -1,3 +1,4 @@
+// lcmap: locale text mapping for the Japanese locale.
 #include "platform/lcmap.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-// Locale text mapping: case, character width and kana, for the Japanese locale.
+// lcmap: locale text mapping: case, character width and kana, for the Japanese locale.
 #pragma once
 
 #include "platform/api.h"

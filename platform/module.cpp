@@ -1,4 +1,4 @@
-// Libraries loaded at run time, over dlopen.
+// module: libraries loaded at run time, over dlopen.
 #include "platform/module.h"
 
 #include <dlfcn.h>

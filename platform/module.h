@@ -1,4 +1,4 @@
-// Libraries loaded at run time.
+// module: libraries loaded at run time.
 #pragma once
 
 #include "platform/api.h"

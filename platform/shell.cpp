@@ -1,3 +1,4 @@
+// shell: file operations, starting programs and waiting for them.
 #include "platform/shell.h"
 
 #include <dirent.h>
@@ -78,7 +79,9 @@ int CodeOf(int error) {
 // The paths a source entry stands for; `wild` tells that it had wildcards.
 int Expand(const std::u16string& entry, std::vector<std::string>& out, bool& wild) {
   std::u16string last = entry.substr(entry.rfind(u'/') + 1);
-  std::string path = StripSlashes(platform::ToUtf8(entry));
+  std::string path;
+  if (!platform::ToFileName(entry, path)) return ERROR_INVALID_NAME;
+  path = StripSlashes(path);
   if (last.find_first_of(u"*?") == std::u16string::npos) {
     struct stat st;
     if (path.empty() || lstat(path.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
@@ -94,7 +97,9 @@ int Expand(const std::u16string& entry, std::vector<std::string>& out, bool& wil
   do {
     std::u16string name(data.cFileName);
     if (name == u"." || name == u"..") continue;
-    out.push_back(Join(folder, platform::ToUtf8(name)));
+    std::string bytes;
+    if (!platform::ToFileName(name, bytes)) continue;
+    out.push_back(Join(folder, bytes));
   } while (FindNextFileW(find, &data));
   FindClose(find);
   return out.size() == before ? ERROR_FILE_NOT_FOUND : 0;
@@ -132,11 +137,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
     close(in);
     return ERROR_WRITE_FAULT;
   }
-  std::string temp = DirName(to);
-  temp.append("/.").append(BaseName(to)).append(".XXXXXX");
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back(0);
-  int out = mkostemp(name.data(), O_CLOEXEC);
+  std::string temp;
+  int out = platform::CreateTempBeside(to, temp);
   if (out < 0) {
     int code = CodeOf(errno);
     close(in);
@@ -158,8 +160,8 @@ int CopyFileData(const std::string& from, const std::string& to) {
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   futimens(out, times);
   if (close(out) != 0 && code == 0) code = ERROR_WRITE_FAULT;
-  if (code == 0 && rename(name.data(), to.c_str()) != 0) code = CodeOf(errno);
-  if (code != 0) unlink(name.data());
+  if (code == 0 && rename(temp.c_str(), to.c_str()) != 0) code = CodeOf(errno);
+  if (code != 0) unlink(temp.c_str());
   return code;
 }
 
@@ -181,7 +183,12 @@ int CopyTree(const std::string& from, const std::string& to, bool top) {
     if (exists && S_ISDIR(dst.st_mode)) return ERROR_ALREADY_EXISTS;
     return CopyFileData(from, to);
   }
-  if (!S_ISDIR(st.st_mode)) return 0;  // devices, pipes and sockets are not copied
+  if (!S_ISDIR(st.st_mode)) {
+    // A FIFO, socket or device is made anew (a device only by a privileged
+    // process); one that cannot be made fails the copy.
+    if (exists && (S_ISDIR(dst.st_mode) || unlink(to.c_str()) != 0)) return ERROR_ALREADY_EXISTS;
+    return mknod(to.c_str(), st.st_mode & (S_IFMT | 07777), st.st_rdev) == 0 ? 0 : CodeOf(errno);
+  }
   if (exists && !S_ISDIR(dst.st_mode)) return ERROR_ALREADY_EXISTS;
   if (!exists && mkdir(to.c_str(), (st.st_mode & 07777) | S_IRWXU) != 0) return CodeOf(errno);
   DIR* dir = opendir(from.c_str());
@@ -213,6 +220,52 @@ int RemoveTree(const std::string& path) {
   return rmdir(path.c_str()) == 0 ? 0 : CodeOf(errno);
 }
 
+// Whether the entry and everything below it can be removed: its folder and
+// each folder below writable, readable and searchable, and all on one file
+// system (a mount point cannot be removed). A move that copies and then
+// removes asks first, so that what would stop it half-way is refused while
+// the source is still whole.
+bool CanRemoveTree(const std::string& path) {
+  struct stat top;
+  if (lstat(path.c_str(), &top) != 0 || access(DirName(path).c_str(), W_OK | X_OK) != 0) return false;
+  if (!S_ISDIR(top.st_mode)) return true;
+  std::vector<std::string> pending{path};
+  while (!pending.empty()) {
+    const std::string folder = pending.back();
+    pending.pop_back();
+    if (access(folder.c_str(), R_OK | W_OK | X_OK) != 0) return false;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    bool ok = true;
+    while (dirent* e = readdir(dir)) {
+      if (!strcmp(e->d_name, ".") || !strcmp(e->d_name, "..")) continue;
+      const std::string child = Join(folder, e->d_name);
+      struct stat st;
+      if (lstat(child.c_str(), &st) != 0 || (S_ISDIR(st.st_mode) && st.st_dev != top.st_dev)) {
+        ok = false;
+        break;
+      }
+      if (S_ISDIR(st.st_mode)) pending.push_back(child);
+    }
+    closedir(dir);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Copies, then removes the source. A copy that fails is taken back (when it
+// made the target) and leaves the source whole; a removal that fails
+// half-way leaves the whole copy and reports the failure.
+int CopyThenRemove(const std::string& from, const std::string& to, bool targetExisted) {
+  if (!CanRemoveTree(from)) return ERROR_ACCESS_DENIED;
+  int code = CopyTree(from, to, false);
+  if (code) {
+    if (!targetExisted) RemoveTree(to);
+    return code;
+  }
+  return RemoveTree(from);
+}
+
 int MoveOne(const std::string& from, const std::string& to) {
   struct stat st, dst;
   if (lstat(from.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
@@ -225,8 +278,7 @@ int MoveOne(const std::string& from, const std::string& to) {
   // (merging into the folder), then remove the source.
   if (error != EXDEV && !(exists && S_ISDIR(st.st_mode) && (error == ENOTEMPTY || error == EEXIST)))
     return CodeOf(error);
-  int code = CopyTree(from, to, false);
-  return code ? code : RemoveTree(from);
+  return CopyThenRemove(from, to, exists);
 }
 
 // ---------------------------------------------------------------- trash
@@ -279,8 +331,22 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 // The name in the trash: the file's own, or with ".2", ".3" ... before its
-// extension when that is taken. The info record is made first, exclusively,
-// which reserves the name.
+// extension when that is taken; shortened where the info record's name
+// (name + ".trashinfo") would pass the 255 bytes a name may have.
+std::string TrashName(const std::string& stem, const std::string& ext, int n) {
+  constexpr size_t kRoom = 255 - 10;
+  std::string suffix;
+  if (n != 1) suffix.append(".").append(std::to_string(n));
+  std::string s = stem, e = ext;
+  if (s.size() + suffix.size() + e.size() > kRoom) {
+    if (suffix.size() + e.size() >= kRoom / 2) e.clear();
+    s.resize(kRoom - suffix.size() - e.size());
+  }
+  return s + suffix + e;
+}
+
+// Into the trash under TrashName. The info record is made first,
+// exclusively, which reserves the name.
 int MoveToTrash(const std::string& path) {
   struct stat st;
   if (lstat(path.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
@@ -303,7 +369,7 @@ int MoveToTrash(const std::string& path) {
   std::string record = "[Trash Info]\nPath=" + PercentEncode(absolute) + "\nDeletionDate=" + when + "\n";
 
   for (int n = 1; n < 100000; ++n) {
-    std::string name = n == 1 ? base : stem + "." + std::to_string(n) + ext;
+    std::string name = TrashName(stem, ext, n);
     std::string infoPath = Join(info, name + ".trashinfo");
     int fd = open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
@@ -319,18 +385,22 @@ int MoveToTrash(const std::string& path) {
       if (!written) return ERROR_WRITE_FAULT;
       continue;
     }
-    int code = 0;
-    if (rename(path.c_str(), target.c_str()) != 0) {
-      if (errno == EXDEV) {
-        code = CopyTree(path, target, false);
-        if (code == 0) code = RemoveTree(path);
-        else RemoveTree(target);
-      } else {
-        code = CodeOf(errno);
-      }
+    if (rename(path.c_str(), target.c_str()) == 0) return 0;
+    if (errno != EXDEV) {
+      const int code = CodeOf(errno);
+      unlink(infoPath.c_str());
+      return code;
     }
-    if (code) unlink(infoPath.c_str());
-    return code;
+    // Across file systems: once the whole copy is in the trash its record
+    // stays, also when removing the source then fails half-way, so what was
+    // removed can be restored from there.
+    const int code = CanRemoveTree(path) ? CopyTree(path, target, false) : ERROR_ACCESS_DENIED;
+    if (code) {
+      RemoveTree(target);
+      unlink(infoPath.c_str());
+      return code;
+    }
+    return RemoveTree(path);
   }
   return ERROR_ALREADY_EXISTS;
 }
@@ -454,7 +524,9 @@ int SHFileOperationW(SHFILEOPSTRUCTW* op) {
 
   std::vector<std::u16string> targets = ParseList(op->pTo);
   if (targets.empty() || targets[0].empty()) return ERROR_INVALID_PARAMETER;
-  std::string target = StripSlashes(platform::ToUtf8(targets[0]));
+  std::string target;
+  if (!platform::ToFileName(targets[0], target)) return ERROR_INVALID_NAME;
+  target = StripSlashes(target);
   struct stat st;
   bool intoFolder = stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (!intoFolder && (sources.size() > 1 || wild)) {
@@ -476,7 +548,8 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   if (!info || info->cbSize != sizeof(SHELLEXECUTEINFOW) || !info->lpFile || !*info->lpFile)
     return FALSE;
   info->hProcess = nullptr;
-  std::string file = platform::ToUtf8(info->lpFile);
+  std::string file;
+  if (!platform::ToFileName(info->lpFile, file)) return FALSE;
   std::vector<std::string> argv;
   bool search = false;
   if (IsUrl(file) && access(file.c_str(), F_OK) != 0) {
@@ -485,14 +558,19 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   } else {
     std::string program;
     if (access(file.c_str(), F_OK) == 0) {
-      program = file;
+      // A name that begins with "-" would reach the opener as an option.
+      program = file[0] == '-' ? "./" + file : file;
     } else if (file.find('/') == std::string::npos) {
       program = FindOnPath(file);
     }
     if (program.empty()) return FALSE;
     if (IsExecutableFile(program)) {
       argv.push_back(program);
-      for (const auto& a : SplitCommandLine(info->lpParameters)) argv.push_back(platform::ToUtf8(a));
+      for (const auto& a : SplitCommandLine(info->lpParameters)) {
+        // Names that DIR gave keep their bytes.
+        std::string bytes;
+        argv.push_back(platform::ToFileName(a, bytes) ? bytes : platform::ToUtf8(a));
+      }
     } else {
       argv = {"xdg-open", program};
       search = true;
@@ -504,7 +582,9 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  std::string dir = info->lpDirectory && *info->lpDirectory ? platform::ToUtf8(info->lpDirectory) : "";
+  std::string dir;
+  if (info->lpDirectory && *info->lpDirectory && !platform::ToFileName(info->lpDirectory, dir))
+    return FALSE;
   if (!dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
   // The program starts with no signal blocked and SIGPIPE at its default,
   // whatever the host has done to its own.

@@ -1,3 +1,4 @@
+// shell: file operations, starting programs and waiting for them.
 // The shell: file operations on whole files and folders, starting programs
 // and documents, and waiting for started processes.
 #pragma once
@@ -19,6 +20,7 @@ constexpr int ERROR_PATH_NOT_FOUND = 3;     // the target's folder does not exis
 constexpr int ERROR_ACCESS_DENIED = 5;      // not permitted, or a read-only file system
 constexpr int ERROR_WRITE_FAULT = 29;       // reading or writing failed on the way (disk full, I/O)
 constexpr int ERROR_INVALID_PARAMETER = 87; // unknown operation, empty list, missing target
+constexpr int ERROR_INVALID_NAME = 123;     // a name that no file on this machine can have
 constexpr int ERROR_ALREADY_EXISTS = 183;   // a folder would replace a file or the reverse
 constexpr int DE_SAMEFILE = 0x71;           // source and target are the same file
 constexpr int DE_DESTSUBTREE = 0x76;        // a folder into itself or below itself

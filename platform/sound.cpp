@@ -1,3 +1,4 @@
+// sound: the speaker.
 #include "platform/sound.h"
 
 namespace {

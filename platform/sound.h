@@ -1,4 +1,4 @@
-// The speaker.
+// sound: the speaker.
 #pragma once
 
 #include "platform/api.h"

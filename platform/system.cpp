@@ -1,4 +1,4 @@
-// Timing.
+// system: timing.
 #include "platform/system.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-// Timing.
+// system: timing.
 #pragma once
 
 #include "platform/api.h"

@@ -1,3 +1,4 @@
+// text: code-page conversion, case mapping and UTF-16 helpers.
 // Text conversion for the layer: CP932 through iconv, locale-free case
 // mapping, and the wide-character library routines on UTF-16.
 #include "platform/text.h"
@@ -398,6 +399,137 @@ std::string ToUtf8(std::u16string_view text) {
     }
   }
   return out;
+}
+
+namespace {
+
+// A well-formed UTF-8 sequence at p (shortest form, no surrogate, at most
+// U+10FFFF): its length, with its code point in c; 0 when there is none.
+size_t WellFormedAt(const unsigned char* p, size_t n, uint32_t& c) {
+  const unsigned char b = p[0];
+  size_t len;
+  if (b < 0x80) {
+    c = b;
+    return 1;
+  } else if (b >= 0xC2 && b <= 0xDF) {
+    c = b & 0x1F, len = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    c = b & 0x0F, len = 3;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    c = b & 0x07, len = 4;
+  } else {
+    return 0;
+  }
+  if (n < len) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    if ((p[k] & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (p[k] & 0x3F);
+  }
+  static const uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return len;
+}
+
+// The surrogate that the three bytes at p spell (ED A0-BF 80-BF), or 0.
+char16_t SurrogateFormAt(const unsigned char* p, size_t n) {
+  if (n < 3 || p[0] != 0xED || p[1] < 0xA0 || p[1] > 0xBF || (p[2] & 0xC0) != 0x80) return 0;
+  return static_cast<char16_t>(0xD000 | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+}
+
+void AppendUtf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+void AppendCodePoint(std::u16string& out, uint32_t c) {
+  if (c < 0x10000) {
+    out.push_back(static_cast<char16_t>(c));
+  } else {
+    out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+  }
+}
+
+}  // namespace
+
+std::u16string FromFileName(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  std::u16string out;
+  out.reserve(n);
+  size_t i = 0;
+  while (i < n) {
+    uint32_t c;
+    if (const size_t len = WellFormedAt(p + i, n - i, c)) {
+      AppendCodePoint(out, c);
+      i += len;
+      continue;
+    }
+    const char16_t s = SurrogateFormAt(p + i, n - i);
+    if (IsHighSurrogate(s)) {
+      // A run of high forms keeps its units only when no low unit (a lone
+      // byte's or a low form's) follows it, or they would come back as a
+      // pair.
+      size_t j = i;
+      while (IsHighSurrogate(SurrogateFormAt(p + j, n - j))) j += 3;
+      const bool lowFollows = j < n && WellFormedAt(p + j, n - j, c) == 0;
+      for (size_t k = i; k < j; k += 3) {
+        if (lowFollows) {
+          for (size_t b = k; b < k + 3; ++b) out.push_back(static_cast<char16_t>(0xDC00 + p[b]));
+        } else {
+          out.push_back(SurrogateFormAt(p + k, n - k));
+        }
+      }
+      i = j;
+    } else if (s >= 0xDC00 && s < 0xDC80 && (out.empty() || !IsHighSurrogate(out.back()))) {
+      out.push_back(s);
+      i += 3;
+    } else {
+      out.push_back(static_cast<char16_t>(0xDC00 + p[i]));
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool ToFileName(std::u16string_view text, std::string& bytes) {
+  bytes.clear();
+  bytes.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u == 0) return false;
+    if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      AppendUtf8(bytes, 0x10000 + ((u - 0xD800u) << 10) + (text[i + 1] - 0xDC00u));
+      ++i;
+    } else if (u >= 0xDC80 && u <= 0xDCFF) {
+      bytes.push_back(static_cast<char>(u - 0xDC00));
+    } else {
+      AppendUtf8(bytes, u);
+    }
+  }
+  // Lone byte units that spell a character would name another file.
+  return FromFileName(bytes) == text;
+}
+
+bool ToFileName(const char16_t* text, std::string& bytes) {
+  if (text == nullptr) {
+    bytes.clear();
+    return false;
+  }
+  return ToFileName(std::u16string_view(text), bytes);
 }
 
 std::u16string FromUtf8(std::string_view text) {

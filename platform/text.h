@@ -1,3 +1,4 @@
+// text: code-page conversion, case mapping and UTF-16 helpers.
 // Code-page conversion (the ANSI code page is CP932), per-unit case mapping
 // and the UTF-16 helpers that stand for the wide-character C library.
 #pragma once
@@ -49,6 +50,20 @@ PLATFORM_API int FormatReal15(double value, char* out);
 // UTF-8 edges (file names, terminals, Qt-free diagnostics).
 PLATFORM_API std::string ToUtf8(std::u16string_view text);
 PLATFORM_API std::u16string FromUtf8(std::string_view text);
+// File names. A name on disk is bytes, a name in a script UTF-16; the two
+// map one to one, so that no two names meet in one file:
+// - well-formed UTF-8 is its characters;
+// - every other byte 0x80-0xFF stands alone as the unit U+DC80-U+DCFF;
+// - a lone surrogate is the three-byte form UTF-8 would give it, and such a
+//   form on disk comes back as the lone surrogate, unless it would then pair
+//   with its neighbour or meet a byte's unit (then its bytes stand alone).
+// FromFileName never fails, and ToFileName gives back the very bytes. A text
+// whose lone U+DC80-U+DCFF units spell well-formed UTF-8 would name another
+// file: ToFileName refuses it (false), as it refuses an embedded NUL.
+PLATFORM_API std::u16string FromFileName(std::string_view bytes);
+PLATFORM_API bool ToFileName(std::u16string_view text, std::string& bytes);
+// ToFileName of a NUL-terminated path; false for null as well.
+PLATFORM_API bool ToFileName(const char16_t* text, std::string& bytes);
 // CP932 edges for 8-bit texts held in std::string.
 PLATFORM_API std::u16string FromAnsi(std::string_view bytes);
 PLATFORM_API std::string ToAnsi(std::u16string_view text);

@@ -1,4 +1,5 @@
-// The window registry. Handlers run on the caller's thread with no lock held,
+// window: the window registry.
+// Handlers run on the caller's thread with no lock held,
 // since a handler may send further messages or register windows itself.
 #include "platform/window.h"
 

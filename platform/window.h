@@ -1,4 +1,5 @@
-// The window registry: a window is a handler registered by its owner; a
+// window: the window registry.
+// A window is a handler registered by its owner; a
 // message sent to it is served synchronously on the calling thread.
 #pragma once
 

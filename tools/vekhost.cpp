@@ -1,3 +1,4 @@
+// vekhost: HeadlessHost, the library's host without a window system.
 #include "tools/vekhost.h"
 
 #include "platform/dialogs.h"

@@ -1,3 +1,4 @@
+// vekhost: HeadlessHost, the library's host without a window system.
 // A host of the interpreter library without a window system: it binds the
 // library exactly as the calculator does and serves the library's requests
 // into text sinks. Used by vekrun, the tests, the benchmarks and the fuzzer.

@@ -3,13 +3,15 @@
 //   -e TEXT          run TEXT (UTF-8)
 //   --no             answer message requests with No
 //   --max-steps N    stop each run after N statements
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,12 +29,41 @@ void Usage() {
   std::fputs("usage: vekrun [--no] [--max-steps N] [-e TEXT | FILE]...\n", stderr);
 }
 
+// No script is this large; a device that never ends (/dev/zero) stops here.
+constexpr size_t kMaxScriptBytes = size_t{64} << 20;
+
+// The whole file, from a regular file, a pipe or a device; false with errno
+// set for a folder and for more than kMaxScriptBytes.
+bool ReadBytes(const std::string& path, std::string& bytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  const int statError = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (statError != 0) {
+    close(fd);
+    errno = statError;
+    return false;
+  }
+  bytes.clear();
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || bytes.size() + static_cast<size_t>(n) > kMaxScriptBytes) {
+      const int error = n < 0 ? errno : EFBIG;
+      close(fd);
+      if (n == 0) return true;
+      errno = error;
+      return false;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+}
+
 // UTF-16LE after a byte-order mark FF FE, any other file CP932.
 bool ReadScript(const std::string& path, std::u16string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  std::string bytes;
+  if (!ReadBytes(path, bytes)) return false;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
     text.clear();

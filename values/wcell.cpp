@@ -1,3 +1,4 @@
+// wcell: a named slot: variable, array element, stack entry, keyword or sub.
 #include "values/wcell.h"
 
 #include "platform/exceptions.h"

@@ -1,4 +1,4 @@
-// A named slot: variable, array element, stack entry, keyword or sub.
+// wcell: a named slot: variable, array element, stack entry, keyword or sub.
 #pragma once
 
 #include "values/wvar.h"

@@ -1,3 +1,4 @@
+// whash: the chained hash table of cells.
 #include "values/whash.h"
 
 #include <cstdint>

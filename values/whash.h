@@ -1,3 +1,4 @@
+// whash: the chained hash table of cells.
 // Chained hash table of cells keyed by case-sensitive name. Walks go through
 // buckets 0 upward and each chain from its newest entry; scripts see that order.
 #pragma once

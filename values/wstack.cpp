@@ -1,6 +1,8 @@
+// wstack: the value stack.
 #include "values/wstack.h"
 
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -95,6 +97,21 @@ int wstack::SetName(int32_t i, const char16_t* name) {
   if (i < 0 || i >= depth) return 0;
   slots[i]->name = name != nullptr ? name : u"";
   return 1;
+}
+
+void wstack::KeepAtBase(int32_t base, const wcell* ref) {
+  // The slot just above the frame is searched too: a result that a nested
+  // call handed back sits there, kept at that call's base.
+  const int32_t end = depth < capacity ? depth + 1 : depth;
+  if (ref == nullptr || base < 0 || base >= end) return;
+  int32_t owner = -1;
+  for (int32_t i = base; i < end && owner < 0; ++i) {
+    if (slots[i] == ref) owner = i;
+  }
+  for (int32_t i = base; i < end && owner < 0; ++i) {
+    if (slots[i] != nullptr && slots[i]->elements != nullptr && Holds(slots[i]->elements, ref)) owner = i;
+  }
+  if (owner > base) std::swap(slots[base], slots[owner]);
 }
 
 void wstack::Grow(int32_t extra) {

@@ -1,4 +1,5 @@
-// The script value. Payloads are read and written with memcpy: the inline
+// wvar: the script value.
+// Payloads are read and written with memcpy: the inline
 // buffer sits at an offset that is not 8-byte aligned.
 #include "values/wvar.h"
 

@@ -1,4 +1,5 @@
-// The script value: a 32-bit integer, a real, a UTF-16 string or a pointer.
+// wvar: the script value.
+// A 32-bit integer, a real, a UTF-16 string or a pointer.
 // Both deliverables compile this unit and share objects of it, so the field
 // order and the allocation on the global heap must not change.
 #pragma once

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <string>
 
@@ -193,6 +194,35 @@ TEST(ButtonCaption, AtMost255UnitsAreDrawn) {
   const QImage shown = Shot(longer);
   EXPECT_TRUE(SameInside(shown, Shot(exact), W));
   EXPECT_FALSE(SameInside(shown, Shot(shorter), W));
+}
+
+// The caption's text box, as tall as the font's line, sits at
+// H / 2 - (line / 2 + 1) from the top. The expectation is the caption drawn
+// alone onto a blank image and moved there, for even and odd heights.
+TEST(ButtonCaption, VerticallyCentredByItsLineHeight) {
+  const QFont font = TestFont();
+  QImage alone(120, 60, QImage::Format_RGB32);
+  alone.fill(Qt::black);
+  const QFontMetrics metrics(font, &alone);
+  {
+    QPainter p(&alone);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QPoint(0, metrics.ascent()), QStringLiteral("Mod"));
+  }
+  const QRect ink = BoundsOf(alone, qRgb(255, 255, 255), alone.rect());
+  ASSERT_TRUE(ink.isValid());
+  const int line = metrics.height();
+  for (int H : {19, 22, 23, 30, 41}) {
+    TWButton b(nullptr);
+    Prepare(b, 100, "Mod");
+    b.resize(100, H);
+    b.SetAlignment(taLeftJustify);
+    b.SetMargin(4);
+    const QImage img = Shot(b);
+    EXPECT_EQ(BoundsOf(img, Rgb(kText), img.rect()), ink.translated(4 + 2, H / 2 - (line / 2 + 1)))
+        << "height " << H << ", line " << line;
+  }
 }
 
 // The down look moves glyph and caption one pixel right and down.

@@ -65,6 +65,7 @@ TEST(TStringListTest, IndexOutsideTheListRaises) {
   EXPECT_THROW(list.Put(2, u"x"), EListError);
   try {
     list.Get(5);
+    FAIL() << "no exception";
   } catch (const EListError& e) {
     EXPECT_STREQ(e.what(), "List index out of bounds (5)");
   }

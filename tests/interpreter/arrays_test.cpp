@@ -4,9 +4,14 @@
 
 #include <string>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include "interpreter/tokens.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "tests/interpreter/core_script.h"
 #include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
@@ -25,6 +30,8 @@ TEST(Arrays, LiteralsNumberTheirItemsAndTakeKeys) {
   // a nested literal included.
   EXPECT_EQ(Shown(host, u"DIM k = \"x\"\nDIM d = {k : 1, 0 : {5, 6}, 0 : 7}\nPRINT #MEMBER(d)"),
             "D=\"\"\r\nD[\"x\"]=1\r\nD[0]=7\r\n");
+  EXPECT_EQ(Shown(host, u"DIM f = {0 : {5, 6}, 0 : {7}}\nPRINT #MEMBER(f), DIMLEN(f[0])"),
+            "F=\"\"\r\nF[0]=\"\"\r\nF[0][0]=7\r\n1");
   // An item that names an array stores its value only.
   EXPECT_EQ(Shown(host, u"DIM e = {b}\nPRINT DIMLEN(e), DIMLEN(e[0]), \"[\", e[0], \"]\""),
             "10[]");
@@ -79,6 +86,31 @@ TEST(Arrays, DimWordSplitsIntoTokensWithTheirKinds) {
             "=\"\"\r\n[2]=\"and\"\r\n[1]=\"hi\\n\"\r\n[0]=\"Print\"\r\n");
   EXPECT_EQ(host.block()->request[0].elements->Find(u"2")->kind, tkWord);
   EXPECT_EQ(Shown(host, u"PRINT DIMLEN(DIMWORD(\"\")), DIMWORD()"), "0!variable error");
+}
+
+// The next DIMWORD replaces the array while a parameter still names it or
+// one of its elements: what the sub holds stays as it was.
+TEST(Arrays, DimWordKeepsWhatARunningSubHolds) {
+  const ScriptCase cases[] = {
+      {"SUB F(p) { p[0] = DIMWORD(\"c\")\nPRINT p[0], DIMLEN(p) }\nF(DIMWORD(\"a\"))\n"
+       "PRINT \"|\", DIMWORD(\"x y\"), DIMLEN(DIMWORD(\"u v w\"))",
+       "c1|23", ""},
+      {"SUB G(q) { DIMWORD(\"z\")\nPRINT q }\nSUB F(p) { G(p[0]) }\nF(DIMWORD(\"a b\"))", "a", ""},
+  };
+  for (const ScriptCase& c : cases) ExpectScript(c);
+}
+
+// The word array lives in the block and goes with it.
+TEST(Arrays, DimWordArrayIsFreedWithTheBlock) {
+#if defined(__SANITIZE_ADDRESS__)
+  {
+    HeadlessHost host;
+    EXPECT_EQ(Shown(host, u"PRINT DIMLEN(DIMWORD(\"a b c\"))"), "3");
+  }
+  EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#else
+  GTEST_SKIP() << "the leak check runs in the sanitizer build";
+#endif
 }
 
 TEST(Arrays, MemberDumpsNamesKeysAndQuotedValues) {

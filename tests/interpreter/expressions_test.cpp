@@ -1,5 +1,6 @@
 // Expressions as scripts see them: operators, types, references and calls.
 #include "tests/interpreter/core_script.h"
+#include "tests/interpreter/script_cases.h"
 
 #include <pthread.h>
 
@@ -41,6 +42,19 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"PRINT NOT zz", "", "\n 1 ZZ: undefined error\n"},
         ScriptCase{"DIM a\na + 1 = 2", "", "\n 2 =: variable error\n"},
         ScriptCase{"DIM a  (a) = 2", "", "\n 1 =: variable error\n"}));
+
+// Reals that differ only after the point, and reals equal to each other.
+TEST(RealComparisons, FractionsDecideAndEqualRealsMeetGeAndLe) {
+  const PrintCase cases[] = {
+      {"1.5 > 1.25", "-1"},   {"1.25 > 1.5", "0"},    {"1.25 < 1.5", "-1"},
+      {"1.5 < 1.25", "0"},    {"1.5 == 1.25", "0"},   {"1.5 != 1.25", "-1"},
+      {"-0.5 < -0.25", "-1"}, {"2.75 >= 2.5", "-1"},  {"2.5 >= 2.75", "0"},
+      {"2.5 <= 2.75", "-1"},  {"2.75 <= 2.5", "0"},   {"1.5 >= 1.5", "-1"},
+      {"1.5 <= 1.5", "-1"},   {"1.5 > 1.5", "0"},     {"1.5 < 1.5", "0"},
+      {"1.5 == 1.5", "-1"},   {"1.5 != 1.5", "0"},
+  };
+  CheckPrinted(cases, std::size(cases));
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Lexing, Expressions,
@@ -88,6 +102,27 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"SUB mk(x) { RETURN({x, 2}) }\nSUB g(a) { PRINT a[0], a[1] }\n"
                    "DIM a\na = mk(1)\nPRINT a[0], a[1]\ng(mk(3))",
                    "1232", ""},
+        // A result in the popped frame stays the argument's own while the
+        // next arguments are pushed: a literal, a local, an element of a local.
+        ScriptCase{"SUB F() { DIM x\nRETURN({1, 2}) }\nSUB G(a, b) { PRINT DIMLEN(a), \" \"\n"
+                   "a = 99\nPRINT b }\nG(F(), 7)",
+                   "2 7", ""},
+        ScriptCase{"SUB F() { DIM x, y\ny = {5, 6}\nRETURN(y) }\n"
+                   "SUB G(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nG(F(), 7, {8})",
+                   "26 7", ""},
+        ScriptCase{"SUB F() { DIM x, y\ny = {{5, 6}}\nRETURN(y[0]) }\n"
+                   "SUB G(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nG(F(), 7, 8)",
+                   "26 78", ""},
+        // ... also when a sub with a local hands on what a nested call returned.
+        ScriptCase{"SUB G() { DIM x\nRETURN({1, 2}) }\nSUB F() { DIM y\nRETURN(G()) }\n"
+                   "SUB H(a, b) { PRINT DIMLEN(a), \" \", b }\nH(F(), 7)",
+                   "2 7", ""},
+        ScriptCase{"SUB G() { DIM x, w\nw = {{5, 6}}\nRETURN(w[0]) }\nSUB F() { DIM y\nRETURN(G()) }\n"
+                   "SUB H(a, b, c) { PRINT DIMLEN(a), a[1], \" \", b, c }\nH(F(), 7, 8)",
+                   "26 78", ""},
+        // Each literal of an argument list keeps its own elements.
+        ScriptCase{"SUB G(a, b) { PRINT DIMLEN(a), DIMLEN(b), a[1], b[0] }\nG({1, 2}, {3})",
+                   "2123", ""},
         // THIS is the object before the last step, whatever the arguments name.
         ScriptCase{"DIM o, p\no.v = 1\np.v = 2\no.m = SUB (a) { RETURN(THIS.v + a) }\nPRINT o.m(p.v)",
                    "3", ""},

@@ -86,6 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{u"' a comment }\nPRINT 'more", {{tkWord, u"PRINT"}}},
         LexCase{u"\"a\\tb\\n\\\\\\\"c\" \"C:\\Data\" \"C:\\temp\"",
                 {{tkString, u"a\tb\n\\\"c"}, {tkString, u"C:Data"}, {tkString, u"C:\temp"}}},
+        LexCase{u"\"\\r\\f\\q\"", {{tkString, u"\r\fq"}}},
         LexCase{u"\"line\nbreak\"", {{tkString, u"line\nbreak"}}},
         LexCase{u"\"unterminated", {{tkString, u"unterminated"}}},
         LexCase{u"\"ends in a backslash\\", {{tkString, u"ends in a backslash"}}},

@@ -48,6 +48,9 @@ TEST(Like, Sets) {
       {u"ab", u"[a-c][a-c]", -1}, {u"xb", u"[a-c]b", 0}, {u"b", u"[a", 0},
       {u"abc", u"*[]", -1}, {u"b", u"[a-<c>]", -1}, {u"d", u"[a-<c>]", 0},
       {u"]", u"[<]>]", -1},
+      // The bounds of a range belong to it.
+      {u"a", u"[a-c]", -1}, {u"c", u"[a-c]", -1}, {u"c", u"[!a-c]", 0},
+      {u"cx", u"[a-c]x", -1},
   };
   Check(cases, std::size(cases));
 }

@@ -3,14 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 #include "tools/vekhost.h"
@@ -58,6 +62,7 @@ protected:
   }
   void TearDown() override {
     host_.reset();
+    for (auto disk = disks_.rbegin(); disk != disks_.rend(); ++disk) umount2(disk->c_str(), MNT_DETACH);
     if (chdir("/") != 0) return;
     std::system(("rm -rf '" + dir_ + "'").c_str());
   }
@@ -86,7 +91,23 @@ protected:
     return lstat(name.c_str(), &st) == 0;
   }
 
+  // Mounts a file system of `size` (as mount's size option) of its own on
+  // the folder `name`, so that it fills up, or lies on another device than
+  // the test's folder; false, with the reason in `why`, where mounting is not
+  // permitted.
+  bool MountSmallDisk(const std::string& name, const char* size, std::string& why) {
+    mkdir(name.c_str(), 0755);
+    const std::string options = std::string("size=") + size;
+    if (mount("tmpfs", name.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+      why = std::string("cannot mount a small file system here: ") + std::strerror(errno);
+      return false;
+    }
+    disks_.push_back(dir_ + "/" + name);
+    return true;
+  }
+
   HeadlessHost::Options options_;
+  std::vector<std::string> disks_;
   std::string dir_;
   std::unique_ptr<HeadlessHost> host_;
 };

@@ -77,6 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"SUB f(a { }", "", "\n 1: unbalanced parentheses\n"},
         // A sub defined inside a sub is global.
         ScriptCase{"SUB outer { SUB inner { PRINT \"i\" } }\nouter()\ninner()", "i", ""},
+        // Its errors name the line of the text that defined both subs.
+        ScriptCase{"SUB outer {\n  SUB inner {\n    PRINT 1\n    PRINT 1 / 0\n  }\n}\nouter()\ninner()",
+                   "1", "\nINNER 4: arithmetic error\n"},
+        ScriptCase{"PRINT 0\nSUB outer {\n  PRINT 1\n  SUB inner { PRINT 2\n    PRINT zz }\n"
+                   "  inner()\n}\nouter()",
+                   "012", "\nINNER 5 ZZ: undefined error\n"},
         ScriptCase{"SUB f { RETURN\nPRINT \"no\" }\nf()\nPRINT \"yes\"", "yes", ""},
         ScriptCase{"SUB f { RETURN() }\nPRINT f()", "0", ""},
         ScriptCase{"SUB f { DIM i\nFOR i = 1 TO 9 { IF i == 3 { RETURN(i) } }\nRETURN(0) }\n"
@@ -221,6 +227,25 @@ TEST(StatementRuns, StopPausesWithTheWindowTextAndResumes) {
   // The position request names the STOP token: offset 8, length 4.
   EXPECT_EQ(host.block()->request[2].AsInt(), 8);
   EXPECT_EQ(host.block()->request[3].AsInt(), 4);
+}
+
+// The pause's position request counts in the text that defined the subs.
+TEST(StatementRuns, StopInASubDefinedInASubNamesItsPlaceInTheWholeText) {
+  const std::u16string text =
+      u"PRINT 1\nSUB outer {\n  SUB inner {\n    PRINT 2\n    STOP\n  }\n  inner()\n}\nouter()";
+  HeadlessHost host;
+  int32_t offset = -1, length = -1;
+  host.SetStepHook([&](HeadlessHost& h) {
+    if (h.block()->state == rsPaused) {
+      offset = h.block()->request[2].AsInt();
+      length = h.block()->request[3].AsInt();
+      h.block()->state = rsRunning;
+    }
+  });
+  host.Run(text);
+  EXPECT_EQ(host.output(), "12");
+  EXPECT_EQ(offset, static_cast<int32_t>(text.find(u"STOP")));
+  EXPECT_EQ(length, 4);
 }
 
 TEST(StatementRuns, StopEndsWhenTheHostStopsTheRun) {

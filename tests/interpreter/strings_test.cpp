@@ -39,6 +39,10 @@ TEST(Strings, NumbersAndCharacters) {
       {"HEX(255)", "[ff]"},              {"HEX(-1)", "[ffffffff]"},
       {"HEX(0)", "[0]"},                 {"HEX(1.9)", "[1]"},
       {"HEX(\"16\")", "[10]"},
+      {"ASC(\"\\f\")", "[12]"},          {"ASC(\"\\r\")", "[13]"},
+      // Carriage return, vertical tab and form feed lead a number like a space.
+      {"VAL(CHR(13) + \"5\") + 1", "[6]"}, {"VAL(CHR(11) + \"2.5\")", "[2.5]"},
+      {"VAL(CHR(12) + \"-7\")", "[-7]"},
   };
   CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }
@@ -49,6 +53,8 @@ TEST(Strings, SearchAndReplace) {
       {"INSTR(\"abcabc\", \"bc\", 5)", "[-1]"}, {"INSTR(\"abc\", \"\")", "[-1]"},
       {"INSTR(\"abc\", \"c\", -1)", "[-1]"},    {"INSTR(\"a1b\", 1)", "[1]"},
       {"INSTR(12345, \"3\")", "[-1]"},          {"INSTR(\"abc\", \"a\", 0, \"x\")", "[x]"},
+      {"INSTR(\"abc\", \"a\")", "[0]"},       {"INSTR(\"abc\", \"c\")", "[2]"},
+      {"INSTR(\"abcabc\", \"a\", 1)", "[3]"},
       {"REPLACE(\"aaa\", \"a\", \"aa\")", "[aaaaaa]"}, {"REPLACE(\"abc\", \"\", \"x\")", "[abc]"},
       {"REPLACE(\"banana\", \"an\", \"\")", "[ba]"},  {"REPLACE(\"a-b-c\", \"-\", 1)", "[a1b1c]"},
       {"REPLACE(12321, 2, 5)", "[12321]"},       {"2.5 + REPLACE(1, 1, 1)", "[2.51]"},
@@ -77,6 +83,7 @@ TEST(Strings, LikeThroughScripts) {
       {"LIKE(\"abc\", \"a*\")", "[-1]"}, {"LIKE(\"A\", \"a\")", "[0]"},
       {"LIKE(123, \"1#3\")", "[-1]"},   {"LIKE(\"\", \"\")", "[-1]"},
       {"2.5 + LIKE(\"a\", \"a\")", "[1]"},
+      {"LIKE(\"c\", \"[a-c]\")", "[-1]"}, {"LIKE(\"a\", \"[a-c]\")", "[-1]"},
   };
   CheckPrinted(cases, std::size(cases), u"\"[\", ", u", \"]\"");
 }

@@ -54,4 +54,45 @@ TEST(MessageBox, InstalledBackEndReceivesConvertedTextsUntilReset) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "c: x\n");
 }
 
+TEST(MessageDlg, HeadlessWritesTheTextAndAnswersTheFirstButtonInDialogOrder) {
+  struct Case {
+    TMsgDlgButtons buttons;
+    int answer;
+  };
+  const Case cases[] = {
+      {mbYes | mbNo | mbAbort, mrYes},
+      {mbAbort | mbNo, mrNo},
+      {mbCancel | mbOK, mrOk},
+      {mbAbort, mrAbort},
+      {mbIgnore | mbRetry, mrRetry},
+      {0, mrCancel},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageDlg(u"続けますか", mtCustom, c.buttons, 0), c.answer) << c.buttons;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "続けますか\n");
+  }
+}
+
+TEST(MessageDlg, InstalledBackEndDecides) {
+  struct Backend : platform::MessageBoxBackend {
+    int Dialog(const std::u16string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+      seen = text;
+      this->type = type;
+      this->buttons = buttons;
+      return mrAbort;
+    }
+    std::u16string seen;
+    TMsgDlgType type = mtWarning;
+    TMsgDlgButtons buttons = 0;
+  } backend;
+  platform::SetMessageBoxBackend(&backend);
+  const int answer = MessageDlg(u"x = 1", mtCustom, mbYes | mbNo | mbAbort, 0);
+  platform::SetMessageBoxBackend(nullptr);
+  EXPECT_EQ(answer, mrAbort);
+  EXPECT_EQ(backend.seen, u"x = 1");
+  EXPECT_EQ(backend.type, mtCustom);
+  EXPECT_EQ(backend.buttons, mbYes | mbNo | mbAbort);
+}
+
 }  // namespace

@@ -40,15 +40,38 @@ TEST(Input, InstalledBackendTakesOver) {
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
 }
 
+TEST(Input, KeyStateIsUpHeadlessAndTakenFromAnInstalledBackend) {
+  for (int vk : {VK_SHIFT, VK_LBUTTON, VK_CONTROL, int{'A'}}) {
+    EXPECT_EQ(GetKeyState(vk), 0) << vk;
+    EXPECT_EQ(GetAsyncKeyState(vk), 0) << vk;
+  }
+  struct ShiftHeld : platform::InputBackend {
+    bool IsKeyDown(int vk) override { return vk == VK_SHIFT; }
+  } shiftHeld;
+  platform::SetInputBackend(&shiftHeld);
+  const int16_t shift = GetKeyState(VK_SHIFT);
+  const int16_t asyncShift = GetAsyncKeyState(VK_SHIFT);
+  const int16_t control = GetKeyState(VK_CONTROL);
+  platform::SetInputBackend(nullptr);
+  // Callers test either the sign or bit 0x80.
+  EXPECT_LT(shift, 0);
+  EXPECT_NE(shift & 0x80, 0);
+  EXPECT_LT(asyncShift, 0);
+  EXPECT_NE(asyncShift & 0x80, 0);
+  EXPECT_EQ(control, 0);
+}
+
 TEST(Sound, BeepGoesToTheBackend) {
   struct Recording : platform::SoundBackend {
+    int count = 0;
     DWORD frequency = 0, length = 0;
-    void Beep(DWORD f, DWORD ms) override { frequency = f, length = ms; }
+    void Beep(DWORD f, DWORD ms) override { ++count, frequency = f, length = ms; }
   } recording;
   platform::SetSoundBackend(&recording);
-  EXPECT_TRUE(Beep(2400, 100));
+  Beep(2400, 100);
   platform::SetSoundBackend(nullptr);
-  EXPECT_TRUE(Beep(440, 1));  // silent headless
+  Beep(440, 1);  // silent headless: the removed back end hears nothing
+  EXPECT_EQ(recording.count, 1);
   EXPECT_EQ(recording.frequency, 2400u);
   EXPECT_EQ(recording.length, 100u);
 }

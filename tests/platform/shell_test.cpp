@@ -96,6 +96,42 @@ TEST_F(ShellTest, FolderIsCopiedWhole) {
   EXPECT_EQ(Read("src/deep/f"), "nested");
 }
 
+TEST_F(ShellTest, CopiesKeepTheirPermissionBits) {
+  Write("run.sh", "#!/bin/sh\n");
+  ASSERT_EQ(chmod(Path("run.sh").c_str(), 0751), 0);
+  mkdir(Path("src").c_str(), 0755);
+  Write("src/key", "k");
+  ASSERT_EQ(chmod(Path("src/key").c_str(), 0600), 0);
+  EXPECT_EQ(Op(FO_COPY, Path("run.sh"), Path("copy.sh")), 0);
+  EXPECT_EQ(Op(FO_COPY, Path("src"), Path("dst")), 0);
+  struct stat st;
+  ASSERT_EQ(stat(Path("copy.sh").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u);
+  ASSERT_EQ(stat(Path("dst/key").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(Read("dst/key"), "k");
+}
+
+// A name that merely begins with the source's is not inside it.
+TEST_F(ShellTest, FolderCopiesToASiblingWhoseNameExtendsItsOwn) {
+  mkdir(Path("src").c_str(), 0755);
+  Write("src/f", "x");
+  EXPECT_EQ(Op(FO_COPY, Path("src"), Path("src2")), 0);
+  EXPECT_EQ(Read("src2/f"), "x");
+  EXPECT_EQ(Op(FO_MOVE, Path("src2"), Path("src_moved")), 0);
+  EXPECT_EQ(Read("src_moved/f"), "x");
+  EXPECT_FALSE(Exists("src2"));
+}
+
+// Reading this process's memory from address 0 fails at once: the copy must
+// end with an error and leave nothing behind rather than try again forever.
+TEST_F(ShellTest, AReadErrorEndsTheCopy) {
+  EXPECT_EQ(Op(FO_COPY, "/proc/self/mem", Path("mem")), ERROR_WRITE_FAULT);
+  EXPECT_FALSE(Exists("mem"));
+  const std::string left = std::string(dir_) + "/.mem.*";
+  EXPECT_NE(std::system(("ls " + left + " >/dev/null 2>&1").c_str()), 0) << "a temporary file remained";
+}
+
 TEST_F(ShellTest, FolderIntoItselfIsRefused) {
   mkdir(Path("src").c_str(), 0755);
   Write("src/f", "x");
@@ -196,15 +232,20 @@ TEST_F(ShellTest, DocumentsFoldersAndUrlsGoToXdgOpen) {
   chmod(Path("bin/xdg-open").c_str(), 0755);
   setenv("PATH", (Path("bin") + ":" + getenv("PATH")).c_str(), 1);
   Write("notes.txt", "n");
+  Write("-n.txt", "n");
+  Write("\xff.txt", "n");
   mkdir(Path("folder").c_str(), 0755);
   ASSERT_EQ(chdir(dir_.c_str()), 0);
-  for (const char16_t* file : {u"notes.txt", u"folder", u"https://example.org/a?b=1"}) {
+  // A name that begins with "-" can only be a name to the opener; a name that
+  // is no UTF-8 keeps its bytes.
+  for (const char16_t* file : {u"notes.txt", u"folder", u"https://example.org/a?b=1", u"-n.txt",
+                               u"\xDCFF.txt"}) {
     auto info = Info(file, u"ignored");
     ASSERT_TRUE(ShellExecuteExW(&info)) << platform::ToUtf8(file);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
   }
-  EXPECT_EQ(Read("opened"), "notes.txt\nfolder\nhttps://example.org/a?b=1\n");
+  EXPECT_EQ(Read("opened"), "notes.txt\nfolder\nhttps://example.org/a?b=1\n./-n.txt\n\xff.txt\n");
 }
 
 TEST_F(ShellTest, NothingToStartFails) {

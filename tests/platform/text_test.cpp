@@ -161,6 +161,7 @@ TEST(Utf16Helpers, TextToInteger) {
       {u"42", 42},
       {u"  \t\n+17", 17},
       {u"\u300012", 12},             // an ideographic space leads like a blank
+      {u"\r\v\f9", 9},               // so do CR, vertical tab and form feed
       {u"-13x", -13},
       {u"12abc", 12},
       {u"abc", 0},
@@ -187,6 +188,7 @@ TEST(Utf16Helpers, TextToReal) {
       {u"1.5", 1.5, 3},
       {u"  -2.5e3", -2500.0, 8},
       {u".5", 0.5, 2},
+      {u"\r\v\f2.5", 2.5, 6},
       {u"5.", 5.0, 2},
       {u"+7e-2x", 0.07, 5},
       {u"1e", 1.0, 1},
@@ -290,6 +292,74 @@ TEST(Utf8Edges, RoundTripAndMalformedInput) {
   EXPECT_EQ(platform::FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");    // overlong
   EXPECT_EQ(platform::FromUtf8("\xed\xa0\x80"), u"\uFFFD");      // encoded surrogate
   EXPECT_EQ(ToUtf8(u"x\xDC00"), "x\xef\xbf\xbd");
+}
+
+TEST(FileNames, BytesAndUnitsMapOneToOne) {
+  const struct {
+    std::string bytes;
+    std::u16string units;
+  } cases[] = {
+      {"a\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80", u"aé日😀"},
+      // Bytes that are no UTF-8 stand alone, each as its own unit.
+      {"a\xff", u"a\xDCFF"},
+      {"a\xfe", u"a\xDCFE"},
+      {"\xe6\x97", u"\xDCE6\xDC97"},
+      {"\xc0\xaf", u"\xDCC0\xDCAF"},
+      // Lone surrogates in their three-byte forms.
+      {"x\xed\xa0\x80", u"x\xD800"},
+      {"\xed\xa0\x81y", u"\xD801y"},
+      {"\xed\xb0\x80", u"\xDC00"},
+      {"\xed\xa0\x80\xed\xa0\x81\xf0\x9f\x98\x80", u"\xD800\xD801😀"},
+      // A high form before a low unit would pair with it: its bytes stand alone.
+      {"\xed\xa0\x80\xff", u"\xDCED\xDCA0\xDC80\xDCFF"},
+      {"\xed\xa0\x80\xed\xb0\x80", u"\xDCED\xDCA0\xDC80\xDC00"},
+      // The form of a unit that a lone byte already stands for.
+      {"\xed\xb2\x80", u"\xDCED\xDCB2\xDC80"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::FromFileName(c.bytes), c.units) << c.bytes;
+    std::string back;
+    EXPECT_TRUE(platform::ToFileName(c.units, back)) << c.bytes;
+    EXPECT_EQ(back, c.bytes);
+  }
+}
+
+TEST(FileNames, TextsThatWouldNameAnotherFileAreRefused) {
+  std::string bytes;
+  // Lone byte units that spell "é" would reach the file "é".
+  EXPECT_FALSE(platform::ToFileName(u"\xDCC3\xDCA9", bytes));
+  // ... and those that spell the form of U+D800 would reach that file.
+  EXPECT_FALSE(platform::ToFileName(u"\xDCED\xDCA0\xDC80", bytes));
+  EXPECT_FALSE(platform::ToFileName(std::u16string(u"a\0b", 3), bytes));
+  EXPECT_FALSE(platform::ToFileName(static_cast<const char16_t*>(nullptr), bytes));
+}
+
+// Any bytes come back as they were; any text either comes back as it was or
+// is refused, so two names never meet in one file.
+TEST(FileNames, RoundTripsOfRandomNames) {
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1103515245u + 12345u;
+    return state >> 16;
+  };
+  const unsigned char pieces[] = {'a', '/', 0x80, 0xBF, 0xC3, 0xA9, 0xED, 0xA0, 0xB0, 0xB2, 0xF0, 0x9F, 0xFF};
+  const char16_t units[] = {u'a', u'/', 0xD800, 0xDBFF, 0xDC00, 0xDC7F, 0xDC80, 0xDCC3, 0xDCA9, 0xDCED, 0xDCFF, 0xE9, 0x65E5};
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    std::u16string text;
+    const size_t n = 1 + next() % 8;
+    for (size_t i = 0; i < n; ++i) {
+      bytes.push_back(static_cast<char>(pieces[next() % sizeof pieces]));
+      text.push_back(units[next() % (sizeof units / sizeof units[0])]);
+    }
+    std::string back;
+    const std::u16string decoded = platform::FromFileName(bytes);
+    ASSERT_TRUE(platform::ToFileName(decoded, back)) << round;
+    ASSERT_EQ(back, bytes) << round;
+    if (platform::ToFileName(text, back)) {
+      ASSERT_EQ(platform::FromFileName(back), text) << round;
+    }
+  }
 }
 
 TEST(AnsiEdges, StringsConvertBothWays) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,34 @@ TEST(HeadlessHost, AnExceptionFromTheLibraryShowsTheBindingBoxAndYieldsZero) {
   EXPECT_EQ(host.errors(), "WB: cannot load VEK \n");
   EXPECT_EQ(host.Run(u"PRINT 1"), 0);
   EXPECT_EQ(host.errors(), "WB: cannot load VEK \nWB: cannot load VEK\n");
+}
+
+// The fuzz run's dictionary names every keyword the block registers, so the
+// fuzzer writes each statement and built-in from its first minutes on.
+TEST(FuzzDictionary, HoldsEveryKeyword) {
+  std::ifstream in(FUZZ_DICTIONARY);
+  ASSERT_TRUE(in) << FUZZ_DICTIONARY;
+  std::set<std::string> words;
+  for (std::string line; std::getline(in, line);) {
+    const size_t open = line.find('"');
+    if (line.empty() || line[0] == '#' || open == std::string::npos) continue;
+    words.insert(line.substr(open + 1, line.rfind('"') - open - 1));
+  }
+  HeadlessHost host;
+  const whash& names = host.block()->names;
+  std::set<std::string> keywords;
+  for (int32_t b = 0; b < names.size; ++b) {
+    for (const wcell* c = names.buckets[b]; c != nullptr; c = c->next) {
+      if (c->kind == ckStatement || c->kind == ckFunction) {
+        const std::u16string name = c->name.Chars();
+        keywords.insert(std::string(name.begin(), name.end()));
+      }
+    }
+  }
+  EXPECT_EQ(keywords.size(), 91u);
+  for (const std::string& k : keywords) EXPECT_EQ(words.count(k), 1u) << k;
+  for (const char* p : {"==", "!=", ">=", "<=", "(", ")", "[", "]", "{", "}", ",", ".", ":", "'"})
+    EXPECT_EQ(words.count(p), 1u) << p;
 }
 
 }  // namespace

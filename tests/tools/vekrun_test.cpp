@@ -89,6 +89,35 @@ TEST_F(Vekrun, MissingFileIsReportedAndTheOtherRunsGoOn) {
   EXPECT_EQ(r.status, 1);
 }
 
+// A folder, and a device that never ends, are files that cannot be read.
+TEST_F(Vekrun, UnreadableArgumentsAreReportedAndTheOtherRunsGoOn) {
+  fs::create_directory(dir_ / "folder");
+  const struct {
+    std::string path;
+    std::string reason;
+  } cases[] = {{"folder", "Is a directory"}, {"/dev/zero", "File too large"}};
+  for (const auto& c : cases) {
+    const Result r = Run({"-e", "PRINT 1", c.path, "-e", "PRINT 2"});
+    EXPECT_EQ(r.out, "12") << c.path;
+    EXPECT_EQ(r.err, "vekrun: cannot read " + c.path + ": " + c.reason + "\n");
+    EXPECT_EQ(r.status, 1) << c.path;
+  }
+}
+
+// A pipe is read to its end.
+TEST_F(Vekrun, ReadsAScriptFromAPipe) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const std::string script = "PRINT \"piped\"\n";
+  ASSERT_EQ(write(fds[1], script.data(), script.size()), static_cast<ssize_t>(script.size()));
+  close(fds[1]);
+  const Result r = Run({"/dev/fd/" + std::to_string(fds[0])});
+  close(fds[0]);
+  EXPECT_EQ(r.out, "piped");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+}
+
 TEST_F(Vekrun, ReadsUtf16WithMarkAndCp932Files) {
   // PRINT "電卓" as UTF-16LE after FF FE, with CR LF line ends.
   std::string utf16 = "\xFF\xFE";

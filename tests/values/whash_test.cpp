@@ -40,6 +40,8 @@ TEST(WhashIndex, LeadingNumberOrUnitSum) {
       {u"3", 3},    {u"03", 3},  {u"3x", 3},   {u"  3", 3},  {u"+3", 3},
       {u"103", 3},  {u"-3", 96},  // 45 + 51
       {u"0", 48},   {u"abc", 94}, {u"", 0},    {u"x1", (120 + 49) % 100},
+      // "9" is the last unit that leads a number; ":" just above it is summed.
+      {u"9", 9},    {u"95", 95},  {u"100", 0}, {u":", 58},
   };
   for (const Case& c : cases) EXPECT_EQ(table.Index(c.key), c.bucket) << U8(c.key);
   whash seven(7);
@@ -236,7 +238,6 @@ TEST(WcellElements, TableSizeFollowsTheFirstIndex) {
   wcell small;
   small.Element(u"a", 0);
   EXPECT_EQ(small.elements->size, 1);
-  FreeCell(nullptr);
   array.ClearElements();
   small.ClearElements();
   EXPECT_EQ(array.elements, nullptr);

@@ -1,3 +1,4 @@
+// vekfuzz: the libFuzzer target of the lexer and the engine.
 // libFuzzer target: arbitrary bytes as a script text, through the lexer and
 // then through a fresh headless host per input.
 // The first byte chooses the encoding: even, the rest is UTF-16LE; odd, the
