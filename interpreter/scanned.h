@@ -1,8 +1,8 @@
 // scanned: the tokens already scanned in a text, kept per position, so that
-// a loop body or a sub called again is not scanned again. A token depends only on the text and the
-// position the lexer looks from, so a kept one is exactly what a new scan
-// would give. Texts are found by their content: a text edited or a sub
-// redefined is another text.
+// a loop body or a sub called again is not scanned again. A token depends
+// only on the text and the position the lexer looks from, so a kept one is
+// exactly what a new scan would give. Texts are found by their content: a
+// text edited or a sub redefined is another text.
 #pragma once
 
 #include <cstdint>
