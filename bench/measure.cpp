@@ -1,5 +1,6 @@
 // measure PROGRAM ARGS...: runs the program with its output discarded and
-// prints "SECONDS PEAK_KB STATUS" (wall time, peak resident set of the child).
+// prints "WALL CPU PEAK_KB STATUS": wall seconds, processor seconds (user and
+// system) and peak resident set of the child, and its exit status.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
   rusage usage{};
   if (wait4(pid, &status, 0, &usage) < 0) return 2;
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-  std::printf("%.3f %ld %d\n", wall.count(), usage.ru_maxrss,
+  const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  std::printf("%.3f %.3f %ld %d\n", wall.count(), cpu, usage.ru_maxrss,
               WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
   return 0;
 }

@@ -14,7 +14,9 @@ inline int32_t Fail(wbsub* context, int32_t code) {
 // Run engine (s01).
 int32_t ExecProgram(wbexe* block, const char16_t* text);
 int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text);
-int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase);
+// `version`: the text's wvar::Version when it is known, which spares the
+// comparison that finds its scanned tokens.
+int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase, uint64_t version = 0);
 int32_t ExecStatement(wbsub* context);
 void ResetInterpreter(wbexe* block);
 
@@ -40,6 +42,8 @@ void ReportError(wbsub* context);
 // Evaluator, name lookup and calls (s03).
 int32_t Eval(wbsub* context);
 wcell* LookupName(wbsub* context);
+// The global table's cell of the last token's name, or null.
+wcell* FindGlobal(wbsub* context);
 int32_t ResolveRef(wbsub* context, wcell* start);
 int32_t ReadOrCall(wbsub* context);
 int32_t ParseDeclName(wbsub* context);

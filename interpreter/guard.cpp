@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interpreter/engine.h"
+#include "platform/heap.h"
 
 namespace {
 
@@ -141,6 +142,7 @@ int32_t RemoveElement(wbexe* block, wcell* array, const char16_t* key) {
   *link = element->next;
   element->next = nullptr;
   --table->count;
+  platform::NoteTableChange();
   tRetiredCells.push_back(element);
   return 1;
 }
@@ -155,3 +157,4 @@ bool StackExhausted(wbexe* block) {
   block->errorCode = erOverflow;
   return true;
 }
+

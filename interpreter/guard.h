@@ -25,6 +25,8 @@ bool StackLow();
 
 // StackLow, and then sets erOverflow into the block's error code.
 bool StackExhausted(wbexe* block);
+// The same within a run, from the limit its context noted when it was made
+// (wbsub.h).
 
 // Frees a cell's element table, or removes one element of it (1 when there
 // was one). A cell that a run in progress still holds (an assignment's

@@ -71,12 +71,12 @@ int32_t ExecText(wbexe* block, wbsub* caller, const char16_t* text) {
 }
 
 // text = ["(" params ")"] {item}
-int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
+int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase, uint64_t version) {
   if (StackExhausted(block)) return stFailed;
   RunLevel level;
   wbsub* context = nullptr;
   try {
-    context = new wbsub(block, text);
+    context = wbsub::Make(block, text, version);
     EnterContext(context);
     context->subName = block->subName;
     context->frameBase = frameBase;
@@ -112,7 +112,7 @@ int32_t RunBlock(wbexe* block, const char16_t* text, int32_t frameBase) {
     block->result = context->value;
     block->resultRef = context->ref;
     LeaveContext(context);
-    delete context;
+    wbsub::Release(context);
     return status;
   } catch (...) {
     MessageBoxA(0, "WB SYSTEM ERROR ", "WB", 0x30);
@@ -132,7 +132,7 @@ int32_t ExecStatement(wbsub* context) {
   AskHost(block, rqStep);
   if (block->errorCode != erNone) return stFailed;
   if (context->breakFlag != 0 || context->returnFlag != 0) return stClosed;
-  if (StackExhausted(block)) return stFailed;
+  if (StackExhausted(context)) return stFailed;
   switch (context->lexer->Next()) {
     case tkEnd:
       return stEndOfText;

@@ -5,15 +5,17 @@
 
 #include "interpreter/engine.h"
 #include "interpreter/guard.h"
+#include "platform/heap.h"
 #include "platform/text.h"
 
 namespace {
 
+// Precedence levels of the binary operators, loosest first; 0 for any
+// other token.
+enum Level : int { kNoOperator, kLogic, kCompare, kAdd, kMul };
+
 int32_t EvalAssign(wbsub* context);
-int32_t EvalLogic(wbsub* context);
-int32_t EvalCompare(wbsub* context);
-int32_t EvalAdd(wbsub* context);
-int32_t EvalMul(wbsub* context);
+int32_t EvalBinary(wbsub* context, int lowest);
 int32_t EvalPrimary(wbsub* context);
 
 inline bool IsNumber(const wvar& v) { return v.type == vtInt || v.type == vtReal; }
@@ -147,15 +149,26 @@ double ReadHex(const char16_t* token) {
   return static_cast<double>(n);
 }
 
+double ReadDecimal(const char16_t* token) { return platform::u16tod(token); }
+
+// The value of the number literal just read: read once for each place in a
+// text, however often that place is passed.
+double LiteralValue(wword* lexer, double (*read)(const char16_t*)) {
+  ScannedText::Token* const known = lexer->known;
+  if (known == nullptr) return read(lexer->token);
+  if (!known->numberKnown) {
+    known->number = read(lexer->token);
+    known->numberKnown = true;
+  }
+  return known->number;
+}
+
 // assign = logic ["=" expr]
 int32_t EvalAssign(wbsub* context) {
-  const int32_t status = EvalLogic(context);
+  const int32_t status = EvalBinary(context, kLogic);
   if (status == stFailed) return stFailed;
-  wword* const lexer = context->lexer;
-  if (lexer->Next() != tkAssign) {
-    lexer->Back();
-    return status;
-  }
+  if (status != tkAssign) return status;
+  context->lexer->Next();
   context->sideEffect = 1;
   wcell* const target = context->ref;
   if (target == nullptr) return Fail(context, erVariable);
@@ -179,80 +192,78 @@ int32_t EvalAssign(wbsub* context) {
   return right;
 }
 
-// One precedence level: operands of the next level joined from left to
-// right by the operators that `isOp` accepts. The left operand is taken out of
-// the context's value without a copy; `combine` leaves the result there.
-template <int32_t (*Operand)(wbsub*), typename IsOp, typename Combine>
-int32_t OperatorLevel(wbsub* context, IsOp isOp, Combine combine) {
-  if (Operand(context) == stFailed) return stFailed;
-  wword* const lexer = context->lexer;
-  for (;;) {
-    const int32_t op = lexer->Next();
-    if (!isOp(op)) {
-      lexer->Back();
-      return op;
+Level LevelOf(int32_t token) {
+  switch (token) {
+    case tkAnd: case tkOr: case tkXor:
+      return kLogic;
+    case tkEq: case tkNe: case tkGt: case tkLt: case tkGe: case tkLe:
+      return kCompare;
+    case tkPlus: case tkMinus:
+      return kAdd;
+    case tkStar: case tkSlash:
+      return kMul;
+    default:
+      return kNoOperator;
+  }
+}
+
+// left op right; the result replaces the right operand in the context's value.
+bool Combine(wbsub* c, wvar& left, int32_t op) {
+  switch (LevelOf(op)) {
+    case kLogic: {
+      const int32_t a = left.AsInt();
+      const int32_t b = c->value.AsInt();
+      c->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
+      return true;
     }
-    wvar left;
-    SwapValues(left, context->value);
-    if (Operand(context) == stFailed) return stFailed;
-    if (!combine(context, left, op)) return stFailed;
-    context->ref = nullptr;
+    case kCompare:
+      c->value.SetInt(Compare(left, op, c->value) != 0 ? -1 : 0);
+      return true;
+    case kAdd:
+      if (op == tkPlus && left.type == vtString && c->value.type == vtString) {
+        // Text joined to text: appended in place.
+        left.Append(c->value.Chars());
+        SwapValues(left, c->value);
+      } else {
+        Arithmetic(left, op, c->value);
+      }
+      return true;
+    default:
+      if (op == tkSlash && IsZero(c->value)) {
+        Fail(c, erArithmetic);
+        return false;
+      }
+      Arithmetic(left, op, c->value);
+      return true;
   }
 }
 
 // logic = compare {(AND | OR | XOR) compare}
-int32_t EvalLogic(wbsub* context) {
-  return OperatorLevel<EvalCompare>(
-      context, [](int32_t op) { return op == tkAnd || op == tkOr || op == tkXor; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        const int32_t a = left.AsInt();
-        const int32_t b = c->value.AsInt();
-        c->value.SetInt(op == tkAnd ? (a & b) : op == tkOr ? (a | b) : (a ^ b));
-        return true;
-      });
-}
-
 // compare = sum {("==" | "!=" | ">" | "<" | ">=" | "<=") sum}
-int32_t EvalCompare(wbsub* context) {
-  return OperatorLevel<EvalAdd>(
-      context,
-      [](int32_t op) {
-        return op == tkEq || op == tkNe || op == tkGt || op == tkLt || op == tkGe || op == tkLe;
-      },
-      [](wbsub* c, wvar& left, int32_t op) {
-        c->value.SetInt(Compare(left, op, c->value) != 0 ? -1 : 0);
-        return true;
-      });
-}
-
 // sum = product {("+" | "-") product}
-int32_t EvalAdd(wbsub* context) {
-  return OperatorLevel<EvalMul>(
-      context, [](int32_t op) { return op == tkPlus || op == tkMinus; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        if (op == tkPlus && left.type == vtString && c->value.type == vtString) {
-          // Text joined to text: appended in place.
-          left.Append(c->value.Chars());
-          SwapValues(left, c->value);
-        } else {
-          Arithmetic(left, op, c->value);
-        }
-        return true;
-      });
-}
-
 // product = primary {("*" | "/") primary}
-int32_t EvalMul(wbsub* context) {
-  return OperatorLevel<EvalPrimary>(
-      context, [](int32_t op) { return op == tkStar || op == tkSlash; },
-      [](wbsub* c, wvar& left, int32_t op) {
-        if (op == tkSlash && IsZero(c->value)) {
-          Fail(c, erArithmetic);
-          return false;
-        }
-        Arithmetic(left, op, c->value);
-        return true;
-      });
+// Primaries joined by the operators of level `lowest` and tighter. The right
+// operand of an operator takes only the operators that bind more tightly, so
+// operators of one level join from left to right. The left operand is taken
+// out of the context's value without a copy. Ends with the token after the
+// expression put back, and returns its code.
+int32_t EvalBinary(wbsub* context, int lowest) {
+  if (EvalPrimary(context) == stFailed) return stFailed;
+  wword* const lexer = context->lexer;
+  int32_t op = lexer->Next();
+  lexer->Back();
+  for (;;) {
+    const int level = LevelOf(op);
+    if (level == kNoOperator || level < lowest) return op;
+    lexer->Next();
+    wvar left;
+    SwapValues(left, context->value);
+    const int32_t ended = EvalBinary(context, level + 1);
+    if (ended == stFailed) return stFailed;
+    if (!Combine(context, left, op)) return stFailed;
+    context->ref = nullptr;
+    op = ended;
+  }
 }
 
 // The frame's slot of the last token's name, else the global cell found for
@@ -303,16 +314,16 @@ int32_t CallFunction(wbsub* context, wcell* keyword) {
 //         | function [args] | ref ["(" args ")"]
 int32_t EvalPrimary(wbsub* context) {
   wbexe* const block = context->block;
-  if (StackExhausted(block)) return stFailed;
+  if (StackExhausted(context)) return stFailed;
   wword* const lexer = context->lexer;
   const int32_t token = lexer->Next();
   switch (token) {
     case tkNumber:
-      context->value.SetReal(platform::u16tod(lexer->token));
+      context->value.SetReal(LiteralValue(lexer, ReadDecimal));
       context->ref = nullptr;
       return stDone;
     case tkHex:
-      context->value.SetReal(ReadHex(lexer->token));
+      context->value.SetReal(LiteralValue(lexer, ReadHex));
       context->ref = nullptr;
       return stDone;
     case tkString:
@@ -370,13 +381,22 @@ int32_t EvalPrimary(wbsub* context) {
     case tkWord: {
       // One search of the global table serves both the keyword test and the
       // name lookup.
-      wcell* global = block->names.Find(lexer->token);
+      wcell* global = FindGlobal(context);
       if (global != nullptr && global->kind == ckFunction) {
         return CallFunction(context, global) == stFailed ? stFailed : stDone;
       }
       wcell* cell = FindInFrame(context, global);
       if (cell == nullptr) return Fail(context, erUndefined);
       if (cell->ref != nullptr) cell = cell->ref;
+      const int32_t next = lexer->Next();
+      lexer->Back();
+      if (next != tkLBracket && next != tkDot && next != tkLParen) {
+        // A plain variable read: what ResolveRef and ReadOrCall do for it.
+        block->thisCell = cell;
+        context->ref = cell;
+        context->value = cell->value;
+        return stDone;
+      }
       if (ResolveRef(context, cell) == stFailed) return stFailed;
       if (ReadOrCall(context) == stFailed) return stFailed;
       return stDone;
@@ -401,7 +421,23 @@ int IsNameStart(char16_t c) {
 }
 
 wcell* LookupName(wbsub* context) {
-  return FindInFrame(context, context->block->names.Find(context->lexer->token));
+  return FindInFrame(context, FindGlobal(context));
+}
+
+// Remembered with the token where its text was scanned, until any table
+// changes.
+wcell* FindGlobal(wbsub* context) {
+  const whash& names = context->block->names;
+  wword* const lexer = context->lexer;
+  ScannedText::Token* const known = lexer->known;
+  if (known == nullptr) return names.Find(lexer->token);
+  const uint64_t state = platform::TableChanges();
+  if (known->table != &names || known->tableState != state) {
+    known->cell = names.Find(lexer->token);
+    known->table = &names;
+    known->tableState = state;
+  }
+  return known->cell;
 }
 
 // ref = name {"[" expr "]" | "." (name | string)}
@@ -499,10 +535,10 @@ int32_t CallSub(wbsub* context, wcell* cell) {
   block->thisCell = object;
   block->subName = cell->name;
   block->subOffset = cell->pos;
-  // The sub runs on its own copy of the text: it may redefine or reassign
-  // the very cell it came from.
-  const wvar code(cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString());
-  if (RunBlock(block, code.Chars(), depth) == stFailed) return stFailed;
+  // The run takes its own copy of the text before its first statement: the
+  // sub may redefine or reassign the very cell it came from.
+  const char16_t* code = cell->value.type == vtString ? cell->value.Chars() : cell->value.AsString();
+  if (RunBlock(block, code, depth, cell->value.Version()) == stFailed) return stFailed;
   context->value = block->result;
   context->ref = block->resultRef;
   context->sideEffect = savedSide;

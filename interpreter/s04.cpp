@@ -50,7 +50,7 @@ int32_t StmtForIn(wbsub* context, wcell* variable) {
 // statement = keyword-statement | [LET] expr
 int32_t ExecWordStatement(wbsub* context) {
   wbexe* const block = context->block;
-  const wcell* const keyword = block->names.Find(context->lexer->token);
+  const wcell* const keyword = FindGlobal(context);
   if (keyword != nullptr && keyword->kind == ckStatement) {
     block->handlerSlot = reinterpret_cast<TWHandler>(keyword->value.AsPointer());
     return block->handlerSlot(context);

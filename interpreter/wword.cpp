@@ -4,6 +4,9 @@
 // moves over the whole of it, so the position always ends behind the token.
 #include "interpreter/wword.h"
 
+#include <cstring>
+
+
 #include "platform/exceptions.h"
 #include "platform/heap.h"
 
@@ -41,7 +44,16 @@ bool Equals(const char16_t* a, const char16_t* b) {
 }  // namespace
 
 wword::wword(const char16_t* t)
-    : text(t), pos(0), start(0), prevStart(0), upper(1), keptStart(-1), keptEnd(0), keptCode(0) {
+    : text(t),
+      pos(0),
+      start(0),
+      prevStart(0),
+      upper(1),
+      keptStart(-1),
+      keptEnd(0),
+      keptCode(0),
+      scanned(nullptr),
+      known(nullptr) {
   token[0] = 0;
   token[kTokenMax] = 0;
   if (text == nullptr) text = u"";
@@ -49,55 +61,96 @@ wword::wword(const char16_t* t)
 
 void wword::SetText(const char16_t* t) {
   text = t != nullptr ? t : u"";
+  scanned = nullptr;
+  known = nullptr;
   token[0] = 0;
   pos = start = prevStart = 0;
   keptStart = -1;
 }
 
-int32_t wword::Next() {
-  if (pos == keptStart) {
-    prevStart = start;
-    start = pos;
-    pos = keptEnd;
-    return keptCode;
+// The token at `pos`: the kept one when this text has been scanned from
+// here before, else a new scan.
+int32_t wword::Advance() {
+  known = scanned != nullptr ? scanned->Find(pos) : nullptr;
+  if (known == nullptr) return ScanAndKeep();
+  prevStart = known->commentStart >= 0 ? known->commentStart : start;
+  start = known->start;
+  pos = known->end;
+  if (known->length < ScannedText::kShort) {
+    std::memcpy(token, known->shortText, sizeof known->shortText);
+  } else {
+    const char16_t* from = scanned->TextOf(*known);
+    for (int32_t i = 0; i <= known->length; ++i) token[i] = from[i];
   }
+  keptStart = start;
+  keptEnd = pos;
+  keptCode = known->code;
+  return keptCode;
+}
+
+// A new scan from `pos`, past comments, kept for the next time.
+int32_t wword::ScanAndKeep() {
+  const int32_t from = pos;
+  bool comment = false;
   int32_t code = Scan();
   while (code == tkComment) {
+    comment = true;
     SkipLine();
     code = Scan();
   }
-  // Field by field, as in Back: the scan has just stored them one by one.
+  if (scanned != nullptr) {
+    int32_t length = 0;
+    while (token[length] != 0) ++length;
+    const ScannedText::Token scannedToken{
+        start, pos, code, comment ? prevStart : -1, 0, length, false, 0.0, nullptr, 0, nullptr, {}, -1, 0};
+    known = scanned->Keep(from, scannedToken, token);
+  }
   keptStart = start;
-  __asm__ volatile("" ::: "memory");
   keptEnd = pos;
   keptCode = code;
   return code;
 }
 
-void wword::Back() {
-  pos = start;
-  // Two separate loads: one wide load of both fields, just written one by
-  // one, would stall on every Back.
-  __asm__ volatile("" ::: "memory");
-  start = prevStart;
-}
-
+// A block skipped once is skipped again at once: its "{" keeps where the
+// scan stood before the matching "}", and only that "}" is read again, which
+// leaves every position as the whole skip would.
 int32_t wword::SkipItem() {
   const int32_t code = Next();
   if (code != tkLBrace) return code;
-  return SkipBlock() == tkRBrace ? tkWord : tkError;
+  ScannedText::Token* const brace = known;
+  if (brace != nullptr && brace->closeFrom >= 0) {
+    start = brace->closeStart;
+    pos = brace->closeFrom;
+    Next();
+    return tkWord;
+  }
+  int32_t closeFrom = 0, closeStart = 0;
+  if (SkipBlock(&closeFrom, &closeStart) != tkRBrace) return tkError;
+  if (brace != nullptr) {
+    brace->closeFrom = closeFrom;
+    brace->closeStart = closeStart;
+  }
+  return tkWord;
 }
 
 // Counted rather than recursive, so that a text of many nested braces cannot
-// exhaust the machine stack; the result is the same.
-int32_t wword::SkipBlock() {
+// exhaust the machine stack; the result is the same. `closeFrom` and
+// `closeStart`, when given, receive pos and start as they were before the
+// closing "}" was read.
+int32_t wword::SkipBlock(int32_t* closeFrom, int32_t* closeStart) {
   int32_t depth = 1;
   for (;;) {
+    const int32_t from = pos;
+    const int32_t before = start;
     const int32_t code = Next();
     if (code == tkLBrace) {
       ++depth;
     } else if (code == tkRBrace) {
-      if (--depth == 0) return tkRBrace;
+      if (--depth == 0) {
+        if (closeFrom != nullptr) *closeFrom = from;
+        if (closeStart != nullptr) *closeStart = before;
+        return tkRBrace;
+      }
     } else if (code == tkEnd) {
       return tkError;
     }
@@ -105,7 +158,7 @@ int32_t wword::SkipBlock() {
 }
 
 int32_t wword::SkipLine() {
-  keptStart = -1;
+  Forget();
   while (text[pos] != 0) {
     if (text[pos++] == u'\n') {
       token[0] = u'\n';
@@ -118,7 +171,7 @@ int32_t wword::SkipLine() {
 }
 
 int32_t wword::Scan() {
-  keptStart = -1;
+  Forget();
   SkipBlanks();
   prevStart = start;
   start = pos;

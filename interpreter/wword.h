@@ -7,6 +7,8 @@
 #include "interpreter/tokens.h"
 #include "platform/heap.h"
 
+#include "interpreter/scanned.h"
+
 class wword : public GlobalHeapObject {
 public:
   const char16_t* text;   // not owned; must outlive the lexer
@@ -21,15 +23,40 @@ public:
   int32_t keptStart;
   int32_t keptEnd;
   int32_t keptCode;
+  // Tokens scanned before in this very text, shared by the runs of it, or
+  // null; whoever sets it makes `text` its copy.
+  ScannedText* scanned;
+  // The kept record of the last token, or null when it was not kept.
+  ScannedText::Token* known;
 
   explicit wword(const char16_t* text);
   void SetText(const char16_t* text);
-  void Forget() { keptStart = -1; }
+  void Forget() {
+    keptStart = -1;
+    known = nullptr;
+  }
 
-  int32_t Next();
-  void Back();
+  // The next token; the last one again, after Back, costs no scan. The
+  // positions are read and written one field at a time (the empty asm
+  // statements keep the compiler from joining them): a wide load of fields
+  // just stored one by one would stall at every step.
+  int32_t Next() {
+    if (pos != keptStart) return Advance();
+    prevStart = start;
+    __asm__ volatile("" ::: "memory");
+    start = pos;
+    pos = keptEnd;
+    return keptCode;
+  }
+  void Back() {
+    pos = start;
+    __asm__ volatile("" ::: "memory");
+    start = prevStart;
+  }
+  int32_t Advance();
+  __attribute__((noinline)) int32_t ScanAndKeep();
   int32_t SkipItem();
-  int32_t SkipBlock();
+  int32_t SkipBlock(int32_t* closeFrom = nullptr, int32_t* closeStart = nullptr);
   int32_t SkipLine();
 
   int32_t Scan();

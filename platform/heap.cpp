@@ -20,6 +20,8 @@ constexpr uint64_t kLiveTag = 0x5a494d524f484541ull;
 constexpr SIZE_T kLargestBlock = 0x7FFFFFFF;
 
 std::atomic<long> allocationsBeforeFailure{-1};
+std::atomic<uint64_t> lastTextVersion{0};
+
 
 BlockHeader* HeaderOf(HGLOBAL block) {
   return reinterpret_cast<BlockHeader*>(static_cast<unsigned char*>(block) - sizeof(BlockHeader));
@@ -80,6 +82,10 @@ SIZE_T GlobalSize(HGLOBAL block) {
 }  // extern "C"
 
 namespace platform {
+
+uint64_t NextTextVersion() { return lastTextVersion.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+std::atomic<uint64_t> tableChanges{0};
 
 void FailGlobalAllocAfter(long n) {
   allocationsBeforeFailure.store(n < 0 ? -1 : n, std::memory_order_relaxed);

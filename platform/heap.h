@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include <atomic>
+
 #include "platform/api.h"
 #include "platform/exceptions.h"
 
@@ -24,6 +26,17 @@ PLATFORM_API SIZE_T GlobalSize(HGLOBAL block);
 }
 
 namespace platform {
+// A number never handed out before in this process, shared by every binary:
+// script values mark each version of a text with one.
+PLATFORM_API uint64_t NextTextVersion();
+
+// Counts the changes to which cells the name tables of scripts hold, in
+// every binary: a search remembered together with this count still holds
+// while the count stays the same.
+PLATFORM_API extern std::atomic<uint64_t> tableChanges;
+inline void NoteTableChange() { tableChanges.fetch_add(1, std::memory_order_relaxed); }
+inline uint64_t TableChanges() { return tableChanges.load(std::memory_order_relaxed); }
+
 // Test hook: after `n` more successful allocations every GlobalAlloc fails,
 // until it is called again with a negative n (the default: never fail).
 PLATFORM_API void FailGlobalAllocAfter(long n);

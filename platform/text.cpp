@@ -355,6 +355,16 @@ double u16tod(const char16_t* s, size_t* end) {
 }
 
 int FormatReal15(double value, char* out) {
+  // Whole numbers below 10^15 come out as their digits, which are much
+  // quicker to make directly (array indexes are such reals). -0 keeps its sign.
+  if (value > -1e15 && value < 1e15 && !(value == 0 && std::signbit(value))) {
+    const auto whole = static_cast<int64_t>(value);
+    if (static_cast<double>(whole) == value) {
+      char* end = std::to_chars(out, out + 31, whole).ptr;
+      *end = 0;
+      return static_cast<int>(end - out);
+    }
+  }
   auto [ptr, ec] = std::to_chars(out, out + 31, value, std::chars_format::general, 15);
   if (ec != std::errc()) ptr = out;
   *ptr = 0;

@@ -4,6 +4,7 @@
 #include "platform/window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -29,6 +30,30 @@ std::map<HWND, Window>& Registry() {
 
 HWND nextHandle = 1;
 
+// Counts registrations and removals. Each thread remembers the handler it
+// last sent to, together with this count: a script sends a message before
+// every statement, and the remembered handler spares it the lock while no
+// window has come or gone.
+std::atomic<uint64_t> registryChanges{0};
+
+struct LastTarget {
+  uint64_t changes;
+  HWND window;
+  WindowProc proc;
+  void* context;
+};
+__attribute__((tls_model("initial-exec"))) thread_local LastTarget lastTarget{0, 0, nullptr, nullptr};
+
+// Makes `window` this thread's last target, under the lock; false when no
+// such window is registered.
+__attribute__((noinline)) bool LookUpTarget(HWND window) {
+  std::lock_guard<std::mutex> guard(RegistryLock());
+  auto it = Registry().find(window);
+  if (it == Registry().end()) return false;
+  lastTarget = {registryChanges.load(std::memory_order_relaxed), window, it->second.proc, it->second.context};
+  return true;
+}
+
 }  // namespace
 
 namespace platform {
@@ -40,12 +65,14 @@ HWND RegisterWindow(WindowProc proc, void* context, TitleChanged titleChanged) {
   while (nextHandle == 0 || windows.count(nextHandle) != 0) ++nextHandle;
   const HWND handle = nextHandle++;
   windows[handle] = Window{proc, context, titleChanged, {}};
+  registryChanges.fetch_add(1, std::memory_order_release);
   return handle;
 }
 
 void UnregisterWindow(HWND window) {
   std::lock_guard<std::mutex> guard(RegistryLock());
   Registry().erase(window);
+  registryChanges.fetch_add(1, std::memory_order_release);
 }
 
 }  // namespace platform
@@ -53,17 +80,13 @@ void UnregisterWindow(HWND window) {
 extern "C" {
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowProc proc = nullptr;
-  void* context = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(RegistryLock());
-    auto it = Registry().find(window);
-    if (it == Registry().end()) return 0;
-    proc = it->second.proc;
-    context = it->second.context;
+  const LastTarget& last = lastTarget;
+  const uint64_t changes = registryChanges.load(std::memory_order_acquire);
+  if (last.window != window || last.changes != changes || changes == 0) {
+    if (!LookUpTarget(window)) return 0;
   }
-  if (proc == nullptr) return 0;
-  return proc(context, window, message, wParam, lParam);
+  if (last.proc == nullptr) return 0;
+  return last.proc(last.context, window, message, wParam, lParam);
 }
 
 int GetWindowTextW(HWND window, char16_t* text, int max) {

@@ -49,11 +49,16 @@ wcell* TakeCells(whash* table) {
 
 }  // namespace
 
-whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {}
+// Every change to the chains is counted (platform::TableChanges), so that
+// the interpreter can remember the results of searches.
+whash::whash(int32_t n) : buckets(NewBuckets(n)), size(n < 1 ? 1 : n), count(0) {
+  platform::NoteTableChange();
+}
 
 whash::~whash() {
   Clear();
   GlobalFree(buckets);
+  platform::NoteTableChange();
 }
 
 int32_t whash::Index(const char16_t* key) const {
@@ -61,7 +66,12 @@ int32_t whash::Index(const char16_t* key) const {
   // Most keys are names: a first unit that cannot begin a number (digit,
   // sign or blank) skips the number reading.
   char16_t first = *key;
-  if (first <= u'9' || first == 0x3000) {
+  if (first >= u'0' && first <= u'9') {
+    // Digits first, as array keys are: read here, as u16toi would.
+    uint32_t number = 0;
+    for (const char16_t* p = key; *p >= u'0' && *p <= u'9'; ++p) number = number * 10u + (*p - u'0');
+    if (static_cast<int32_t>(number) >= 1) return static_cast<int32_t>(number) % size;
+  } else if (first <= u'9' || first == 0x3000) {
     int32_t number = platform::u16toi(key);
     if (number >= 1) return number % size;
   }
@@ -94,6 +104,7 @@ wcell* whash::Add(const char16_t* key, const wvar& value, int32_t kind) {
   cell->next = buckets[i];
   buckets[i] = cell;
   ++count;
+  platform::NoteTableChange();
   return cell;
 }
 
@@ -105,6 +116,7 @@ int whash::Remove(const char16_t* key) {
       *link = c->next;
       FreeCell(c);
       --count;
+      platform::NoteTableChange();
       return 1;
     }
   }
@@ -175,6 +187,7 @@ void whash::Grow(int32_t n) {
     target = count;
   }
   wcell** fresh = NewBuckets(target);
+  platform::NoteTableChange();
   wcell** old = buckets;
   int32_t oldSize = size;
   buckets = fresh;
@@ -198,6 +211,7 @@ void whash::Clear() {
   // Nested tables are emptied into one work list of cells instead of being
   // freed by recursion, so structures of any depth can go; nothing here
   // allocates.
+  platform::NoteTableChange();
   wcell* todo = TakeCells(this);
   while (todo != nullptr) {
     wcell* c = todo;

@@ -3,6 +3,7 @@
 // buffer sits at an offset that is not 8-byte aligned.
 #include "values/wvar.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -47,6 +48,52 @@ int32_t RealToInt(double v) {
 
 int32_t UnitLength(const char16_t* s) { return static_cast<int32_t>(platform::u16len(s)); }
 
+// A string on a heap block keeps two facts about its text in the inline
+// buffer, which it does not use then: the text's length in units, and its
+// version, a number drawn afresh whenever the text changes and copied along
+// with it. Two values of one version hold the same text, so assigning one to
+// the other needs no copy. Version 0 means "not known": the length is then
+// counted. Every write of a string payload ends in Track or Untrack.
+struct TextFacts {
+  int32_t length;
+  uint64_t version;
+};
+static_assert(sizeof(int32_t) + sizeof(uint64_t) <= sizeof(wvar::buffer));
+
+bool OnHeap(const wvar& v) { return v.capacity > kInline; }
+
+TextFacts FactsOf(const wvar& v) {
+  TextFacts facts{0, 0};
+  if (v.type != vtString || !OnHeap(v)) return facts;
+  std::memcpy(&facts.length, v.buffer, sizeof facts.length);
+  std::memcpy(&facts.version, v.buffer + sizeof facts.length, sizeof facts.version);
+  return facts;
+}
+
+void SetFacts(wvar& v, int32_t length, uint64_t version) {
+  if (!OnHeap(v)) return;
+  std::memcpy(v.buffer, &length, sizeof length);
+  std::memcpy(v.buffer + sizeof length, &version, sizeof version);
+}
+
+// The text now has `length` units and is a new version.
+void Track(wvar& v, int32_t length) {
+  if (OnHeap(v)) SetFacts(v, length, platform::NextTextVersion());
+}
+
+// The text changed in a way not worth counting.
+void Untrack(wvar& v) { SetFacts(v, 0, 0); }
+
+// The last append, which made version `to` from version `from` by adding
+// units behind its first `prefix`: a value still holding `from` becomes a
+// copy of `to` by the same append. Scripts run on one thread.
+struct AppendRecord {
+  uint64_t from;
+  uint64_t to;
+  int32_t prefix;
+};
+AppendRecord lastAppend{0, 0, 0};
+
 int32_t PayloadBytes(int64_t units) {
   int64_t bytes = units * 2;
   if (bytes > kMaxPayload) throw EOutOfMemory();
@@ -72,6 +119,7 @@ int32_t UnitDifference(const char16_t* a, const char16_t* b) {
 void WriteEmpty(wvar& v) {
   v.type = vtString;
   v.Chars()[0] = 0;
+  Track(v, 0);
 }
 
 void WriteIntText(wvar& target, int32_t n) {
@@ -83,6 +131,7 @@ void WriteIntText(wvar& target, int32_t n) {
   for (const char* p = digits; p != end; ++p) *out++ = static_cast<char16_t>(*p);
   *out = 0;
   target.type = vtString;
+  Track(target, static_cast<int32_t>(end - digits));
 }
 
 void WriteRealText(wvar& target, double r) {
@@ -92,13 +141,20 @@ void WriteRealText(wvar& target, double r) {
   int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text, -1, target.Chars(), 40);
   if (n == 0) target.Chars()[0] = 0;
   target.type = vtString;
+  Track(target, n == 0 ? 0 : n - 1);
 }
 
-void WriteUnits(wvar& target, const char16_t* src, int32_t units) {
+// `version`: the version of the text copied, or 0 for a new one.
+void WriteUnits(wvar& target, const char16_t* src, int32_t units, uint64_t version = 0) {
   target.Reserve(PayloadBytes(units));
   std::memmove(target.Chars(), src, static_cast<size_t>(units) * 2);
   target.Chars()[units] = 0;
   target.type = vtString;
+  if (version != 0) {
+    SetFacts(target, units, version);
+  } else {
+    Track(target, units);
+  }
 }
 
 // Puts a finished text in place of the payload; a new block, when one is
@@ -113,6 +169,58 @@ void AdoptText(wvar& v, const std::u16string& text) {
   }
   std::memcpy(v.data, text.c_str(), (text.size() + 1) * 2);
   v.type = vtString;
+  Track(v, static_cast<int32_t>(text.size()));
+}
+
+// Room for `bytes` with the text kept: a new block, when one is needed, is
+// had before the old one goes. A heap text grows by half again at least, so
+// that a text built piece by piece is copied a bounded number of times.
+void GrowKeeping(wvar& v, int32_t bytes, int32_t length) {
+  if (v.capacity >= bytes) return;
+  int64_t room = bytes;
+  if (OnHeap(v)) room = std::min<int64_t>(std::max<int64_t>(room, v.capacity + v.capacity / 2), kMaxPayload);
+  char16_t* block = static_cast<char16_t*>(AllocPayload(static_cast<int32_t>(room)));
+  std::memcpy(block, v.Chars(), (static_cast<size_t>(length) + 1) * 2);
+  if (OnHeap(v)) GlobalFree(v.data);
+  v.data = block;
+  v.capacity = static_cast<int32_t>(room);
+}
+
+// Units behind the text; `from` may lie inside the text itself. Returns the
+// new length.
+int32_t AppendUnits(wvar& v, const char16_t* from, int32_t units) {
+  const int32_t a = v.Length();
+  const int32_t bytes = PayloadBytes(static_cast<int64_t>(a) + units);
+  if (v.capacity < bytes) {
+    // Copied apart first: growing frees the block `from` may point into.
+    std::u16string piece;
+    try {
+      piece.assign(from, static_cast<size_t>(units));
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory();
+    }
+    GrowKeeping(v, bytes, a);
+    std::memcpy(v.Chars() + a, piece.data(), static_cast<size_t>(units) * 2);
+  } else {
+    std::memmove(v.Chars() + a, from, static_cast<size_t>(units) * 2);
+  }
+  v.Chars()[a + units] = 0;
+  return a + units;
+}
+
+// target = source for a string source, copying no more than it must.
+void CopyText(wvar& target, const wvar& source) {
+  const TextFacts from = FactsOf(source);
+  if (from.version != 0 && target.type == vtString) {
+    const uint64_t have = FactsOf(target).version;
+    if (have == from.version) return;
+    if (have != 0 && have == lastAppend.from && from.version == lastAppend.to) {
+      AppendUnits(target, source.Chars() + lastAppend.prefix, from.length - lastAppend.prefix);
+      SetFacts(target, from.length, from.version);
+      return;
+    }
+  }
+  WriteUnits(target, source.Chars(), source.Length(), from.version);
 }
 
 }  // namespace
@@ -143,7 +251,7 @@ wvar::wvar(const wvar& other) : wvar() {
       WriteReal(data, ReadReal(other.data));
       break;
     case vtString:
-      SetString(other.Chars());
+      CopyText(*this, other);
       break;
     case vtPointer:
       type = vtPointer;
@@ -172,7 +280,7 @@ void wvar::Reserve(int32_t bytes) {
   capacity = bytes;
 }
 
-wvar& wvar::operator=(const wvar& other) {
+wvar& wvar::Assign(const wvar& other) {
   if (this == &other) return *this;
   switch (other.type) {
     case vtInt:
@@ -184,7 +292,7 @@ wvar& wvar::operator=(const wvar& other) {
       type = vtReal;
       break;
     case vtString:
-      SetString(other.Chars());
+      CopyText(*this, other);
       break;
     case vtPointer:
       pval = other.pval;
@@ -228,8 +336,9 @@ void wvar::SetReal(double value) {
 
 void wvar::SetString(const char16_t* text) {
   type = vtString;
-  if (text == nullptr) {
+  if (text == nullptr || *text == 0) {
     Chars()[0] = 0;
+    Track(*this, 0);
     return;
   }
   // A text taken from this very payload always fits, so Reserve keeps the
@@ -241,6 +350,7 @@ void wvar::SetAnsi(const char* ansi) {
   type = vtString;
   if (ansi == nullptr || *ansi == 0) {
     Chars()[0] = 0;
+    Track(*this, 0);
     return;
   }
   size_t bytes = std::strlen(ansi);
@@ -248,6 +358,7 @@ void wvar::SetAnsi(const char* ansi) {
   // No byte gives more than one unit, so the payload always has room.
   int n = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, ansi, -1, Chars(), capacity / 2 + 1);
   if (n == 0) Chars()[0] = 0;
+  Track(*this, n == 0 ? 0 : n - 1);
 }
 
 void wvar::SetPointer(void* pointer) {
@@ -258,21 +369,10 @@ void wvar::SetPointer(void* pointer) {
 void wvar::Append(const char16_t* text) {
   if (text == nullptr) return;
   if (type != vtString) ChangeType(vtString);
-  int32_t a = Length();
-  int32_t b = UnitLength(text);
-  int32_t bytes = PayloadBytes(static_cast<int64_t>(a) + b);
-  if (capacity < bytes) {
-    char16_t* block = static_cast<char16_t*>(AllocPayload(bytes));
-    std::memcpy(block, Chars(), static_cast<size_t>(a) * 2);
-    std::memcpy(block + a, text, static_cast<size_t>(b) * 2);
-    block[a + b] = 0;
-    if (capacity > kInline) GlobalFree(data);
-    data = block;
-    capacity = bytes;
-  } else {
-    std::memmove(Chars() + a, text, static_cast<size_t>(b) * 2);
-    Chars()[a + b] = 0;
-  }
+  const uint64_t before = FactsOf(*this).version;
+  const int32_t a = Length();
+  Track(*this, AppendUnits(*this, text, UnitLength(text)));
+  if (before != 0) lastAppend = {before, FactsOf(*this).version, a};
 }
 
 wvar& wvar::Convert(int32_t t) {
@@ -298,7 +398,7 @@ wvar& wvar::Convert(int32_t t) {
     case vtString:
       if (t == vtInt) c.SetInt(platform::u16toi(Chars()));
       else if (t == vtReal) c.SetReal(platform::u16tod(Chars()));
-      else if (t == vtString) c.SetString(Chars());
+      else if (t == vtString) CopyText(c, *this);
       else if (t == vtPointer) c.SetPointer(nullptr);
       break;
     case vtPointer:
@@ -412,6 +512,7 @@ const char* wvar::AsAnsi() {
   int32_t limit = c.capacity + 2;
   for (int32_t i = bytes; i < bytes + 3 && i < limit; ++i) out[i] = 0;
   c.type = vtString;
+  Untrack(c);
   return static_cast<const char*>(c.data);
 }
 
@@ -526,14 +627,24 @@ int wvar::Le(const wvar& right) {
   return CompareValues(*this, right, [](auto a, auto b) { return a <= b; });
 }
 
-int32_t wvar::Length() const { return type == vtString ? UnitLength(Chars()) : 0; }
+int32_t wvar::Length() const {
+  if (type != vtString) return 0;
+  const TextFacts facts = FactsOf(*this);
+  return facts.version != 0 ? facts.length : UnitLength(Chars());
+}
+
+uint64_t wvar::Version() const { return FactsOf(*this).version; }
 
 void wvar::Lower() {
-  if (type == vtString) CharLowerW(Chars());
+  if (type != vtString) return;
+  CharLowerW(Chars());
+  Track(*this, UnitLength(Chars()));
 }
 
 void wvar::Upper() {
-  if (type == vtString) CharUpperW(Chars());
+  if (type != vtString) return;
+  CharUpperW(Chars());
+  Track(*this, UnitLength(Chars()));
 }
 
 wvar& wvar::Mid(int32_t index, int32_t count) {
@@ -586,6 +697,7 @@ void wvar::Delete(int32_t index, int32_t count) {
   if (count > length - index) count = length - index;
   char16_t* text = Chars();
   std::memmove(text + index, text + index + count, static_cast<size_t>(length - index - count + 1) * 2);
+  Track(*this, length - count);
 }
 
 void wvar::Insert(const wvar& text, int32_t index) {
@@ -616,12 +728,14 @@ void wvar::Insert(const wvar& text, int32_t index) {
     if (capacity > kInline) GlobalFree(data);
     data = block;
     capacity = bytes;
+    Track(*this, a + b);
     return;
   }
   char16_t* out = Chars();
   std::memmove(out + index + b, out + index, static_cast<size_t>(a - index) * 2);
   std::memcpy(out + index, inserted, static_cast<size_t>(b) * 2);
   out[a + b] = 0;
+  Track(*this, a + b);
 }
 
 int32_t wvar::Find(const wvar& text, int32_t start) const {

@@ -35,7 +35,16 @@ public:
 
   void Reserve(int32_t bytes);
 
-  wvar& operator=(const wvar& other);
+  // Numbers are copied here at once; everything else in Assign.
+  wvar& operator=(const wvar& other) {
+    if ((other.type == vtReal || other.type == vtInt) && this != &other) {
+      __builtin_memcpy(data, other.data, 8);
+      type = other.type;
+      return *this;
+    }
+    return Assign(other);
+  }
+  wvar& Assign(const wvar& other);
   wvar& operator=(int32_t value);
   wvar& operator=(double value);
   wvar& operator=(const char16_t* text);
@@ -67,6 +76,9 @@ public:
   int Le(const wvar& right);
 
   int32_t Length() const;
+  // The version of a text on the heap: two values of one version hold the
+  // same text. 0 when not known (a short text, or not a text).
+  uint64_t Version() const;
   void Lower();
   void Upper();
   wvar& Mid(int32_t index, int32_t count);

@@ -146,4 +146,86 @@ TEST(Engine, RemovingAHeldElementKeepsItUntilTheRunsEnd) {
   EXPECT_EQ(host.output(), "0");
 }
 
+// Texts run again, loops and subs called again behave as if every token
+// were scanned anew: an edited text, a sub that redefines itself, nested
+// runs of ever new texts, comments and errors in bodies run many times.
+struct RerunCase {
+  const char* script;
+  const char* output;
+  const char* errors;
+};
+
+void PrintTo(const RerunCase& c, std::ostream* os) { *os << c.script; }
+
+class RunsAgain : public testing::TestWithParam<RerunCase> {};
+
+TEST_P(RunsAgain, AsIfScannedAnew) {
+  const RerunCase& c = GetParam();
+  const ScriptResult r = RunScript(c.script);
+  EXPECT_EQ(r.output, c.output);
+  EXPECT_EQ(r.errors, c.errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunsAgain,
+    testing::Values(
+        // The running call goes on with the text it began with.
+        RerunCase{"SUB f {\n  DIM i\n  FOR i = 1 TO 3 { PRINT i  SUB f { PRINT \"new\" } }\n}\n"
+                  "f()\nf()",
+                  "123new", ""},
+        RerunCase{"SUB f { PRINT \"a\"  f = \"PRINT 7\"  PRINT \"b\" }\nf()\nf()\nf()", "ab77", ""},
+        RerunCase{"DIM i, s = 0\nFOR i = 1 TO 4 { s = s + CALC(STR(i) + \"*10\") + CALC(\"1\") }\nPRINT s",
+                  "104", ""},
+        RerunCase{"DIM i\nFOR i = 1 TO 3 { CALLSUB(\"PRINT \" + STR(i) + \"\\nPRINT zz\" + STR(i)) }", "1",
+                  "\nCALLSUB 2 ZZ1: undefined error\n"},
+        RerunCase{"DIM i\nFOR i = 1 TO 2 { ' a } in a comment\n  PRINT i ' more\n  ' PRINT 9\n}\nPRINT \"|\"",
+                  "12|", ""},
+        RerunCase{"DIM i\nFOR i = 1 TO 3 {\n  IF i == 3 { PRINT zz }\n  PRINT i\n}", "12",
+                  "\n 3 ZZ: undefined error\n"},
+        // A block skipped on every pass, braces in its comment and string.
+        RerunCase{"DIM i\nFOR i = 1 TO 3 {\n  IF i < 3 { PRINT i } ELSE { ' } brace\n"
+                  "    PRINT \"}{\" { PRINT 0 } }\n  IF i == 3 { PRINT zz }\n}",
+                  "12}{0", "\n 5 ZZ: undefined error\n"},
+        RerunCase{"DIM i\nFOR i = 1 TO 2 { IF 0 { PRINT 1 } ELSE {} PRINT i }\nIF 0 { {", "12",
+                  " \n3 : system error\n\n"},
+        RerunCase{"SUB f(n) {\n  IF n == 0 { RETURN(1 / n) }\n  RETURN(f(n - 1))\n}\nPRINT f(3)", "",
+                  "\nF 2: arithmetic error\n"},
+        // A name gone or changed between two passes of the same tokens.
+        RerunCase{"DIM a, k\na[1] = 5\nFOR k = 1 TO 3 { PRINT \"[\", a[1], \"]\"  DIMDEL(a, 1) }", "[5][][]",
+                  ""},
+        RerunCase{"SUB g { RETURN(1) }\nDIM k\nFOR k = 1 TO 3 { PRINT g()  SUB g { RETURN(2) } }", "122", ""},
+        RerunCase{"SUB h(x) { PRINT x }\nDIM k, x = \"g\"\nFOR k = 1 TO 2 { h(k)  PRINT x }", "1g2g", ""}));
+
+// One text run again while its names come and go between the runs.
+TEST(Engine, NamesAreFoundAnewAfterEveryChange) {
+  HeadlessHost host;
+  const char* again = "PRINT x, \"|\"\nf()";
+  EXPECT_EQ(host.RunUtf8("DIM x = 5\nSUB f { PRINT \"f\" }"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 2);
+  EXPECT_EQ(host.RunUtf8("NEW"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 1);
+  EXPECT_EQ(host.RunUtf8("DIM x = 6"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 1);
+  EXPECT_EQ(host.RunUtf8("SUB f { PRINT \"g\" }"), 2);
+  EXPECT_EQ(host.RunUtf8(again), 2);
+  EXPECT_EQ(host.output(), "5|f6|6|g");
+  EXPECT_EQ(host.errors(), "\n 1 X: undefined error\n\n 2 F: undefined error\n");
+}
+
+// The host's own buffer, edited in place between two runs.
+TEST(Engine, ATextEditedInPlaceRunsAsEdited) {
+  HeadlessHost::Options options;
+  options.exec = WBExec;
+  options.sub = WBSub;
+  HeadlessHost host(options);
+  std::u16string text = u"DIM i\nFOR i = 1 TO 2 { PRINT i + 2 }";
+  EXPECT_EQ(WBSub(host.block(), text.c_str()), 2);
+  text[10] = u'k';  // the loop now names an undeclared variable
+  EXPECT_EQ(WBSub(host.block(), text.c_str()), 1);
+  text = u"DIM j\nFOR j = 1 TO 2 { PRINT j - 2 }";
+  EXPECT_EQ(WBSub(host.block(), text.c_str()), 2);
+  EXPECT_EQ(host.output(), "34-10");
+  EXPECT_EQ(host.errors(), "\n 2 K: undefined error\n");
+}
+
 }  // namespace

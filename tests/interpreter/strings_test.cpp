@@ -118,4 +118,24 @@ TEST(Strings, EditsNeverChangeTheCallersVariable) {
             "ABAabaxBxａＢａ|aBa");
 }
 
+// Texts grown in place by appends keep apart from every copy taken of them,
+// whatever edits either side afterwards.
+TEST(Strings, TextsBuiltPieceByPieceKeepApartFromTheirCopies) {
+  HeadlessHost host;
+  EXPECT_EQ(Shown(host, u"DIM t = \"\", u = \"\", v, i\n"
+                        u"FOR i = 1 TO 12 { t = t + \"ab\"  IF i == 6 { u = t } }\n"
+                        u"v = t + \"!\"\n"
+                        u"u = u + \"-\"\n"
+                        u"t = UPPER(t)\n"
+                        u"PRINT t, \" \", u, \" \", v, \" \", LEN(t), LEN(u), LEN(v)"),
+            "ABABABABABABABABABABABAB abababababab- abababababababababababab! 241325");
+  EXPECT_EQ(Shown(host, u"SUB grow(s) { s = s + \"z\" }\n"
+                        u"DIM w = \"long enough to leave the buffer\", x\n"
+                        u"x = w\n"
+                        u"grow(w)  grow(w)  grow((x))\n"
+                        u"PRINT w, \"|\", x, \"|\", grow(x), \"|\", x"),
+            "long enough to leave the bufferzz|long enough to leave the buffer|"
+            "long enough to leave the bufferz|long enough to leave the bufferz");
+}
+
 }  // namespace

@@ -37,6 +37,12 @@ TEST(WvarConversion, RealToText) {
       {1e20, "1e+20"},
       {1.23456789012345678e17, "1.23456789012346e+17"},
       {1e-5, "1e-05"},
+      {-42.0, "-42"},
+      {-0.0, "-0"},
+      {999999999999999.0, "999999999999999"},
+      {1e15, "1e+15"},
+      {-123456789012345.0, "-123456789012345"},
+      {4503599627370497.0, "4.5035996273705e+15"},
       {0.0001, "0.0001"},
       {123456789012345.0, "123456789012345"},
       {1e15, "1e+15"},
@@ -279,7 +285,7 @@ TEST(WvarStorage, FourUnitsInlineFiveOnTheHeap) {
   EXPECT_EQ(v.data, block);
 }
 
-TEST(WvarStorage, AppendGrowsToExactlyTheNewLength) {
+TEST(WvarStorage, AppendLeavesTheInlineBufferExactlyAndGrowsWithRoomToSpare) {
   wvar v(u"ab");
   v.Append(u"cd");
   EXPECT_EQ(v.data, static_cast<void*>(v.buffer));
@@ -292,6 +298,20 @@ TEST(WvarStorage, AppendGrowsToExactlyTheNewLength) {
   v.Append(u"");
   v.Append(nullptr);
   EXPECT_EQ(U8(v.Chars()), "abcdefgfg");
+  EXPECT_EQ(v.Length(), 9);
+  // A text built piece by piece moves to a new block only now and then.
+  int moves = 0;
+  for (int i = 0; i < 1000; ++i) {
+    void* block = v.data;
+    v.Append(u"x");
+    if (v.data != block) ++moves;
+  }
+  EXPECT_LT(moves, 20);
+  EXPECT_EQ(v.Length(), 1009);
+  EXPECT_EQ(platform::u16len(v.Chars()), 1009u);
+  v.Append(v.Chars());  // the whole of itself, across a move
+  EXPECT_EQ(v.Length(), 2018);
+  EXPECT_EQ(U8(v.Chars()).substr(1000, 18), "xxxxxxxxxabcdefgfg");
 }
 
 TEST(WvarStorage, CopiesOwnTheirText) {
@@ -311,6 +331,77 @@ TEST(WvarStorage, CopiesOwnTheirText) {
   wvar empty(static_cast<const char16_t*>(nullptr));
   EXPECT_EQ(empty.type, vtString);
   EXPECT_EQ(empty.Length(), 0);
+}
+
+// Copies of a long text share nothing: whatever edits one of them, an
+// assignment afterwards gives the other the edited text, and lengths follow.
+TEST(WvarStorage, EveryEditIsSeenByTheNextCopy) {
+  using Edit = std::function<void(wvar&)>;
+  struct Case {
+    const char* name;
+    Edit edit;
+    const char* expected;
+  } cases[] = {
+      {"upper", [](wvar& v) { v.Upper(); }, "HELLO, WORLD"},
+      {"lower", [](wvar& v) { v.Lower(); }, "hello, world"},
+      {"same length", [](wvar& v) { v = u"abcdefghijkl"; }, "abcdefghijkl"},
+      {"shorter", [](wvar& v) { v = u"short one"; }, "short one"},
+      {"delete", [](wvar& v) { v.Delete(0, 7); }, "World"},
+      {"insert", [](wvar& v) { v.Insert(Str(u"big "), 7); }, "Hello, big World"},
+      {"replace", [](wvar& v) { v.ReplaceAll(Str(u"o"), Str(u"0")); }, "Hell0, W0rld"},
+      {"assign mid", [](wvar& v) { v.AssignMid(Str(u"0123456789abcdef"), 2, 11); },
+       "23456789abc"},
+      {"append", [](wvar& v) { v.Append(u"!"); }, "Hello, World!"},
+      {"number", [](wvar& v) { v = 12345; v.ChangeType(vtString); }, "12345"},
+      {"ansi", [](wvar& v) { v = "from bytes"; }, "from bytes"},
+  };
+  for (const Case& c : cases) {
+    wvar original(u"Hello, World");
+    wvar copy(original);
+    wvar assigned;
+    assigned = original;
+    c.edit(original);
+    copy = original;
+    assigned = original;
+    EXPECT_EQ(U8(copy.Chars()), c.expected) << c.name;
+    EXPECT_EQ(U8(assigned.Chars()), c.expected) << c.name;
+    EXPECT_EQ(copy.Length(), static_cast<int32_t>(std::strlen(c.expected))) << c.name;
+    // And the edit reached neither copy before the assignment.
+    wvar untouched(u"Hello, World");
+    wvar second(untouched);
+    c.edit(untouched);
+    EXPECT_EQ(U8(second.Chars()), "Hello, World") << c.name;
+  }
+}
+
+// An append is carried over to an older copy by appending the same piece;
+// a copy edited in between must take the whole text instead.
+TEST(WvarStorage, AppendsReachOlderCopiesOnlyWhileTheyAreUnchanged) {
+  wvar text(u"a text of some length");
+  wvar older(text);
+  text.Append(u" and more");
+  older = text;
+  EXPECT_EQ(U8(older.Chars()), "a text of some length and more");
+  EXPECT_EQ(older.Length(), 30);
+
+  wvar edited(text);
+  text.Append(u"!");
+  edited.Upper();
+  edited = text;
+  EXPECT_EQ(U8(edited.Chars()), "a text of some length and more!");
+
+  wvar stale(text);
+  text.Append(u"?");
+  stale.Delete(0, 2);
+  stale.Append(u"#");  // same length as before, different text
+  stale = text;
+  EXPECT_EQ(U8(stale.Chars()), "a text of some length and more!?");
+
+  wvar number(text);
+  text.Append(u".");
+  number = 5;
+  number = text;
+  EXPECT_EQ(U8(number.Chars()), "a text of some length and more!?.");
 }
 
 TEST(WvarStorage, ValuesMadeWithNewLiveOnTheGlobalHeap) {
