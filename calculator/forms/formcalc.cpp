@@ -27,9 +27,7 @@
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
 #include "platform/window.h"
-#ifdef ZIMRO_QT_BACKENDS
 #include "platform/qt/qtbackends.h"
-#endif
 #include "runs.h"
 #include "wbtn.h"
 #include "wpalette.h"
@@ -102,12 +100,8 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
   LabelCaption->setAttribute(Qt::WA_TransparentForMouseEvents);
   SetupTitleButtons();
   SetupMenus();
-#ifdef ZIMRO_QT_BACKENDS
   // The registry and the window system's title stay in step (" - STOP").
   handle = platform::RegisterQtWindow(this, &TFormCalc::WindowProc, this);
-#else
-  handle = platform::RegisterWindow(&TFormCalc::WindowProc, this, &TFormCalc::TitleChanged);
-#endif
   SetWindowTextW(handle, u"Zimro");
   // Key preview: the form sees the keys of its controls before they do.
   qApp->installEventFilter(this);
@@ -119,9 +113,6 @@ TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
 
 TFormCalc::~TFormCalc() {
   qApp->removeEventFilter(this);
-#ifndef ZIMRO_QT_BACKENDS
-  platform::UnregisterWindow(handle);
-#endif
   if (FormCalc == this) FormCalc = nullptr;
 }
 
@@ -372,10 +363,6 @@ LRESULT TFormCalc::WMCopyData(LPARAM lParam) {
 LRESULT TFormCalc::WindowProc(void* context, HWND, UINT message, WPARAM, LPARAM lParam) {
   if (message != WM_COPYDATA) return 0;
   return static_cast<TFormCalc*>(context)->WMCopyData(lParam);
-}
-
-void TFormCalc::TitleChanged(void* context, const char16_t* title) {
-  static_cast<TFormCalc*>(context)->setWindowTitle(QString::fromUtf16(title));
 }
 
 void TFormCalc::ProcessMessages() {

@@ -93,7 +93,6 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
  private:
   static LRESULT WindowProc(void* context, HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam);
-  static void TitleChanged(void* context, const char16_t* title);
   void SetupTitleButtons();
   void SetupMenus();
   void MakeFileDialogs();

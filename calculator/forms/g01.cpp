@@ -9,9 +9,7 @@
 #include "formcalc.h"
 #include "forminput.h"
 #include "hooks.h"
-#ifdef ZIMRO_QT_BACKENDS
 #include "platform/qt/qtbackends.h"
-#endif
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
@@ -19,9 +17,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setApplicationDisplayName(QStringLiteral("Zimro"));
   try {
     RegisterFontSubstitutes();
-#ifdef ZIMRO_QT_BACKENDS
     platform::InstallQtBackends();
-#endif
     auto* form = new TFormCalc(QCoreApplication::applicationFilePath(),
                                QCoreApplication::arguments());
     if (form->Terminated()) {
@@ -37,9 +33,7 @@ int main(int argc, char** argv) {
     form->activateWindow();
     QCoreApplication::exec();
     delete form;
-#ifdef ZIMRO_QT_BACKENDS
     platform::RemoveQtBackends();
-#endif
   } catch (...) {
     ShowException(std::current_exception());
   }

@@ -1,7 +1,6 @@
-// hooks: what the main window calls in units that other parts of the
-// program build: the dialogs and the help window. Until a unit lands, its
-// stand-in in hooks.cpp does nothing; each unit that lands
-// removes its stand-in there.
+// hooks: the routines that the main window and the request serving call in
+// the units of the dialogs, the help window, the button clipboard commands
+// and the prelude, declared in one place.
 #pragma once
 
 #include <cstdint>
