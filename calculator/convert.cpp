@@ -1,3 +1,4 @@
+// convert: StrToInt, StrToFloat and FloatToStr.
 #include "calculator/convert.h"
 
 #include <cmath>

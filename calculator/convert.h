@@ -1,5 +1,6 @@
-// Number texts typed into the dialogs: whole numbers and reals read the way
-// the forms' fields are read, with a conversion error for anything else.
+// convert: number texts typed into the dialogs: whole numbers and reals read
+// the way the forms' fields are read, with a conversion error for anything
+// else.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// palette: the colour palette's cells, marks and user cells.
 #include "calculator/palette.h"
 
 #include <cmath>

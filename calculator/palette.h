@@ -1,6 +1,7 @@
-// The colour palette's arithmetic: the 25 x 8 cells computed from the white
-// and gray offsets and the three mix percentages, the gray mark columns, and
-// which user cell a point falls in. The dialog only paints what this gives.
+// palette: the colour palette's arithmetic: the 25 x 8 cells computed from
+// the white and gray offsets and the three mix percentages, the gray mark
+// columns, and which user cell a point falls in. The dialog only paints what
+// this gives.
 #pragma once
 
 #include <array>

@@ -81,7 +81,8 @@ public:
   int32_t Sub(const char16_t* text);
 
   // Serves the request cells; defined with the calculator's window in
-  // calculator/forms/. The headless host serves them without it.
+  // calculator/forms/, with the handlers below. The headless host serves
+  // them without it.
   int32_t HandleRequest();
   int32_t PrintText(TMemo* display, wcell& cell);
   int32_t PrintEscape(TMemo* display, const char16_t* text);

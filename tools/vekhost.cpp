@@ -124,6 +124,7 @@ void HeadlessHost::Serve() {
   wbexe* block = block_;
   const int32_t code = block->request[0].AsInt();
   ++requestCounts_[code > 0 && code < 10 ? code : 0];
+  if (options_.serve && options_.serve(*this, code)) return;
   switch (code) {
     case rqStep:
       ++steps_;

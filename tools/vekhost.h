@@ -34,6 +34,10 @@ public:
     std::u16string title;          // the host window's first title
     Export exec = nullptr;         // both set: called in place of the loaded library
     Export sub = nullptr;
+    // Asked first for every request, with the request code; true when it has
+    // served the request itself. Lets a test stand in for the calculator's
+    // host commands and its answer to the interpreter reset.
+    std::function<bool(HeadlessHost& host, int32_t code)> serve;
   };
 
   HeadlessHost();

@@ -1,4 +1,4 @@
-// The application object and its exception box.
+// application: the application object and its exception box.
 #include "application.h"
 
 #include <QMessageBox>

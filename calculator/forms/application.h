@@ -1,4 +1,4 @@
-// The application object: the event loop, and the one exception box for
+// application: the application object, with the one exception box for
 // every exception that leaves an event handler.
 #pragma once
 

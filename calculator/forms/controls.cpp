@@ -1,4 +1,4 @@
-// controls
+// controls: the image, the colour panel and the up-down of the dialogs.
 #include "calculator/forms/controls.h"
 
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-// F01 TFormCalc: the main window.
+// TFormCalc: the main window.
 #include "formcalc.h"
 
 #include <QCloseEvent>
@@ -247,7 +247,7 @@ void TFormCalc::FormCreate() {
     Setting->currentPath = ToU16(QFileInfo(arguments[1]).absoluteFilePath()).c_str();
     LoadCalcFile(Setting->currentPath);
   }
-  HelpFile = exeDir + QStringLiteral("/zimro.chm");
+  HelpFile = exeDir + QStringLiteral("/help/index.html");
 }
 
 void TFormCalc::FormActivate() {

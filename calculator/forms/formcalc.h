@@ -1,4 +1,4 @@
-// F01 TFormCalc: the main window, host window of the interpreter block, and
+// TFormCalc: the main window, host window of the interpreter block, and
 // the program-wide objects it creates and frees.
 #pragma once
 

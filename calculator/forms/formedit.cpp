@@ -1,4 +1,4 @@
-// F03
+// TFormEdit: the button editor and EditButtonData.
 #include "calculator/forms/formedit.h"
 
 #include <QEvent>
@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 

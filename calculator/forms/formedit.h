@@ -1,4 +1,4 @@
-// F03 TFormEdit: the button editor. One dialog, created at start-up and
+// TFormEdit: the button editor. One dialog, created at start-up and
 // reused, edits a button's label, colours and program, or the automatic
 // program (line 0) with the label and the colours locked.
 #pragma once

@@ -1,4 +1,4 @@
-// F02 TFormInput: the input dialog.
+// TFormInput: the input dialog.
 #include "forminput.h"
 
 #include <QGuiApplication>

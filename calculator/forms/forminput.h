@@ -1,4 +1,4 @@
-// F02 TFormInput: the input dialog of a script's input request.
+// TFormInput: the input dialog of a script's input request.
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-// F04
+// TFormOption: the option dialog and ShowOptionDialog.
 #include "calculator/forms/formoption.h"
 
 #include <QEvent>

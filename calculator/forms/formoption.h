@@ -1,4 +1,4 @@
-// F04 TFormOption: the option dialog. Made on demand, filled once from the
+// TFormOption: the option dialog. Made on demand, filled once from the
 // settings, and written back (with a new layout of the main window) only by
 // OK; freed after it closes.
 #pragma once

@@ -1,4 +1,4 @@
-// formsupport
+// formsupport: resource fonts, anchors and colour conversions.
 #include "calculator/forms/formsupport.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-// What the main window calls in units that other parts of the program build:
-// the dialogs, the help window and the button clipboard commands. Until a
-// unit lands, its stand-in in hooks.cpp does nothing; each unit that lands
+// hooks: what the main window calls in units that other parts of the
+// program build: the dialogs and the help window. Until a unit lands, its
+// stand-in in hooks.cpp does nothing; each unit that lands
 // removes its stand-in there.
 #pragma once
 
@@ -12,8 +12,8 @@ void CreateDialogForms();
 int EditButtonData(int mode);
 // Creates the option dialog into FormOption, shows it modally, frees it.
 void ShowOptionDialog();
-// The help window at its contents page.
-int ShowHelpContents();
+// The help window at its contents page: ShowHelpContents.
+#include "helpwindow.h"
 // The button menu's clipboard commands: what 0 the whole line, 1 the program.
 int CopyButtonToClipboard(int what);
 int PasteButtonFromClipboard();

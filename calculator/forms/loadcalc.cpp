@@ -1,4 +1,4 @@
-// The form side of the calculator file.
+// loadcalc: the form side of the calculator file.
 #include "loadcalc.h"
 
 #include <string>

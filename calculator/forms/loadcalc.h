@@ -1,5 +1,6 @@
-// The form side of the calculator file: reading one into the button table,
-// the settings and the window, and writing the current state to one.
+// loadcalc: the form side of the calculator file: reading one into the
+// button table, the settings and the window, and writing the current state
+// to one.
 #pragma once
 
 class wvar;

@@ -1,4 +1,4 @@
-// Wbexe (calculator side): serving the library's requests in the main window.
+// wbexe (requests): serving the library's requests in the main window.
 #include <string>
 
 #include "calculator/display.h"

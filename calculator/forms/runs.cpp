@@ -1,4 +1,4 @@
-// S01 runs: button programs, display lines and the automatic program.
+// runs: button programs, display lines and the automatic program.
 #include "runs.h"
 
 #include <string>

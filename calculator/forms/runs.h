@@ -1,4 +1,4 @@
-// Runs: a button's program, the display line evaluated by Enter, the
+// runs: a button's program, the display line evaluated by Enter, the
 // automatic program, and the display-line routines that host commands use.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Wbtn: the calculator buttons and the window layout.
+// wbtn: the calculator buttons and the window layout.
 #include "wbtn.h"
 
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-// Wbtn: the 70 calculator buttons and the window layout (ArrangeForm,
+// wbtn: the 70 calculator buttons and the window layout (ArrangeForm,
 // RefreshButtons, ShowButton, SetMemoMargins, ApplyStayOnTop).
 #pragma once
 

@@ -1,4 +1,4 @@
-// Wpalette
+// TFormPalette: the colour palette dialog.
 #include "calculator/forms/wpalette.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-// Wpalette: TFormPalette, the modal colour chooser behind every colour swatch.
+// TFormPalette: the modal colour chooser behind every colour swatch.
 // Its caller hands in selColor and mix and reads them back; they change only
 // when the user confirms with OK.
 #pragma once

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "xsession.h"
 
@@ -148,14 +149,19 @@ TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
   const std::string window = x.WaitForWindow(zimro);
   ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
   ASSERT_TRUE(Written("auto.txt", "ran"));
-  // Press on the title strip (the window's face), move, release.
+  // Press on the title strip (the window's face), move, release. A window
+  // manager takes the move over some time after the press: the pauses let
+  // it see every step.
   auto drag = [&](int dx, int dy) {
     x.MoveTo(window, 100, 12);
     x.Run({"xdotool", "mousedown", "1"});
+    std::this_thread::sleep_for(150ms);
     for (int step = 1; step <= 4; ++step) {
-      x.Run(
-          {"xdotool", "mousemove_relative", "--", std::to_string(dx / 4), std::to_string(dy / 4)});
+      x.Run({"xdotool", "mousemove_relative", "--", std::to_string(dx / 4),
+             std::to_string(dy / 4)});
+      std::this_thread::sleep_for(50ms);
     }
+    std::this_thread::sleep_for(100ms);
     x.Run({"xdotool", "mouseup", "1"});
   };
   drag(200, 100);

@@ -1,5 +1,6 @@
 // Exceptions that leave an event handler: one box with their message, and
 // the window goes on.
+#include <QDir>
 #include <QEvent>
 
 #include "calculator/errors.h"
@@ -50,6 +51,16 @@ TEST_F(ExceptionTest, ABadColourInTheFileAtStartIsShownAndTheWindowRuns) {
   EXPECT_EQ(shown, std::vector<std::string>{"'0x00zz' is not a valid integer value"});
   Run("PRINT 6*7");
   EXPECT_EQ(Display(), "42");
+}
+
+TEST_F(ExceptionTest, AFileThatCannotBeSavedOnCloseIsReportedAndTheWindowCloses) {
+  LinkLibrary();
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(Path("zimro.ini"))));  // in the way
+  StartWindow();
+  CloseWindow();
+  EXPECT_FALSE(form_->isVisible());
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("zimro.ini"), std::string::npos) << shown[0];
 }
 
 }  // namespace

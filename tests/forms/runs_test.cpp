@@ -7,6 +7,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "button/wbutton.h"
+#include "platform/sound.h"
 #include "support.h"
 
 namespace {
@@ -132,6 +133,26 @@ TEST_F(RunTest, AButtonPressedDuringAButtonRunDoesNothing) {
   Click(11);
   EXPECT_EQ(Display(), "");
   EXPECT_EQ(ButtonSet->current, 12);
+}
+
+struct BeepLog : platform::SoundBackend {
+  std::vector<std::pair<DWORD, DWORD>> tones;
+  void Beep(DWORD frequency, DWORD milliseconds) override {
+    tones.emplace_back(frequency, milliseconds);
+  }
+};
+
+TEST_F(RunTest, AButtonPressedWhileAnEnteredLineRunsBeepsAndRunsNothing) {
+  BeepLog beeps;
+  platform::SetSoundBackend(&beeps);
+  ButtonTable->SetField(11, 5, wvar(u"PRINT \"button\""));
+  boxes_.onDialog = [&] { Click(11); };
+  SetDisplay("DIM r = MSG(\"q\")", 0);
+  PressEnter();
+  platform::SetSoundBackend(nullptr);
+  EXPECT_EQ(beeps.tones, (std::vector<std::pair<DWORD, DWORD>>{{2000, 100}}));
+  EXPECT_EQ(Display(), "DIM r = MSG(\"q\")\r\n");
+  EXPECT_EQ(Setting->busy, 0);
 }
 
 TEST_F(RunTest, ExitInAButtonProgramClosesTheWindow) {

@@ -51,6 +51,19 @@ TEST_F(StartupTest, ArgumentOneNamesTheFileToUse) {
   EXPECT_EQ(Display(), Path("other.ini"));
 }
 
+TEST_F(StartupTest, ARelativeArgumentIsSavedWhereItWasAfterAScriptChangesFolder) {
+  LinkLibrary();
+  WriteFile("other.ini", Utf16File("B11=\\1other\\5\r\n"));
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(Path("sub"))));
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(Path(""))));
+  StartWindow({"other.ini"});
+  Run("DIM r = CHDIR(\"sub\")");
+  ButtonTable->SetField(12, 1, wvar(u"new"));
+  CloseWindow();
+  EXPECT_NE(ReadFile("other.ini").find(Utf16File("B12=\\1new").substr(2)), std::string::npos);
+  EXPECT_EQ(ReadFile("sub/other.ini"), "<missing>");
+}
+
 TEST_F(StartupTest, AnArgumentNamingNoFileIsOnlyHandedToScripts) {
   LinkLibrary();
   WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));

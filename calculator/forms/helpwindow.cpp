@@ -1,0 +1,94 @@
+// helpwindow: the help window.
+#include "helpwindow.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "formcalc.h"
+#include "platform/dialogs.h"
+
+THelpWindow* HelpWindow = nullptr;
+
+THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+  setObjectName(QStringLiteral("HelpWindow"));
+  setWindowTitle(QStringLiteral("Zimro ヘルプ"));
+  resize(640, 600);
+
+  browser = new QTextBrowser(this);
+  browser->setObjectName(QStringLiteral("HelpBrowser"));
+  browser->setOpenLinks(true);
+  browser->setOpenExternalLinks(false);
+
+  contentsButton = new QToolButton(this);
+  contentsButton->setText(QStringLiteral("目次"));
+  backButton = new QToolButton(this);
+  backButton->setText(QStringLiteral("戻る"));
+  backButton->setEnabled(false);
+  forwardButton = new QToolButton(this);
+  forwardButton->setText(QStringLiteral("進む"));
+  forwardButton->setEnabled(false);
+
+  auto* bar = new QHBoxLayout;
+  bar->setContentsMargins(4, 4, 4, 0);
+  bar->addWidget(contentsButton);
+  bar->addWidget(backButton);
+  bar->addWidget(forwardButton);
+  bar->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addLayout(bar);
+  layout->addWidget(browser, 1);
+
+  connect(contentsButton, &QToolButton::clicked, this, [this] {
+    browser->setSource(QUrl::fromLocalFile(contentsPath));
+  });
+  connect(backButton, &QToolButton::clicked, browser, &QTextBrowser::backward);
+  connect(forwardButton, &QToolButton::clicked, browser, &QTextBrowser::forward);
+  connect(browser, &QTextBrowser::backwardAvailable, backButton, &QToolButton::setEnabled);
+  connect(browser, &QTextBrowser::forwardAvailable, forwardButton, &QToolButton::setEnabled);
+  connect(browser, &QTextBrowser::sourceChanged, this, [this] {
+    const QString title = browser->documentTitle();
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Zimro ヘルプ") : title);
+  });
+}
+
+THelpWindow::~THelpWindow() {
+  if (HelpWindow == this) HelpWindow = nullptr;
+}
+
+bool THelpWindow::Open(const QString& path) {
+  const QFileInfo file(path);
+  if (!file.isFile()) return false;
+  contentsPath = file.absoluteFilePath();
+  browser->setSource(QUrl::fromLocalFile(contentsPath));
+  show();
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  return true;
+}
+
+QString HelpContentsPath() {
+  if (FormCalc != nullptr && !FormCalc->HelpFile.isEmpty()) return FormCalc->HelpFile;
+  return QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+}
+
+int ShowHelpFile(const QString& path) {
+  if (!QFileInfo(path).isFile()) {
+    const QString text = QStringLiteral("ヘルプファイルが見つかりません。\n") + path;
+    MessageDlg(text.toStdU16String(), mtWarning, mbOK, 0);
+    return 0;
+  }
+  // Owned by the main window, so it goes with it and stays above it.
+  if (HelpWindow == nullptr) HelpWindow = new THelpWindow(FormCalc);
+  HelpWindow->Open(path);
+  return 0;
+}
+
+int ShowHelpContents() { return ShowHelpFile(HelpContentsPath()); }

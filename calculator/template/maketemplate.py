@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""Writes zimro.si, the template calculator file, from the readable table
+below: button lines in canonical form (label, caption colour, face colour,
+hex-coded program), then the settings. Run it after editing the table:
+
+    python3 calculator/template/maketemplate.py
+"""
+import os
+import sys
+
+def rgb(r, g, b):
+    """A colour as the calculator stores it: 0x00BBGGRR."""
+    return (b << 16) | (g << 8) | r
+
+# Face and caption colours of the button groups.
+DIGIT = (rgb(250, 250, 250), rgb(20, 20, 20))
+OPERATOR = (rgb(255, 214, 160), rgb(40, 30, 20))
+EQUALS = (rgb(240, 120, 30), rgb(255, 255, 255))
+CLEAR = (rgb(210, 70, 60), rgb(255, 255, 255))
+FUNCTION = (rgb(205, 222, 245), rgb(10, 30, 70))
+DEGREE = (rgb(208, 236, 208), rgb(10, 60, 10))
+EXTRA = (rgb(228, 216, 242), rgb(50, 20, 80))
+LONG = (rgb(255, 243, 200), rgb(60, 40, 0))
+
+AUTO = r"""' 自動プログラム：ボタンが使うサブを定義します（何も表示しません）。
+' 表示部の現在行が空でなければ、次の空の行へ移ります。
+SUB Fresh() {
+  IF LEN(REPLACE(REPLACE(GetCurrentLine(), "\r", ""), "\n", "")) > 0 { SetNextLine() }
+}
+' 度とラジアン
+SUB Rad(d) { RETURN(d * ATAN(1) / 45) }
+SUB Deg(r) { RETURN(r * 45 / ATAN(1)) }
+SUB SinD(d) { RETURN(SIN(Rad(d))) }
+SUB CosD(d) { RETURN(COS(Rad(d))) }
+SUB TanD(d) { RETURN(TAN(Rad(d))) }
+' 2 乗、常用対数、階乗
+SUB Sq(x) { RETURN(x * x) }
+SUB Log10(x) { RETURN(LOG(x) / LOG(10)) }
+SUB Fact(n) {
+  DIM r = 1, k
+  FOR k = 2 TO n { r = r * k }
+  RETURN(r)
+}
+' 符号の反転：現在行の値（空なら Ans）の符号を変えて表示します。
+SUB Negate() {
+  DIM t = REPLACE(REPLACE(GetCurrentLine(), "\r", ""), "\n", "")
+  IF LEN(t) > 0 { Ans = CALC(t) }
+  Ans = -Ans
+  Fresh()
+  PRINT Ans
+}
+"""
+
+# Long buttons 1 to 10: (label, program).
+LONG_BUTTONS = [
+    ("今日の日付", r"""' 今日の日付と曜日を表示します。
+DIM today = NOW
+Fresh()
+PRINT YEAR(today), "年", MONTH(today), "月", DAY(today), "日（"
+PRINT MID("日月火水木金土", WEEK(today) - 1, 1), "）"
+"""),
+    ("さいころ", r"""' 1〜6 の乱数。結果は Ans にも入ります。
+Fresh()
+Ans = RND(6) + 1
+PRINT Ans
+"""),
+    ("cm → インチ", r"""' 長さを尋ねて、センチメートルをインチに換算します。
+DIM cm
+INPUT "センチメートル", cm
+Fresh()
+Ans = cm / 2.54
+PRINT cm, " cm = ", Ans, " in"
+"""),
+    ("℃ → ℉", r"""' 摂氏を尋ねて、華氏に換算します。
+DIM celsius
+INPUT "摂氏（℃）", celsius
+Fresh()
+Ans = celsius * 9 / 5 + 32
+PRINT celsius, " ℃ = ", Ans, " ℉"
+"""),
+    ("日数計算", r"""' 今日から、尋ねた日付までの日数を表示します。
+DIM y, m, d
+INPUT "年", y, "月", m, "日", d
+Fresh()
+Ans = DATE(y, m, d) - INT(NOW)
+PRINT Ans, " 日"
+"""),
+    ("合計と平均", r"""' 数を次々に尋ね、空の答えで合計と平均を表示します。
+DIM count = 0, sum = 0, v
+WHILE 1 {
+  INPUT "数（空で終わり）", v
+  IF LEN(v) == 0 { BREAK }
+  sum = sum + v
+  count = count + 1
+}
+Fresh()
+IF count > 0 {
+  Ans = sum / count
+  PRINT "合計 ", sum, "  平均 ", Ans, "（", count, " 個）"
+}
+"""),
+    ("指数と固定小数", r"""' Ans を指数形式 (ecvt) と固定小数点 (fcvt) で表示します。
+Fresh()
+PRINT ecvt(Ans, 2), "\n", fcvt(Ans, 0)
+"""),
+    ("16進・2進", r"""' Ans の整数部を 16 進と 2 進で表示します。
+DIM v = INT(ABS(Ans)), bits = ""
+IF v == 0 { bits = "0" }
+WHILE v > 0 {
+  bits = STR(MOD(v, 2)) + bits
+  v = INT(v / 2)
+}
+Fresh()
+PRINT "0x", HEX(INT(Ans)), "  0b", bits
+"""),
+    ("九九の表", r"""' 九九の表：FOR の入れ子と文字の右寄せ。
+DIM i, j
+Fresh()
+FOR i = 1 TO 9 {
+  FOR j = 1 TO 9 { PRINT RIGHT("  " + STR(i * j), 3) }
+  PRINT "\n"
+}
+"""),
+    ("ヘルプ", r"""' 使い方と言語の説明を開きます。
+DispHelp()
+"""),
+]
+
+def typing(label, text, colours):
+    return (label, text, colours)
+
+# Short buttons: 11 to 30, 31 to 50, 51 to 70; rows of five.
+SHORT = {
+    # 11 to 20: trigonometry in radians, roots and logarithms
+    11: ("sin", "SIN(", FUNCTION), 12: ("cos", "COS(", FUNCTION), 13: ("tan", "TAN(", FUNCTION),
+    14: ("π", "3.141592653589793", FUNCTION), 15: ("√", "SQR(", FUNCTION),
+    16: ("asn", "asin(", FUNCTION), 17: ("acs", "acos(", FUNCTION), 18: ("atn", "ATAN(", FUNCTION),
+    19: ("ln", "LOG(", FUNCTION), 20: ("log", "Log10(", FUNCTION),
+    # 31 to 50: degrees, powers, hyperbolic functions and the rest
+    31: ("sn°", "SinD(", DEGREE), 32: ("cs°", "CosD(", DEGREE), 33: ("tn°", "TanD(", DEGREE),
+    34: ("°→r", "Rad(", DEGREE), 35: ("r→°", "Deg(", DEGREE),
+    36: ("x²", "Sq(", FUNCTION), 37: ("xʸ", "POW(", FUNCTION), 38: ("eˣ", "EXP(", FUNCTION),
+    39: ("1/x", "1/(", FUNCTION), 40: ("n!", "Fact(", FUNCTION),
+    41: ("snh", "sinh(", EXTRA), 42: ("csh", "cosh(", EXTRA), 43: ("tnh", "tanh(", EXTRA),
+    44: ("|x|", "ABS(", EXTRA), 45: ("int", "INT(", EXTRA),
+    46: ("余", "MOD(", EXTRA), 47: ("丸", "ROUND(", EXTRA), 48: (",", ", ", EXTRA),
+    49: ("EE", "e", EXTRA), 50: ("ans", "Ans", EXTRA),
+    # 51 to 70: the keypad
+    51: ("7", "7", DIGIT), 52: ("8", "8", DIGIT), 53: ("9", "9", DIGIT),
+    54: ("÷", "/", OPERATOR), 55: ("C", "' 表示を消します。\nCLS\n", CLEAR),
+    56: ("4", "4", DIGIT), 57: ("5", "5", DIGIT), 58: ("6", "6", DIGIT),
+    59: ("×", "*", OPERATOR), 60: ("(", "(", OPERATOR),
+    61: ("1", "1", DIGIT), 62: ("2", "2", DIGIT), 63: ("3", "3", DIGIT),
+    64: ("−", "-", OPERATOR), 65: (")", ")", OPERATOR),
+    66: ("0", "0", DIGIT), 67: (".", ".", DIGIT),
+    68: ("±", "' 符号を変えます（自動プログラムのサブ）。\nNegate()\n", OPERATOR),
+    69: ("+", "+", OPERATOR), 70: ("=", "EXECLINE", EQUALS),
+}
+
+SETTINGS = [
+    ("Top", 100), ("Left", 200),
+    ("ButtonEditMode", 1), ("StayOnTop", 0),
+    ("ButtonDispLine1", 10), ("ButtonDispLine2", 2), ("ButtonDispLine3", 4), ("ButtonDispLine4", 4),
+    ("DispWidth", 230), ("DispHeight", 60), ("DispFontSize", 11),
+    ("FormColor", rgb(44, 52, 70)), ("TitleColor", rgb(255, 255, 255)),
+    ("TextColor", rgb(20, 20, 20)), ("ButtonColor", rgb(232, 232, 232)),
+    ("Mix1", 25), ("Mix2", 50), ("Mix3", 75),
+]
+
+def hexcode(text):
+    return text.encode("utf-16-le").hex()
+
+def crlf(text):
+    return text.replace("\r\n", "\n").replace("\n", "\r\n")
+
+def line(label, program, colours=None):
+    out = ""
+    if label:
+        out += "\\1" + label
+    if colours:
+        face, caption = colours
+        out += "\\2%06x\\3%06x" % (caption, face)
+    if program:
+        out += "\\5" + hexcode(crlf(program))
+    return out
+
+def main():
+    lines = ["Zimro=1.30", "B0=" + line("", AUTO)]
+    for i, (label, program) in enumerate(LONG_BUTTONS, start=1):
+        lines.append("B%d=%s" % (i, line(label, program, LONG)))
+    for n in sorted(SHORT):
+        label, program, colours = SHORT[n]
+        lines.append("B%d=%s" % (n, line(label, program, colours)))
+    for key, value in SETTINGS:
+        lines.append("%s=%s" % (key, value))
+    data = "\ufeff" + "".join(l + "\r\n" for l in lines)
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zimro.si")
+    if len(sys.argv) > 1:
+        path = sys.argv[1]
+    with open(path, "wb") as f:
+        f.write(data.encode("utf-16-le"))
+
+if __name__ == "__main__":
+    main()

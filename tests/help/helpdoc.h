@@ -1,0 +1,146 @@
+// Reading the help document as a test sees it: its pages, the examples with
+// the output and message that follow each, ids and links.
+#pragma once
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct HelpExample {
+  std::string page;      // file name, e.g. "keywords.html"
+  int line = 0;          // line of the example in that file
+  std::string program;   // the example's text, entities decoded
+  std::string output;    // what the display shows afterwards
+  std::string message;   // the message box text, "" when none is expected
+  bool hasMessage = false;
+  std::vector<std::string> input;  // answers to INPUT, in order
+  bool needsCalculator = false;    // uses the host commands or Ans
+};
+
+// The folder of the help beside the running program (the tests live in the
+// program's folder).
+inline std::string HelpDir() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "help";
+  std::string exe(path, static_cast<size_t>(n));
+  return exe.substr(0, exe.rfind('/')) + "/help";
+}
+
+inline std::vector<std::string> HelpPages() {
+  std::vector<std::string> pages;
+  if (DIR* dir = opendir(HelpDir().c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() > 5 && name.ends_with(".html")) pages.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(pages.begin(), pages.end());
+  return pages;
+}
+
+inline std::string ReadPage(const std::string& page) {
+  std::ifstream in(HelpDir() + "/" + page, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline std::string DecodeEntities(const std::string& text) {
+  static const std::pair<const char*, const char*> entities[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    bool replaced = false;
+    if (text[i] == '&') {
+      for (const auto& [entity, plain] : entities) {
+        if (text.compare(i, std::char_traits<char>::length(entity), entity) == 0) {
+          out += plain;
+          i += std::char_traits<char>::length(entity);
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += text[i++];
+  }
+  return out;
+}
+
+namespace helpdoc_detail {
+
+// The attribute `name` of a start tag, "" when absent.
+inline std::string Attribute(const std::string& tag, const std::string& name) {
+  const std::string key = name + "=\"";
+  const size_t at = tag.find(key);
+  if (at == std::string::npos) return "";
+  const size_t start = at + key.size();
+  return tag.substr(start, tag.find('"', start) - start);
+}
+
+// Reads <pre class="cls" ...>body</pre> when it is the next element after pos
+// (blanks between them allowed); moves pos behind it.
+inline bool NextPre(const std::string& html, size_t& pos, const std::string& cls, std::string& tag,
+             std::string& body) {
+  size_t p = pos;
+  while (p < html.size() && (html[p] == ' ' || html[p] == '\n' || html[p] == '\r' || html[p] == '\t')) ++p;
+  const std::string open = "<pre class=\"" + cls + "\"";
+  if (html.compare(p, open.size(), open) != 0) return false;
+  const size_t tagEnd = html.find('>', p);
+  const size_t close = html.find("</pre>", tagEnd);
+  if (tagEnd == std::string::npos || close == std::string::npos) return false;
+  tag = html.substr(p, tagEnd + 1 - p);
+  body = DecodeEntities(html.substr(tagEnd + 1, close - tagEnd - 1));
+  pos = close + 6;
+  return true;
+}
+
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+    parts.push_back(text.substr(start, at - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+}  // namespace helpdoc_detail
+
+// Every <pre class="example"> of every page with the <pre class="output">
+// right after it and an optional <pre class="message"> after that. A missing
+// output element is reported through `problems`.
+inline std::vector<HelpExample> HelpExamples(std::vector<std::string>& problems) {
+  std::vector<HelpExample> examples;
+  for (const std::string& page : HelpPages()) {
+    const std::string html = ReadPage(page);
+    const std::string open = "<pre class=\"example\"";
+    for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
+      HelpExample example;
+      example.page = page;
+      example.line = 1 + static_cast<int>(std::count(html.begin(), html.begin() + at, '\n'));
+      size_t pos = at;
+      std::string tag;
+      using namespace helpdoc_detail;
+      NextPre(html, pos, "example", tag, example.program);
+      example.needsCalculator = Attribute(tag, "data-needs") == "calculator";
+      const std::string input = DecodeEntities(Attribute(tag, "data-input"));
+      if (!input.empty()) example.input = Split(input, '|');
+      std::string outputTag;
+      if (!NextPre(html, pos, "output", outputTag, example.output)) {
+        problems.push_back(page + ":" + std::to_string(example.line) +
+                           ": an example without its output");
+        continue;
+      }
+      std::string messageTag;
+      example.hasMessage = NextPre(html, pos, "message", messageTag, example.message);
+      examples.push_back(std::move(example));
+    }
+  }
+  return examples;
+}
