@@ -1,4 +1,4 @@
-// Unit buttonclip: button copy, paste and delete on the clipboard.
+// buttonclip: button copy, paste and delete on the clipboard.
 #include "calculator/buttonclip.h"
 
 #include <cstring>

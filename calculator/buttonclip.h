@@ -1,3 +1,4 @@
+// buttonclip: button copy, paste and delete on the clipboard.
 // Copying a button to the clipboard, pasting one from it and clearing one,
 // on the button table and the platform clipboard. The window side redraws
 // the button afterwards (ShowButton) when these say it changed.

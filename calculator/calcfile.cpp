@@ -1,5 +1,4 @@
-// Unit calcfile: reading and writing the calculator file's button lines and
-// settings keys.
+// calcfile: the calculator file, its button lines and settings keys, read and written.
 #include "calculator/calcfile.h"
 
 #include <sys/stat.h>
@@ -38,8 +37,9 @@ void WriteReal(wini& file, const char16_t* key, double value) {
 }
 
 bool FileExists(const std::u16string& path) {
+  std::string name;
   struct stat st;
-  return stat(platform::ToUtf8(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return platform::ToFileName(path, name) && stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// calcfile: the calculator file, its button lines and settings keys, read and written.
 // The calculator file: 71 button lines under B0 to B70 and the settings keys,
 // UTF-16LE with a byte-order mark. Reading and writing only; the window side
 // (layout, title, automatic program) applies what these give.

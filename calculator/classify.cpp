@@ -1,4 +1,4 @@
-// Unit classify: the text kinds of button programs and display lines.
+// classify: the input classifier of button programs and display lines.
 #include "calculator/classify.h"
 
 #include "platform/text.h"

@@ -1,3 +1,4 @@
+// classify: the input classifier of button programs and display lines.
 // The input classifier: what a button's program or a display line is, so that
 // numbers and operators are typed, expressions printed and statements run.
 #pragma once

@@ -1,4 +1,4 @@
-// Unit commandtable: the host commands and their answers.
+// commandtable: the host commands behind #cmd, over the window's routines.
 #include "calculator/commandtable.h"
 
 #include <algorithm>

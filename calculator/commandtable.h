@@ -1,3 +1,4 @@
+// commandtable: the host commands behind #cmd, over the window's routines.
 // The host commands behind #cmd (1 to 33): what each one reads from the
 // request cells, does and answers. Everything that touches the window goes
 // through HostSide, so the table itself runs without one.

@@ -1,4 +1,4 @@
-// Unit display: the display's line arithmetic and how printed text reaches it.
+// display: display-line arithmetic and how printed text reaches the display.
 #include "calculator/display.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// display: display-line arithmetic and how printed text reaches the display.
 // Display-line arithmetic on the display's text, whose lines end in CR LF:
 // text and caret in, text and selection out. The widget only applies them.
 #pragma once

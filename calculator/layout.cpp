@@ -1,5 +1,4 @@
-// Unit layout: the display and the visible buttons laid out from the
-// settings, and the window sized around them.
+// layout: the window's geometry from the settings and the measured label.
 #include "calculator/layout.h"
 
 #include <algorithm>

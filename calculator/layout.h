@@ -1,3 +1,4 @@
+// layout: the window's geometry from the settings and the measured label.
 // The window's geometry, computed from the settings and the measured size of
 // the widest number ("-8.88888888888889e+888") at the display's font size.
 // The widgets only apply the rectangles.

@@ -1,4 +1,4 @@
-// Unit prelude: the texts sent at every interpreter reset.
+// prelude: the host-command subs and Ans, sent at every interpreter reset.
 #include "calculator/prelude.h"
 
 #include "interpreter/wbexe.h"

@@ -1,3 +1,4 @@
+// prelude: the host-command subs and Ans, sent at every interpreter reset.
 // The prelude: the subs that name the host commands, and Ans, sent at every
 // interpreter reset so that they exist in every run.
 #pragma once

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "calculator/errors.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
@@ -106,22 +107,6 @@ std::string Folder(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -187,7 +172,8 @@ std::vector<std::u16string> TStringList::DecodeLines(std::string_view bytes) {
 }
 
 void TStringList::LoadFromFile(const std::u16string& path) {
-  std::string name = platform::ToUtf8(path);
+  std::string name;
+  if (!platform::ToFileName(path, name)) throw EFOpenError(ErrorText("Cannot open file", path, ENOENT));
   int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EFOpenError(ErrorText("Cannot open file", path, errno));
   std::string bytes;
@@ -217,7 +203,10 @@ void TStringList::SaveToFile(const std::u16string& path) const {
     bytes.append("\r\0\n\0", 4);
   }
 
-  std::string target = platform::ToUtf8(path);
+  std::string target;
+  if (!platform::ToFileName(path, target)) {
+    throw EFCreateError(ErrorText("Cannot create file", path, EINVAL));
+  }
   // Through a symbolic link the file it names is replaced, not the link.
   struct stat st;
   if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -249,7 +238,7 @@ void TStringList::SaveToFile(const std::u16string& path) const {
   if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) {
     // Only a privileged process can give a file away; keep our own then.
   }
-  if (fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || fsync(fd) != 0) {
+  if (fchmod(fd, mode) != 0 || !platform::WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) {
     int error = errno;
     close(fd);
     unlink(temp.c_str());

@@ -21,8 +21,9 @@ std::u16string TextOf(const wvar& v) {
 }
 
 bool FileExists(const std::u16string& path) {
+  std::string name;
   struct stat st;
-  return stat(platform::ToUtf8(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return platform::ToFileName(path, name) && stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool IsStringWithText(const wvar& v) { return v.type == vtString && v.Length() > 0; }

@@ -1,4 +1,4 @@
-// Unit wsetting: the settings record and its load defaults.
+// wsetting: the settings record and the defaults a calculator file load gives.
 #include "calculator/wsetting.h"
 
 wsetting::wsetting() : exeDir(u""), currentPath(u""), execLineResult(u"") {}

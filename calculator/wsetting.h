@@ -1,3 +1,4 @@
+// wsetting: the settings record and the defaults a calculator file load gives.
 // The settings record: the calculator's options, layout, colours and run
 // flags, shared by the main window, the host commands and the dialogs.
 #pragma once

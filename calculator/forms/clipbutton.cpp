@@ -1,4 +1,4 @@
-// Clipbutton: copy, paste and delete of the current button from the button
+// clipbutton: copy, paste and delete of the current button, from the button
 // menu and the host commands.
 #include "calculator/buttonclip.h"
 #include "calculator/wini.h"

@@ -1,4 +1,4 @@
-// Hostcommands: the host commands behind #cmd on the main window, and the
+// hostcommands: the host commands behind #cmd on the main window, and the
 // prelude sent at every interpreter reset.
 #include <string>
 

@@ -8,6 +8,7 @@
 
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
+#include "platform/text.h"
 #include "tempdir.h"
 
 namespace {
@@ -250,6 +251,20 @@ TEST_F(CalcFileTest, UnwritablePathRaisesAndKeepsTheOldFile) {
   EXPECT_THROW(WriteCalcFile(Path16("sub.ini"), setting_, table_, pos_), EFCreateError);
   EXPECT_THROW(WriteCalcFile(Path16("calc.ini/x.ini"), setting_, table_, pos_), EFCreateError);
   EXPECT_EQ(ReadBytes(Path("calc.ini")), "old");
+}
+
+TEST_F(CalcFileTest, FileNamesThatAreNoUtf8KeepTheirBytes) {
+  // A name holding the byte FF, as the file system gives it.
+  const std::u16string name = Path16("") + platform::FromFileName("\xff.ini");
+  FillTable(table_, {{1, u"\\1x"}});
+  WriteCalcFile(name, setting_, table_, CalcWindowPos{});
+  EXPECT_TRUE(std::filesystem::exists(Path("\xff.ini")));
+  Load(name);
+  EXPECT_EQ(table_.list->Get(1), u"\\1x");
+  // A text that would name another file is refused.
+  const std::u16string other = Path16("") + u"\xdcc3\xdca9.ini";
+  EXPECT_THROW(WriteCalcFile(other, setting_, table_, CalcWindowPos{}), EFCreateError);
+  EXPECT_FALSE(std::filesystem::exists(Path("\xc3\xa9.ini")));
 }
 
 TEST(CalcFileTitleTest, NameWithoutFolderAndExtension) {
