@@ -1,4 +1,4 @@
-// The platform layer's back ends on Qt: message boxes and MessageDlg, the
+// qtbackends: the platform layer's back ends on Qt: message boxes and MessageDlg, the
 // system clipboard, synthetic input through the X Test extension, the key
 // state, the screen size and the beep.
 #pragma once

@@ -1,4 +1,4 @@
-// Virtual-key codes as X key symbols, and normalised mouse coordinates as
+// vkmap: virtual-key codes as X key symbols, and normalised mouse coordinates as
 // pixels: the pure half of synthetic input on X11.
 #pragma once
 

@@ -1,4 +1,4 @@
-// A connection of our own to the X server for synthetic input and for the
+// xinput: a connection of our own to the X server for synthetic input and for the
 // pointer and keyboard state. Kept apart from Qt's connection, which its
 // event thread reads; X Test events act on the whole server either way.
 #pragma once
