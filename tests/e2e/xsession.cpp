@@ -353,7 +353,8 @@ std::string XSession::WaitForWindow(pid_t pid, Millis timeout, const std::string
         if (!IsRunning(pid)) return true;
         std::vector<std::string> argv = {"xdotool", "search", "--onlyvisible", "--pid",
                                          std::to_string(pid)};
-        if (!name.empty()) argv.insert(argv.end(), {"--name", name});
+        // Both the process and the name must match; xdotool takes either by default.
+        if (!name.empty()) argv.insert(argv.end(), {"--all", "--name", name});
         const ToolResult r = Run(argv, 5s);
         std::istringstream lines(r.out);
         std::getline(lines, found);
