@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -41,8 +42,23 @@ inline unsigned PixelAt(const QImage& img, int x, int y) {
   return static_cast<unsigned>(FromQRgb(img.pixel(x, y) & 0xFFFFFF));
 }
 
-// Runs `step` once the next modal loop has started.
-inline void WhenShown(std::function<void()> step) { QTimer::singleShot(0, std::move(step)); }
+// Runs `step` once a modal dialog other than the one now active has opened.
+// A script pumps events before every statement, so a plain zero timer could
+// fire before the statement that opens the dialog and leave it waiting.
+inline void WhenShown(std::function<void()> step) {
+  QPointer<QWidget> before = QApplication::activeModalWidget();
+  // Owned by the application, so a dialog that never opens leaks nothing.
+  auto* poll = new QTimer(qApp);
+  poll->setInterval(1);
+  QObject::connect(poll, &QTimer::timeout, [poll, before, step = std::move(step)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == before) return;
+    poll->stop();
+    poll->deleteLater();
+    step();
+  });
+  poll->start();
+}
 
 // Every exception box shown while it lives, by message.
 class ExceptionBoxes {
