@@ -6,12 +6,11 @@
 #include <filesystem>
 #include <string>
 
-#include "xsession.h"
+#include "zimrofolder.h"
 
 namespace {
 
 using namespace e2e;
-namespace fs = std::filesystem;
 
 // Ten long buttons below a display 60 high: button k is 24 pixels high and
 // its top is at 86 + 25 * (k - 1).
@@ -21,15 +20,6 @@ int ButtonY(int k) { return 86 + 25 * (k - 1) + 12; }
 // knows the click has been handled.
 std::string Action(const std::string& body) {
   return "DIM n\\y\\nn = n + 1\\y\\n" + body + "\\y\\nWRITEB(\"done.txt\", \"\" + n)";
-}
-
-std::string Utf16Le(const std::string& ascii) {
-  std::string out = "\xFF\xFE";
-  for (char c : ascii) {
-    out += c;
-    out += '\0';
-  }
-  return out;
 }
 
 // The line of a key in a saved calculator file (UTF-16LE, ASCII content).
@@ -43,38 +33,28 @@ std::string SavedLine(const std::string& file, const std::string& key) {
   return text.substr(start, text.find("\r\n", start) - start);
 }
 
-class ClipboardE2E : public ::testing::TestWithParam<bool> {};
+class ClipboardE2E : public ZimroFolder {};
 
 TEST_P(ClipboardE2E, CopyPasteAndEmptyButtons) {
-  TempDir dir;
-  for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
-    fs::copy_file(fs::path(ZIMRO_PATH).parent_path() / f, dir / f);
-  }
   const std::string paste = Action("SetButton(20 + n)\\y\\nPasteButton()");
-  WriteFile(dir / "zimro.ini",
-            Utf16Le("B1=\\1Copy\\/" + Action("SetButton(3)\\y\\nCopyButton()") + "\r\n" +
-                    "B2=\\1Paste\\/" + paste + "\r\n" +
-                    "B3=\\'Sin\\c0000ff\\/Ans*2\r\n" +
-                    "B5=\\1CopyData\\/" + Action("SetButton(3)\\y\\nCopyDataButton()") + "\r\n" +
-                    "B6=\\1Quit\\/DIM q = 0\\y\\nEXIT\r\n" +
-                    "B8=\\1CopyEmpty\\/" + Action("SetButton(30)\\y\\nCopyButton()") + "\r\n" +
-                    "B9=\\1CopyNoProgram\\/" + Action("SetButton(29)\\y\\nCopyDataButton()") +
-                    "\r\n" +
-                    "B21=\\1Keep\\3ff0000\\53100\r\nB22=\\1Keep\\3ff0000\\53100\r\n"
-                    "B23=\\1Keep\\3ff0000\\53100\r\nB24=\\1Keep\\3ff0000\\53100\r\n"
-                    "B29=\\1LabelOnly\r\n"
-                    "ButtonDispLine1=10\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\n"
-                    "ButtonDispLine4=0\r\nDispWidth=100\r\nDispHeight=60\r\nDispFontSize=11\r\n"));
+  Prepare("B1=\\1Copy\\/" + Action("SetButton(3)\\y\\nCopyButton()") + "\r\n" +
+          "B2=\\1Paste\\/" + paste + "\r\n" +
+          "B3=\\'Sin\\c0000ff\\/Ans*2\r\n" +
+          "B5=\\1CopyData\\/" + Action("SetButton(3)\\y\\nCopyDataButton()") + "\r\n" +
+          "B6=\\1Quit\\/DIM q = 0\\y\\nEXIT\r\n" +
+          "B8=\\1CopyEmpty\\/" + Action("SetButton(30)\\y\\nCopyButton()") + "\r\n" +
+          "B9=\\1CopyNoProgram\\/" + Action("SetButton(29)\\y\\nCopyDataButton()") +
+          "\r\n" +
+          "B21=\\1Keep\\3ff0000\\53100\r\nB22=\\1Keep\\3ff0000\\53100\r\n"
+          "B23=\\1Keep\\3ff0000\\53100\r\nB24=\\1Keep\\3ff0000\\53100\r\n"
+          "B29=\\1LabelOnly\r\n"
+          "ButtonDispLine1=10\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\n"
+          "ButtonDispLine4=0\r\nDispWidth=100\r\nDispHeight=60\r\nDispFontSize=11\r\n");
 
-  SessionOptions session;
-  session.windowManager = GetParam();
-  XSession x(session);
-  ProgramOptions options;
-  options.workingDirectory = dir.Path();
-  options.output = dir / "out.txt";
-  const pid_t zimro = x.Start(dir / "zimro", options);
-  const std::string window = x.WaitForWindow(zimro);
-  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
 
   int actions = 0;
   auto press = [&](int k) {
@@ -111,7 +91,7 @@ TEST_P(ClipboardE2E, CopyPasteAndEmptyButtons) {
   EXPECT_EQ(x.Clipboard(), "before");
 
   x.Click(window, 30, ButtonY(6));
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), 0) << ReadFile(dir / "out.txt");
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), 0) << Output();
   const std::string saved = ReadFile(dir / "zimro.ini");
   EXPECT_EQ(SavedLine(saved, "B21"), "\\1Keep\\3ff0000");
   EXPECT_EQ(SavedLine(saved, "B22"), "\\1Keep\\3ff0000\\5730069006e002800780029002a003200");
@@ -121,9 +101,6 @@ TEST_P(ClipboardE2E, CopyPasteAndEmptyButtons) {
   EXPECT_EQ(SavedLine(saved, "B3"), "\\'Sin\\c0000ff\\/Ans*2");
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowManager, ClipboardE2E, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "WithWindowManager" : "Bare");
-                         });
+INSTANTIATE_TEST_SUITE_P(WindowManager, ClipboardE2E, ::testing::Values(false, true), SessionName);
 
 }  // namespace

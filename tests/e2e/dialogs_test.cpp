@@ -8,26 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "xsession.h"
+#include "zimrofolder.h"
 
 namespace {
 
 using namespace e2e;
-
-std::string Utf16File(const std::string& ascii) {
-  std::string out = "\xFF\xFE";
-  for (char c : ascii) {
-    out += c;
-    out += '\0';
-  }
-  return out;
-}
-
-std::string AsciiOf(const std::string& utf16) {
-  std::string out;
-  for (size_t i = 2; i + 1 < utf16.size(); i += 2) out += utf16[i];
-  return out;
-}
 
 // Three long buttons below a display 100 pixels high (font size 11).
 const char* const kCalcFile =
@@ -59,44 +44,23 @@ bool Gone(XSession& x, pid_t pid, const std::string& title) {
   return WaitUntil([&] { return WindowTitled(x, pid, title, 500ms).empty(); }, 10s);
 }
 
-class Dialogs : public ::testing::TestWithParam<bool> {
+class Dialogs : public ZimroFolder {
  protected:
-  void SetUp() override {
-    const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
-    for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
-      std::filesystem::copy_file(bin / f, dir / f);
-    }
-    WriteFile(dir / "zimro.ini", Utf16File(kCalcFile));
-  }
-
-  ::testing::AssertionResult Written(const std::string& name, const std::string& bytes) {
-    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, 10s)) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
-                                         << "\"; output: " << ReadFile(dir / "out.txt");
-  }
-
-  TempDir dir;
+  void SetUp() override { Prepare(kCalcFile); }
 };
 
 TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
-  SessionOptions session;
-  session.windowManager = GetParam();
-  XSession x(session);
-  ProgramOptions options;
-  options.workingDirectory = dir.Path();
-  options.output = dir / "out.txt";
-  const pid_t zimro = x.Start(dir / "zimro", options);
-  const std::string window = x.WaitForWindow(zimro);
-  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
 
   // The button menu of button 1, its first item: the editor, with the
   // program field focused.
   x.Click(window, 20, ButtonY(1), 3);
   x.Key("Down Return");
   const std::string editor = WindowTitled(x, zimro, "ボタンデータの編集");
-  ASSERT_FALSE(editor.empty()) << ReadFile(dir / "out.txt");
+  ASSERT_FALSE(editor.empty()) << Output();
   x.Key("ctrl+a");
   x.Type("DIM r = WRITEB(\"one.txt\", \"new\")");
   // The label field, then OK.
@@ -112,13 +76,13 @@ TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
   x.Click(window, 100, 12, 3);
   x.Key("Down Down Down Return");
   const std::string option = WindowTitled(x, zimro, "オプション");
-  ASSERT_FALSE(option.empty()) << ReadFile(dir / "out.txt");
+  ASSERT_FALSE(option.empty()) << Output();
   x.Click(option, 20, 119 + 8);  // stay on top
   // The colour swatch opens the palette; green (column 8 of the first row),
   // then the palette's OK (its user row hidden).
   x.Click(option, 8 + 12 + 65, 375 + 20 + 11);
   const std::string palette = WindowTitled(x, zimro, "Palette");
-  ASSERT_FALSE(palette.empty()) << ReadFile(dir / "out.txt");
+  ASSERT_FALSE(palette.empty()) << Output();
   x.Click(palette, 1 + 21 * 8 + 10, 1 + 10);
   x.Click(palette, 317 + 37, 204 + 12);
   ASSERT_TRUE(Gone(x, zimro, "Palette"));
@@ -131,16 +95,13 @@ TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
   ASSERT_FALSE(topmost.empty());
   const Geometry g = x.WindowGeometry(topmost);
   x.Click(topmost, g.width - 19 + 7, 4 + 7);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << ReadFile(dir / "out.txt");
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   const std::string text = AsciiOf(ReadFile(dir / "zimro.ini"));
   EXPECT_NE(text.find("\r\nB1=\\1uno\\5"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\nStayOnTop=1\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\nFormColor=65280\r\n"), std::string::npos) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowManager, Dialogs, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Openbox" : "Bare");
-                         });
+INSTANTIATE_TEST_SUITE_P(WindowManager, Dialogs, ::testing::Values(false, true), SessionName);
 
 }  // namespace

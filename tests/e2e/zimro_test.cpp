@@ -8,28 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "xsession.h"
+#include "zimrofolder.h"
 
 namespace {
 
 using namespace e2e;
-
-// UTF-16LE with byte-order mark, as the calculator writes its files.
-std::string Utf16File(const std::string& ascii) {
-  std::string out = "\xFF\xFE";
-  for (char c : ascii) {
-    out += c;
-    out += '\0';
-  }
-  return out;
-}
-
-// The ASCII text of a UTF-16LE file (its mark dropped).
-std::string AsciiOf(const std::string& utf16) {
-  std::string out;
-  for (size_t i = 2; i + 1 < utf16.size(); i += 2) out += utf16[i];
-  return out;
-}
 
 // Three long buttons below a display 100 pixels high: rows of 24 pixels at
 // y 126, 151 and 176 (font size 11), whatever the font's width.
@@ -44,38 +27,16 @@ const char* const kCalcFile =
 
 int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
 
-class Zimro : public ::testing::TestWithParam<bool> {
+class Zimro : public ZimroFolder {
  protected:
-  void SetUp() override {
-    const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
-    for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
-      std::filesystem::copy_file(bin / f, dir / f);
-    }
-    WriteFile(dir / "zimro.ini", Utf16File(kCalcFile));
-  }
-
-  // Waits for a file that a script writes.
-  ::testing::AssertionResult Written(const std::string& name, const std::string& bytes) {
-    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, 10s)) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
-                                         << "\"; output: " << ReadFile(dir / "out.txt");
-  }
-
-  TempDir dir;
+  void SetUp() override { Prepare(kCalcFile); }
 };
 
 TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
-  SessionOptions session;
-  session.windowManager = GetParam();
-  XSession x(session);
-  ProgramOptions options;
-  options.workingDirectory = dir.Path();
-  options.output = dir / "out.txt";
-  const pid_t zimro = x.Start(dir / "zimro", options);
-  const std::string window = x.WaitForWindow(zimro);
-  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
 
   // The automatic program runs at the first activation, which comes from the
   // window manager or, without one, from the program itself.
@@ -108,7 +69,7 @@ TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
 
   // The close button at the window's top-right corner; the file is saved.
   x.Click(window, g.width - 19 + 7, 4 + 7);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << ReadFile(dir / "out.txt");
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   const std::string saved = ReadFile(dir / "zimro.ini");
   ASSERT_EQ(saved.substr(0, 2), "\xFF\xFE");
   const std::string text = AsciiOf(saved);
@@ -120,16 +81,11 @@ TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
 }
 
 TEST_P(Zimro, ShiftHeldAtStartSkipsTheAutomaticProgram) {
-  SessionOptions session;
-  session.windowManager = GetParam();
-  XSession x(session);
-  ProgramOptions options;
-  options.workingDirectory = dir.Path();
-  options.output = dir / "out.txt";
+  XSession x(Options());
   x.KeyDown("shift");
-  const pid_t zimro = x.Start(dir / "zimro", options);
-  const std::string window = x.WaitForWindow(zimro);
-  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
   // The window answers a button; the automatic program never ran.
   x.KeyUp("shift");
   x.Click(window, 20, ButtonY(2));
@@ -139,15 +95,10 @@ TEST_P(Zimro, ShiftHeldAtStartSkipsTheAutomaticProgram) {
 }
 
 TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
-  SessionOptions session;
-  session.windowManager = GetParam();
-  XSession x(session);
-  ProgramOptions options;
-  options.workingDirectory = dir.Path();
-  options.output = dir / "out.txt";
-  const pid_t zimro = x.Start(dir / "zimro", options);
-  const std::string window = x.WaitForWindow(zimro);
-  ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
   ASSERT_TRUE(Written("auto.txt", "ran"));
   // Press on the title strip (the window's face), move, release. A window
   // manager takes the move over some time after the press: the pauses let
@@ -178,9 +129,6 @@ TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
   x.Kill(zimro);
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowManager, Zimro, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Openbox" : "Bare");
-                         });
+INSTANTIATE_TEST_SUITE_P(WindowManager, Zimro, ::testing::Values(false, true), SessionName);
 
 }  // namespace
