@@ -7,6 +7,7 @@
 #include "calculator/classify.h"
 #include "platform/clipboard.h"
 #include "platform/heap.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -54,9 +55,12 @@ bool CopyButtonText(HWND owner, wini& table, int32_t current, int32_t what) {
   if (what == 1) text = table.GetField(current, 5);
   if (text.type != vtString || text.Length() == 0) return true;  // nothing to copy
 
-  std::u16string unicode = text.Chars();
-  std::string ansi = text.AsAnsi();
-  size_t size = 2 * unicode.size() + 2;
+  return PutClipboardText(owner, text.Chars());
+}
+
+bool PutClipboardText(HWND owner, const std::u16string& unicode) {
+  const std::string ansi = platform::ToAnsi(unicode);
+  const size_t size = 2 * unicode.size() + 2;
   if (!OpenClipboard(owner)) return false;
   EmptyClipboard();
   bool ok = Place(CF_UNICODETEXT, Block(unicode.c_str(), size, size));

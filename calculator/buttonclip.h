@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "calculator/wini.h"
 #include "platform/api.h"
@@ -13,6 +14,9 @@
 // text leaves the clipboard alone. Returns false when the clipboard could not
 // be opened or written (it is then left as it was, or empty).
 bool CopyButtonText(HWND owner, wini& buttonTable, int32_t current, int32_t what);
+// Replaces the clipboard's contents by `text` in both formats (CF_TEXT as
+// CP932); false when the clipboard could not be opened or written.
+bool PutClipboardText(HWND owner, const std::u16string& text);
 
 // The clipboard's text into button current: a button record replaces the
 // whole line in canonical form, anything else only the program (no text at

@@ -182,16 +182,7 @@ void TFormEdit::MemoDispChange() {
 }
 
 void TFormEdit::WButtonColorClick(QObject* Sender) {
-  TWButton* swatch = Sender == WButtonBackColor ? WButtonBackColor : WButtonColor;
-  FormPalette->selColor = swatch->FaceColor();
-  FormPalette->mix[0] = Setting->mix1;
-  FormPalette->mix[1] = Setting->mix2;
-  FormPalette->mix[2] = Setting->mix3;
-  FormPalette->Execute();
-  Setting->mix1 = FormPalette->mix[0];
-  Setting->mix2 = FormPalette->mix[1];
-  Setting->mix3 = FormPalette->mix[2];
-  swatch->SetFaceColor(FormPalette->selColor);
+  FormPalette->ExecuteFor(Sender == WButtonBackColor ? WButtonBackColor : WButtonColor);
 }
 
 bool TFormEdit::FormCloseQuery() {

@@ -99,15 +99,7 @@ void TFormOption::ComboBoxDispSizeChange() {
 }
 
 void TFormOption::WButtonFormColorClick() {
-  FormPalette->selColor = WButtonFormColor->FaceColor();
-  FormPalette->mix[0] = Setting->mix1;
-  FormPalette->mix[1] = Setting->mix2;
-  FormPalette->mix[2] = Setting->mix3;
-  FormPalette->Execute();
-  Setting->mix1 = FormPalette->mix[0];
-  Setting->mix2 = FormPalette->mix[1];
-  Setting->mix3 = FormPalette->mix[2];
-  WButtonFormColor->SetFaceColor(FormPalette->selColor);
+  FormPalette->ExecuteFor(WButtonFormColor);
 }
 
 void TFormOption::Button1Click() {

@@ -12,7 +12,10 @@
 #include <string>
 
 #include "calculator/convert.h"
+#include "calculator/wsetting.h"
 #include "calculator/forms/application.h"
+#include "calculator/buttonclip.h"
+#include "calculator/forms/formcalc.h"
 #include "calculator/forms/formsupport.h"
 #include "platform/clipboard.h"
 #include "platform/heap.h"
@@ -25,15 +28,6 @@ QString CodeOf(TColor color) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%06X", static_cast<unsigned>(SwapRB(color)));
   return QString::fromLatin1(buf);
-}
-
-// A zero-filled clipboard block holding `bytes` bytes of data.
-HGLOBAL Block(const void* data, size_t bytes, size_t size) {
-  HGLOBAL h = GlobalAlloc(GMEM_DDESHARE, size);
-  if (!h) return nullptr;
-  std::memcpy(GlobalLock(h), data, bytes);
-  GlobalUnlock(h);
-  return h;
 }
 
 }  // namespace
@@ -103,6 +97,18 @@ void TFormPalette::FormCreate() {
   ImageUser->Picture().fill(Qt::white);
   for (int i = 0; i < palette::kColumns; ++i) pal[i][9] = palette::kUserDefault;
   selColor = 0;
+}
+
+void TFormPalette::ExecuteFor(TWButton* swatch) {
+  selColor = swatch->FaceColor();
+  mix[0] = Setting->mix1;
+  mix[1] = Setting->mix2;
+  mix[2] = Setting->mix3;
+  Execute();
+  Setting->mix1 = mix[0];
+  Setting->mix2 = mix[1];
+  Setting->mix3 = mix[2];
+  swatch->SetFaceColor(selColor);
 }
 
 int TFormPalette::Execute() {
@@ -216,16 +222,7 @@ void TFormPalette::EditRGBChange() {
 }
 
 void TFormPalette::SpeedButtonRGBClick() {
-  const std::u16string text = EditRGB->text().toStdU16String();
-  const size_t size = 2 * text.size() + 2;
-  if (!OpenClipboard(0)) return;
-  EmptyClipboard();
-  if (HGLOBAL h = Block(text.c_str(), 2 * text.size(), size))
-    if (!SetClipboardData(CF_UNICODETEXT, h)) GlobalFree(h);
-  const std::string ansi = platform::ToAnsi(text);
-  if (HGLOBAL h = Block(ansi.c_str(), std::min(ansi.size(), size - 1), size))
-    if (!SetClipboardData(CF_TEXT, h)) GlobalFree(h);
-  CloseClipboard();
+  PutClipboardText(0, EditRGB->text().toStdU16String());
 }
 
 void TFormPalette::SpeedButtonWhiteClick() { EditWhite->setText(QStringLiteral("0")); }

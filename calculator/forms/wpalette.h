@@ -22,6 +22,10 @@ class TFormPalette : public QDialog, public Ui::TFormPalette {
   // Shows the dialog modally; the modal result. A mix field that holds no
   // number when it closes raises EConvertError (nothing is restored then).
   int Execute();
+  // The palette behind a colour swatch: starts at the swatch's colour and the
+  // settings' mix; the mix it ends with goes back to the settings, and the
+  // colour to the swatch.
+  void ExecuteFor(TWButton* swatch);
 
   int32_t cellSize = palette::kCellSize;
   TColor pal[palette::kColumns][10] = {};  // rows 0..7 the palette, row 9 the user colours
