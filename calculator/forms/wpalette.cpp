@@ -6,19 +6,15 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "calculator/convert.h"
-#include "calculator/wsetting.h"
-#include "calculator/forms/application.h"
 #include "calculator/buttonclip.h"
+#include "calculator/convert.h"
+#include "calculator/forms/application.h"
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/formsupport.h"
-#include "platform/clipboard.h"
-#include "platform/heap.h"
+#include "calculator/wsetting.h"
 #include "platform/text.h"
 
 
