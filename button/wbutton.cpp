@@ -39,6 +39,8 @@ void RoundRect(QPainter& Canvas, int Left, int Top, int Right, int Bottom, int R
                          Round / 2.0);
 }
 
+}  // namespace
+
 bool ToMouseButton(Qt::MouseButton Button, TMouseButton& Result) {
   switch (Button) {
     case Qt::LeftButton: Result = mbLeft; return true;
@@ -61,8 +63,6 @@ TShiftState ShiftOf(const QMouseEvent* e, bool Double) {
   if (Double) s |= ssDouble;
   return s;
 }
-
-}  // namespace
 
 TWButton::TWButton(QWidget* AOwner) : QWidget(AOwner) {
   // Every paint covers every pixel: nothing is erased beforehand.

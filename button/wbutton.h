@@ -37,6 +37,13 @@ constexpr TShiftState ssRight = 0x10;
 constexpr TShiftState ssMiddle = 0x20;
 constexpr TShiftState ssDouble = 0x40;
 
+class QMouseEvent;
+
+// A mouse event's button and its keys and buttons held, as the mouse events
+// of the button control and of the dialogs' controls hand them on.
+bool ToMouseButton(Qt::MouseButton Button, TMouseButton& Result);
+TShiftState ShiftOf(const QMouseEvent* e, bool Double = false);
+
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TMouseEvent =
     std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;

@@ -12,28 +12,6 @@
 
 namespace {
 
-bool ToMouseButton(Qt::MouseButton b, TMouseButton& out) {
-  switch (b) {
-    case Qt::LeftButton: out = mbLeft; return true;
-    case Qt::RightButton: out = mbRight; return true;
-    case Qt::MiddleButton: out = mbMiddle; return true;
-    default: return false;
-  }
-}
-
-TShiftState ShiftOf(const QMouseEvent* e) {
-  TShiftState s = 0;
-  const Qt::KeyboardModifiers m = e->modifiers();
-  if (m & Qt::ShiftModifier) s |= ssShift;
-  if (m & Qt::AltModifier) s |= ssAlt;
-  if (m & Qt::ControlModifier) s |= ssCtrl;
-  const Qt::MouseButtons b = e->buttons();
-  if (b & Qt::LeftButton) s |= ssLeft;
-  if (b & Qt::RightButton) s |= ssRight;
-  if (b & Qt::MiddleButton) s |= ssMiddle;
-  return s;
-}
-
 void Deliver(QObject* sender, const TMouseEvent& handler, QMouseEvent* e) {
   TMouseButton b;
   if (!handler || !ToMouseButton(e->button(), b)) return;
