@@ -126,9 +126,6 @@ DispHelp()
 """),
 ]
 
-def typing(label, text, colours):
-    return (label, text, colours)
-
 # Short buttons: 11 to 30, 31 to 50, 51 to 70; rows of five.
 SHORT = {
     # 11 to 20: trigonometry in radians, roots and logarithms
