@@ -2,17 +2,28 @@
 #include "calculator/calcfile.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
+#include "calculator/errors.h"
 #include "calculator/stringlist.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr int32_t kLineCount = 71;
+
+// Temporary files of saves older than this were left by an earlier run that
+// was killed while saving; newer ones may belong to another window's save.
+const timespec kProgramStart = [] {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}();
 
 std::u16string ButtonKey(int32_t i) {
   std::u16string key(1, u'B');
@@ -34,6 +45,38 @@ void WriteInt(wini& file, const char16_t* key, int32_t value) {
 
 void WriteReal(wini& file, const char16_t* key, double value) {
   file.WriteValue(wvar(key), wvar(value));
+}
+
+bool SameKey(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (platform::ToLowerUnit(a[i]) != platform::ToLowerUnit(b[i])) return false;
+  }
+  return true;
+}
+
+// A name a calculator file gives a line: the version, B0 to B70 (decimal,
+// no leading zeros) or a setting.
+bool IsCalcKey(std::u16string_view name) {
+  static constexpr const char16_t* kOtherKeys[] = {
+      u"Zimro",           u"Top",           u"Left",          u"ButtonEditMode",
+      u"StayOnTop",       u"ButtonDispLine1", u"ButtonDispLine2", u"ButtonDispLine3",
+      u"ButtonDispLine4", u"DispWidth",     u"DispHeight",    u"DispFontSize",
+      u"FormColor",       u"TitleColor",    u"TextColor",     u"ButtonColor",
+      u"Mix1",            u"Mix2",          u"Mix3"};
+  if (name.size() >= 2 && name.size() <= 3 && (name[0] == u'B' || name[0] == u'b')) {
+    int32_t n = 0;
+    bool digits = !(name.size() == 3 && name[1] == u'0');
+    for (char16_t c : name.substr(1)) {
+      digits = digits && c >= u'0' && c <= u'9';
+      n = n * 10 + (c - u'0');
+    }
+    if (digits && n <= 70) return true;
+  }
+  for (const char16_t* key : kOtherKeys) {
+    if (SameKey(name, key)) return true;
+  }
+  return false;
 }
 
 bool FileExists(const std::u16string& path) {
@@ -110,6 +153,27 @@ void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
   WriteReal(*file, u"Mix2", s.mix2);
   WriteReal(*file, u"Mix3", s.mix3);
   file->SaveFile(wvar(path.c_str()));
+  std::string name;
+  if (platform::ToFileName(path, name)) platform::RemoveOldTempsBeside(name, kProgramStart);
+}
+
+bool IsCalcFile(const std::u16string& path) {
+  if (!FileExists(path)) return true;
+  TStringList list;
+  try {
+    list.LoadFromFile(path);
+  } catch (const EFileError&) {
+    return true;  // the load itself reports it
+  }
+  bool empty = true;
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    const std::u16string& line = list.Get(i);
+    if (line.empty()) continue;
+    empty = false;
+    const size_t eq = line.find(u'=');
+    if (eq != std::u16string::npos && IsCalcKey(std::u16string_view(line).substr(0, eq))) return true;
+  }
+  return empty;
 }
 
 std::u16string CalcFileTitle(const std::u16string& path) {
