@@ -47,37 +47,13 @@ void WriteReal(wini& file, const char16_t* key, double value) {
   file.WriteValue(wvar(key), wvar(value));
 }
 
-bool SameKey(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (platform::ToLowerUnit(a[i]) != platform::ToLowerUnit(b[i])) return false;
-  }
-  return true;
-}
-
-// A name a calculator file gives a line: the version, B0 to B70 (decimal,
-// no leading zeros) or a setting.
-bool IsCalcKey(std::u16string_view name) {
-  static constexpr const char16_t* kOtherKeys[] = {
-      u"Zimro",           u"Top",           u"Left",          u"ButtonEditMode",
-      u"StayOnTop",       u"ButtonDispLine1", u"ButtonDispLine2", u"ButtonDispLine3",
-      u"ButtonDispLine4", u"DispWidth",     u"DispHeight",    u"DispFontSize",
-      u"FormColor",       u"TitleColor",    u"TextColor",     u"ButtonColor",
-      u"Mix1",            u"Mix2",          u"Mix3"};
-  if (name.size() >= 2 && name.size() <= 3 && (name[0] == u'B' || name[0] == u'b')) {
-    int32_t n = 0;
-    bool digits = !(name.size() == 3 && name[1] == u'0');
-    for (char16_t c : name.substr(1)) {
-      digits = digits && c >= u'0' && c <= u'9';
-      n = n * 10 + (c - u'0');
-    }
-    if (digits && n <= 70) return true;
-  }
-  for (const char16_t* key : kOtherKeys) {
-    if (SameKey(name, key)) return true;
-  }
-  return false;
-}
+// The names of a calculator file's lines besides B0 to B70.
+constexpr const char16_t* kOtherKeys[] = {
+    u"Zimro",           u"Top",             u"Left",            u"ButtonEditMode",
+    u"StayOnTop",       u"ButtonDispLine1", u"ButtonDispLine2", u"ButtonDispLine3",
+    u"ButtonDispLine4", u"DispWidth",       u"DispHeight",      u"DispFontSize",
+    u"FormColor",       u"TitleColor",      u"TextColor",       u"ButtonColor",
+    u"Mix1",            u"Mix2",            u"Mix3"};
 
 bool FileExists(const std::u16string& path) {
   std::string name;
@@ -165,15 +141,17 @@ bool IsCalcFile(const std::u16string& path) {
   } catch (const EFileError&) {
     return true;  // the load itself reports it
   }
-  bool empty = true;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    const std::u16string& line = list.Get(i);
-    if (line.empty()) continue;
-    empty = false;
-    const size_t eq = line.find(u'=');
-    if (eq != std::u16string::npos && IsCalcKey(std::u16string_view(line).substr(0, eq))) return true;
+  // A key found as the load finds it, in any case.
+  for (int32_t i = 0; i < kLineCount; ++i) {
+    if (list.IndexOfName(ButtonKey(i)) >= 0) return true;
   }
-  return empty;
+  for (const char16_t* key : kOtherKeys) {
+    if (list.IndexOfName(key) >= 0) return true;
+  }
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    if (!list.Get(i).empty()) return false;
+  }
+  return true;
 }
 
 std::u16string CalcFileTitle(const std::u16string& path) {

@@ -46,7 +46,6 @@ std::string ErrorText(const char* what, const std::u16string& path, int error) {
   return std::string(what) + " \"" + platform::ToUtf8(path) + "\". " + std::strerror(error);
 }
 
-
 }  // namespace
 
 const std::u16string& TStringList::Get(int32_t index) const {
