@@ -141,7 +141,7 @@ TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {
 }
 
 // What the program is doing when the signal comes.
-enum class Doing { Nothing, Running, Asking, Inputting };
+enum class Doing { Nothing, Running, Asking, Inputting, InOptions };
 
 struct SignalCase {
   int signal;
@@ -163,7 +163,7 @@ TEST_P(Stops, SignalsSaveAndEndWithStatusZeroWhateverRuns) {
   const SignalCase cases[] = {{SIGTERM, Doing::Nothing},  {SIGHUP, Doing::Nothing},
                               {SIGINT, Doing::Nothing},   {SIGTERM, Doing::Running},
                               {SIGHUP, Doing::Asking},    {SIGINT, Doing::Inputting},
-                              {SIGTERM, Doing::Inputting}};
+                              {SIGTERM, Doing::Inputting}, {SIGTERM, Doing::InOptions}};
   for (const SignalCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.signal) + " while " + std::to_string(static_cast<int>(c.doing)));
     WriteFile(dir / "zimro.ini", Utf16File(std::string(kSignalFile) + kLayout));
@@ -179,6 +179,11 @@ TEST_P(Stops, SignalsSaveAndEndWithStatusZeroWhateverRuns) {
       ASSERT_TRUE(Written("running.txt", "yes"));
     } else if (c.doing == Doing::Asking || c.doing == Doing::Inputting) {
       x.Click(window, 20, ButtonY(c.doing == Doing::Asking ? 3 : 4));
+      ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
+    } else if (c.doing == Doing::InOptions) {
+      // The option dialog from the window's menu, outside any run.
+      x.Click(window, 100, 12, 3);
+      x.Key("Down Down Down Return");
       ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
     }
     ASSERT_EQ(kill(zimro, c.signal), 0);
