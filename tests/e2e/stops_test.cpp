@@ -128,12 +128,14 @@ TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {
   x.Click(window, 100, 12, 3);
   x.Key("Down Return");
   ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
-  std::this_thread::sleep_for(500ms);
+  // The dialog takes a while to take the keyboard, more so under load.
+  std::this_thread::sleep_for(1500ms);
   x.Type((dir / "other.ini").string());
+  std::this_thread::sleep_for(500ms);
   x.Key("Return");
   // Without touching the window again. The first Return may only have taken
   // the completer's offer.
-  if (!WaitUntil([&] { return std::filesystem::exists(dir / "opened.txt"); }, 3s)) {
+  if (!WaitUntil([&] { return std::filesystem::exists(dir / "opened.txt"); }, 4s)) {
     x.Key("Return");
   }
   ASSERT_TRUE(Written("opened.txt", "yes"));
