@@ -1,6 +1,7 @@
 // Settings from a calculator file, whatever they hold, give the real zimro a
-// window that shows on the screen, answers and closes from its close button; settings within their ranges stay and are saved back as they were.
-// With and without a window manager, on a screen of 1280 by 1024.
+// window that shows on the screen, answers and closes from its close button;
+// settings within their ranges stay and are saved back as they were. With
+// and without a window manager, on a screen of 1280 by 1024.
 #include <gtest/gtest.h>
 
 #include <filesystem>
