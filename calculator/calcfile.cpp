@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <time.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
