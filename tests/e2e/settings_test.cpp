@@ -91,6 +91,12 @@ TEST_P(Settings, TheWindowShowsOnTheScreenAndClosesAtOnce) {
   EXPECT_LE(g.y + 22, kScreenHeight);
   ASSERT_TRUE(x.Screenshot(dir / "screen.png"));
 
+  // It answers: a line typed into the display runs on Enter.
+  x.Click(window, 20, 30);
+  x.Type("WRITEB(\"typed.txt\", \"yes\")");
+  x.Key("Return");
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(dir / "typed.txt") == "yes"; })) << Output();
+
   // The close button at the top-right corner ends the program (a window
   // too large to draw took minutes).
   x.Click(window, g.width - 19 + 7, 4 + 7);
