@@ -145,8 +145,9 @@ TEST_F(HostCommandWindowTest, InputButtonEndsWithPause) {
 
 TEST_F(HostCommandWindowTest, TheCloseMenuEndsInputButtonsWaitAndTheRun) {
   QTimer::singleShot(200, [this] { form_->MenuExitClick(); });
-  // Only a fault would leave the wait to this press.
-  QTimer::singleShot(3000, [this] { Click(14); });
+  // Only a fault would leave the wait to this press; tied to the window, it
+  // cannot fire into a later test of the same process.
+  QTimer::singleShot(3000, form_, [this] { Click(14); });
   Run("DIM x = InputButton()\nPRINT x");
   EXPECT_EQ(Setting->inputWait, 1);  // no button ended it
   EXPECT_EQ(Block->errorCode, erExit);
