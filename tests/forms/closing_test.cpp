@@ -8,6 +8,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "support.h"
+#include "tests/testscope.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST_F(ClosingTest, TheStopButtonResumesAStopPause) {
   ButtonTable->SetField(11, 5, wvar(u"STOP\r\nPRINT \"resumed\""));
   std::string titleDuringPause;
   bool stopShown = false;
-  QTimer::singleShot(300, [&] {
+  QTimer::singleShot(300, TestScope(), [&] {
     titleDuringPause = form_->windowTitle().toStdString();
     stopShown = form_->WSysButton1->isVisible();
     QTest::mouseClick(form_->WSysButton1, Qt::LeftButton);
@@ -77,7 +78,7 @@ TEST_F(ClosingTest, TheStopButtonResumesAStopPause) {
 
 TEST_F(ClosingTest, TheStopButtonStopsARunningProgram) {
   ButtonTable->SetField(11, 5, wvar(u"WHILE 1 { }\r\nPRINT \"not reached\""));
-  QTimer::singleShot(200, [&] { QTest::mouseClick(form_->WSysButton1, Qt::LeftButton); });
+  QTimer::singleShot(200, TestScope(), [&] { QTest::mouseClick(form_->WSysButton1, Qt::LeftButton); });
   QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
   EXPECT_EQ(Display(), "");
   EXPECT_EQ(Block->errorCode, erStop);
@@ -86,7 +87,7 @@ TEST_F(ClosingTest, TheStopButtonStopsARunningProgram) {
 
 TEST_F(ClosingTest, PauseStopsARunningProgram) {
   SetDisplay("WHILE 1 { }", 0);
-  QTimer::singleShot(200, [&] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
+  QTimer::singleShot(200, TestScope(), [&] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
   QTest::keyClick(form_->MemoOut, Qt::Key_Return);
   EXPECT_EQ(Block->errorCode, erStop);
   EXPECT_TRUE(form_->isVisible());

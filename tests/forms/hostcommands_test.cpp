@@ -10,6 +10,7 @@
 #include "calculator/wsetting.h"
 #include "platform/clipboard.h"
 #include "support.h"
+#include "tests/testscope.h"
 
 namespace {
 
@@ -132,21 +133,21 @@ TEST_F(HostCommandWindowTest, LoadSavesTheCurrentFileFirst) {
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithAButtonClick) {
-  QTimer::singleShot(250, [this] { Click(13); });
+  QTimer::singleShot(250, TestScope(), [this] { Click(13); });
   EXPECT_EQ(Printed("PRINT InputButton()"), "13");
   EXPECT_EQ(Setting->inputWait, 0);
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithPause) {
-  QTimer::singleShot(250, [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
+  QTimer::singleShot(250, TestScope(), [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
   EXPECT_EQ(Printed("DIM x = InputButton()\nPRINT \"went on\""), "");
   EXPECT_EQ(Block->errorCode, erStop);
 }
 
 TEST_F(HostCommandWindowTest, InputButtonGoesOnWaitingAfterTheCloseMenu) {
   bool stillWaiting = false;
-  QTimer::singleShot(200, [this] { form_->MenuExitClick(); });
-  QTimer::singleShot(600, [&, this] {
+  QTimer::singleShot(200, TestScope(), [this] { form_->MenuExitClick(); });
+  QTimer::singleShot(600, TestScope(), [&, this] {
     stillWaiting = Setting->inputWait == 1 && Block->errorCode == erExit;
     Click(14);
   });
