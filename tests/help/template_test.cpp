@@ -16,7 +16,7 @@
 #include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "platform/text.h"
-#include "stubcalc.h"
+#include "headlesscalc.h"
 #include "template_cases.h"
 
 namespace {
@@ -48,9 +48,8 @@ std::vector<std::string> KeysItSets() {
 class TemplateCalculator : public testing::Test {
 protected:
   void SetUp() override {
-    wsetting setting;
     CalcWindowPos pos;
-    ReadCalcFile(kPath, setting, calculator_.table(), pos);
+    ReadCalcFile(kPath, calculator_.setting, calculator_.table(), pos);
     HeadlessHost::Options options;
     options.stepLimit = 1000000;
     calculator_.AttachDisplay(options);
@@ -92,7 +91,7 @@ protected:
   }
   void Clear() { calculator_.display = DisplayState(); }
 
-  StubCalculator calculator_;
+  HeadlessCalculator calculator_;
   std::vector<std::string> inputs_;
   std::unique_ptr<HeadlessHost> host_;
 };
