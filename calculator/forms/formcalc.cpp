@@ -44,6 +44,9 @@ wini* ButtonTable = nullptr;
 
 namespace {
 
+// The title buttons' tags, which their free numbers carry.
+enum TitleButtonTag { tbClose = 0, tbMinimise = 2, tbStop = 3 };
+
 // The title buttons' pictures: white figures on magenta, 12 x 11; the
 // button draws the magenta transparent.
 QImage TitleGlyph(int tag) {
@@ -53,9 +56,9 @@ QImage TitleGlyph(int tag) {
   for (int y = 0; y < 11; ++y) {
     for (int x = 0; x < 12; ++x) {
       bool on = false;
-      if (tag == 3) {  // stop: a hollow rectangle, its top edge two pixels thick
+      if (tag == tbStop) {  // stop: a hollow rectangle, its top edge two pixels thick
         on = x >= 2 && x <= 9 && y >= 1 && y <= 9 && (y <= 2 || y == 9 || x == 2 || x == 9);
-      } else if (tag == 2) {  // minimise: a bar
+      } else if (tag == tbMinimise) {  // minimise: a bar
         on = x >= 3 && x <= 8 && (y == 8 || y == 9);
       } else {  // close: an X of two-pixel strokes
         const int r = y - 2;
@@ -118,7 +121,7 @@ TFormCalc::~TFormCalc() {
 
 void TFormCalc::SetupTitleButtons() {
   TWButton* buttons[3] = {WSysButton1, WSysButton2, WSysButton3};
-  const int tags[3] = {3, 2, 0};
+  const int tags[3] = {tbStop, tbMinimise, tbClose};
   QFont gothic(QStringLiteral("ＭＳ ゴシック"));
   gothic.setPixelSize(13);
   for (int i = 0; i < 3; ++i) {
@@ -293,16 +296,16 @@ void TFormCalc::FormKeyDown(int key) {
 void TFormCalc::PMenuTIconClick(QObject* Sender) {
   if (Block == nullptr) return;
   const int tag = static_cast<TWButton*>(Sender)->Index;
-  if (tag == 3) {
+  if (tag == tbStop) {
     if (Block->state == rsPaused) {
       Block->state = rsRunning;
     } else {
       Block->errorCode = erStop;
     }
     ProcessMessages();
-  } else if (tag == 2) {
+  } else if (tag == tbMinimise) {
     showMinimized();
-  } else if (tag == 0) {
+  } else if (tag == tbClose) {
     Block->errorCode = erStop;
     ProcessMessages();
     close();
@@ -425,15 +428,6 @@ void TFormCalc::closeEvent(QCloseEvent* e) {
   } else {
     e->ignore();
   }
-}
-
-void TFormCalc::resizeEvent(QResizeEvent* e) {
-  // The title buttons keep their distance from the right edge.
-  const int right = width() - 210;
-  WSysButton1->move(159 + right, 4);
-  WSysButton2->move(175 + right, 4);
-  WSysButton3->move(191 + right, 4);
-  QWidget::resizeEvent(e);
 }
 
 void TFormCalc::KeepTopOnScreen() {

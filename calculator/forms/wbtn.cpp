@@ -129,6 +129,9 @@ int ArrangeForm() {
   const CalcLayout layout =
       ArrangeLayout(*Setting, m.horizontalAdvance(f->LabelSize->text()), m.height());
   Place(f->MemoOut, layout.display);
+  Place(f->WSysButton1, layout.titleButtons[0]);
+  Place(f->WSysButton2, layout.titleButtons[1]);
+  Place(f->WSysButton3, layout.titleButtons[2]);
   ButtonSet->Arrange(layout);
   f->setFixedSize(layout.clientWidth, layout.clientHeight);
   SetMemoMargins();
