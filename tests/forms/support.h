@@ -101,6 +101,12 @@ class CalcWindowTest : public testing::Test {
 
   void TearDown() override {
     CloseWindow();
+    // A start-up that failed leaves its settings for the program's end; the
+    // next test's window would lose them.
+    if (form_ != nullptr && form_->Terminated()) {
+      delete Setting;
+      Setting = nullptr;
+    }
     delete FormInput;
     FormInput = nullptr;
     delete form_;
