@@ -81,10 +81,10 @@ bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
 
 }  // namespace
 
-TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
+TFormCalc::TFormCalc(const QString& program, const QStringList& args)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
-      programPath(programPath),
-      arguments(arguments) {
+      programPath(program),
+      arguments(args) {
   FormCalc = this;
   setupUi(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -356,8 +356,8 @@ void TFormCalc::WMEndSession() {
 }
 
 LRESULT TFormCalc::WMCopyData(LPARAM lParam) {
-  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  if (data != nullptr && data->dwData == 1 && Block != nullptr) Block->HandleRequest();
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (copy != nullptr && copy->dwData == 1 && Block != nullptr) Block->HandleRequest();
   return 1;
 }
 

@@ -33,10 +33,9 @@ void Place(QWidget* w, const LayoutRect& r) { w->setGeometry(r.left, r.top, r.wi
 
 int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
 
-wbtn::wbtn(int32_t count, TFormCalc* owner, QMenu* popupMenu) {
-  if (count < 1) count = 1;
-  this->count = count;
-  this->owner = owner;
+wbtn::wbtn(int32_t buttonCount, TFormCalc* form, QMenu* popupMenu) {
+  count = buttonCount < 1 ? 1 : buttonCount;
+  owner = form;
   left = 0;
   top = 0;
   current = 1;

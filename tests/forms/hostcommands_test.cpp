@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"Maths", "PRINT asin(1) * 2, \" \", acos(1), \" \", cosh(0), \" \", tanh(0)",
                    "3.14159265358979 0 1 0"},
         AnswerCase{"PreludeAfterNew", "NEW\nPRINT Ans, GetOption(9)", "011"}),
-    [](const testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<AnswerCase>& c) { return std::string(c.param.name); });
 
 TEST_F(HostCommandWindowTest, LabelLineEndsAndCaption) {
   Run("SetButton(12)\nSetButtonLabel(\"a\" + chr(10) + \"b\")");

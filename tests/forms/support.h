@@ -20,6 +20,7 @@
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/forminput.h"
 #include "calculator/forms/memo.h"
+#include "calculator/wsetting.h"
 #include "interpreter/wbexe.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"

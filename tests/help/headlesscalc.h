@@ -42,6 +42,7 @@ private:
   void ApplyStayOnTop() override {}
   void SaveCalcFile(const std::u16string& path) override;
   void LoadCalcFile(const std::u16string& path) override;
+  void WarnNotCalcFile(const std::u16string&) override {}
   void EditButtonData(int32_t) override {}
   void CopyButtonToClipboard(int32_t) override {}
   void PasteButtonFromClipboard() override {}
