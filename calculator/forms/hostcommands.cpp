@@ -25,6 +25,7 @@ public:
   void ApplyStayOnTop() override { ::ApplyStayOnTop(); }
   void SaveCalcFile(const std::u16string& path) override { ::SaveCalcFile(wvar(path.c_str())); }
   void LoadCalcFile(const std::u16string& path) override { ::LoadCalcFile(wvar(path.c_str())); }
+  void WarnNotCalcFile(const std::u16string& path) override { ::WarnNotCalcFile(path); }
   void EditButtonData(int32_t mode) override { ::EditButtonData(mode); }
   void CopyButtonToClipboard(int32_t what) override { ::CopyButtonToClipboard(what); }
   void PasteButtonFromClipboard() override { ::PasteButtonFromClipboard(); }
@@ -40,6 +41,7 @@ public:
   void WaitStep() override {
     Sleep(100);
     FormCalc->ProcessMessages();
+    RenewStop();
   }
 };
 
@@ -52,4 +54,4 @@ int32_t wbexe::Command(int32_t n) {
   return RunHostCommand(n, context);
 }
 
-int SendPrelude() { return Block != nullptr ? SendPrelude(*Block) : 0; }
+int SendPrelude() { return RunPrelude(); }

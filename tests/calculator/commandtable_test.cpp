@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -12,6 +16,7 @@
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
 #include "interpreter/wbexe.h"
+#include "platform/text.h"
 #include "testtext.h"
 
 namespace {
@@ -37,6 +42,7 @@ public:
     log.push_back("save " + Narrow(path));
   }
   void LoadCalcFile(const std::u16string& path) override { log.push_back("load " + Narrow(path)); }
+  void WarnNotCalcFile(const std::u16string& path) override { log.push_back("warn " + Narrow(path)); }
   void EditButtonData(int32_t mode) override { log.push_back("edit " + std::to_string(mode)); }
   void CopyButtonToClipboard(int32_t what) override { log.push_back("copy " + std::to_string(what)); }
   void PasteButtonFromClipboard() override { log.push_back("paste"); }
@@ -156,6 +162,23 @@ TEST_F(HostCommandTest, LoadSavesTheCurrentFileFirst) {
   EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/tmp/other.ini");
 }
 
+// Load of a file that is no calculator file names it and leaves it alone:
+// it is not loaded and does not become the file that saves replace.
+TEST_F(HostCommandTest, LoadRefusesAFileThatIsNoCalculatorFile) {
+  char folder[] = "/tmp/zimro-load-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string notes = std::string(folder) + "/notes.txt";
+  std::FILE* f = std::fopen(notes.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("milk=2\n", f);
+  std::fclose(f);
+  Run(12, wvar(platform::FromUtf8(notes).c_str()));
+  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "warn " + notes}));
+  EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/calc/zimro.ini");
+  std::remove(notes.c_str());
+  rmdir(folder);
+}
+
 TEST_F(HostCommandTest, WindowCommandsCallTheirRoutines) {
   struct Case {
     int32_t n;
@@ -232,15 +255,21 @@ TEST_F(HostCommandTest, InputButtonEndsWithAPress) {
   EXPECT_EQ(host_.waits, 3);
 }
 
-TEST_F(HostCommandTest, InputButtonEndsWithAStopButNotWithTheCloseRequest) {
-  host_.onWait = [&](int step) {
-    if (step == 2) block_->errorCode = erExit;
-    if (step == 5) block_->errorCode = erStop;
-  };
-  current_ = 9;
-  EXPECT_EQ(Run(24), "int 9");
-  EXPECT_EQ(host_.waits, 5);
-  EXPECT_EQ(setting_.inputWait, 1);
+// A stop (Pause, the stop button) or a close request ends the wait, and the
+// run with it.
+TEST_F(HostCommandTest, InputButtonEndsWithAStopOrACloseRequest) {
+  for (const int32_t code : {erStop, erExit}) {
+    SCOPED_TRACE(code);
+    block_->errorCode = erNone;
+    host_.waits = 0;
+    host_.onWait = [&](int step) {
+      if (step == 2) block_->errorCode = code;
+    };
+    current_ = 9;
+    EXPECT_EQ(Run(24), "int 9");
+    EXPECT_EQ(host_.waits, 2);
+    EXPECT_EQ(setting_.inputWait, 1);
+  }
 }
 
 struct NumberCase {
