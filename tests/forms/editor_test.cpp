@@ -265,13 +265,14 @@ TEST(ButtonEditor, AColourFieldThatIsNotHexShowsTheErrorAndWritesNothing) {
   ButtonTable->SetLine(8, wvar(u"\\1Eight\\2zz"));
   ButtonSet->current = 8;
   bool shown = false;
-  WhenShown([&] {
+  QPointer<QTimer> pending = WhenShown([&] {
     shown = FormEdit->isVisible();
     FormEdit->Button1->click();
   });
   EXPECT_THROW(EditButtonData(1), EConvertError);
   QCoreApplication::processEvents();
   EXPECT_FALSE(shown);
+  delete pending.data();
   EXPECT_EQ(Line(8), "\\1Eight\\2zz");
 }
 
