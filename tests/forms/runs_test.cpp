@@ -71,6 +71,21 @@ TEST_F(RunTest, AScriptErrorLeavesAnsAlone) {
   EXPECT_EQ(AnsText(), "0");
 }
 
+TEST_F(RunTest, ALineThatPrintsANumberAndThenFailsLeavesAnsAlone) {
+  SetDisplay("PRINT 5; PRINT 1/", 17);
+  PressEnter();
+  EXPECT_EQ(Display(), "PRINT 5; PRINT 1/\r\n5");
+  SetDisplay("", 0);
+  EXPECT_EQ(AnsText(), "0");
+}
+
+TEST_F(RunTest, TheAutomaticProgramStartsFromAnEmptyDisplay) {
+  SetDisplay("old\r\ntext", 5);
+  ButtonTable->SetField(0, 5, wvar(u"PRINT \"x\""));
+  RunAutoProgram();
+  EXPECT_EQ(Display(), "x");
+}
+
 TEST_F(RunTest, InsertEmptiesTheDisplay) {
   SetDisplay("12\r\n34", 3);
   QTest::keyClick(form_->MemoOut, Qt::Key_Insert);
