@@ -30,6 +30,9 @@ class TMemo : public QPlainTextEdit {
   // replacing only the part that differs, then selects as `after` says.
   void ApplyState(const std::u16string& before, const DisplayState& after);
 
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
  private:
   int ToUnits(int position) const;
   int FromUnits(int units) const;
