@@ -2,17 +2,28 @@
 #include "calculator/calcfile.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
+#include "calculator/errors.h"
 #include "calculator/stringlist.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr int32_t kLineCount = 71;
+
+// Temporary files of saves older than this were left by an earlier run that
+// was killed while saving; newer ones may belong to another window's save.
+const timespec kProgramStart = [] {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}();
 
 std::u16string ButtonKey(int32_t i) {
   std::u16string key(1, u'B');
@@ -35,6 +46,14 @@ void WriteInt(wini& file, const char16_t* key, int32_t value) {
 void WriteReal(wini& file, const char16_t* key, double value) {
   file.WriteValue(wvar(key), wvar(value));
 }
+
+// The names of a calculator file's lines besides B0 to B70.
+constexpr const char16_t* kOtherKeys[] = {
+    u"Zimro",           u"Top",             u"Left",            u"ButtonEditMode",
+    u"StayOnTop",       u"ButtonDispLine1", u"ButtonDispLine2", u"ButtonDispLine3",
+    u"ButtonDispLine4", u"DispWidth",       u"DispHeight",      u"DispFontSize",
+    u"FormColor",       u"TitleColor",      u"TextColor",       u"ButtonColor",
+    u"Mix1",            u"Mix2",            u"Mix3"};
 
 bool FileExists(const std::u16string& path) {
   std::string name;
@@ -110,6 +129,29 @@ void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
   WriteReal(*file, u"Mix2", s.mix2);
   WriteReal(*file, u"Mix3", s.mix3);
   file->SaveFile(wvar(path.c_str()));
+  std::string name;
+  if (platform::ToFileName(path, name)) platform::RemoveOldTempsBeside(name, kProgramStart);
+}
+
+bool IsCalcFile(const std::u16string& path) {
+  if (!FileExists(path)) return true;
+  TStringList list;
+  try {
+    list.LoadFromFile(path);
+  } catch (const EFileError&) {
+    return true;  // the load itself reports it
+  }
+  // A key found as the load finds it, in any case.
+  for (int32_t i = 0; i < kLineCount; ++i) {
+    if (list.IndexOfName(ButtonKey(i)) >= 0) return true;
+  }
+  for (const char16_t* key : kOtherKeys) {
+    if (list.IndexOfName(key) >= 0) return true;
+  }
+  for (int32_t i = 0; i < list.Count(); ++i) {
+    if (!list.Get(i).empty()) return false;
+  }
+  return true;
 }
 
 std::u16string CalcFileTitle(const std::u16string& path) {

@@ -35,6 +35,14 @@ void ReadCalcFile(const std::u16string& path, wsetting& setting, wini& buttonTab
 void WriteCalcFile(const std::u16string& path, const wsetting& setting, wini& buttonTable,
                    const CalcWindowPos& pos);
 
+// false for a file of some other kind, which is neither loaded nor made
+// current, so that no save replaces it: one with text but no line whose name
+// (in any case) is one of the file's keys, B0 to B70, a setting or the
+// version. A missing file, one without text (no bytes, only a byte-order
+// mark or line breaks) and one that cannot be read (its load reports that)
+// give true.
+bool IsCalcFile(const std::u16string& path);
+
 // The title strip's text for a file: its name without folder and extension.
 std::u16string CalcFileTitle(const std::u16string& path);
 

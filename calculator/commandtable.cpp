@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "calculator/calcfile.h"
 #include "calculator/numformat.h"
 #include "interpreter/wbexe.h"
 
@@ -87,6 +88,10 @@ void Run(int32_t n, CommandContext& c) {
     case 12: {
       std::u16string path = TextOf(cells[2]);
       c.host.SaveCalcFile(c.setting.currentPath.AsString());
+      if (!IsCalcFile(path)) {
+        c.host.WarnNotCalcFile(path);
+        break;
+      }
       c.setting.currentPath = path.c_str();
       c.host.LoadCalcFile(path);
       break;

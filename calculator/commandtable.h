@@ -22,6 +22,8 @@ public:
   // Both raise on failure (the command then stops where it is).
   virtual void SaveCalcFile(const std::u16string& path) = 0;
   virtual void LoadCalcFile(const std::u16string& path) = 0;
+  // Names a file that is no calculator file, which Load leaves alone.
+  virtual void WarnNotCalcFile(const std::u16string& path) = 0;
   virtual void EditButtonData(int32_t mode) = 0;
   virtual void CopyButtonToClipboard(int32_t what) = 0;
   virtual void PasteButtonFromClipboard() = 0;

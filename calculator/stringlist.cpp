@@ -2,12 +2,9 @@
 #include "calculator/stringlist.h"
 
 #include <fcntl.h>
-#include <limits.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "calculator/errors.h"
@@ -45,68 +42,9 @@ std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
-// Strict UTF-8; every byte that starts no valid sequence becomes U+FFFD.
-std::u16string FromUtf8(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
-  size_t i = 0;
-  auto cont = [&](size_t k) {
-    return k < bytes.size() && (static_cast<unsigned char>(bytes[k]) & 0xC0) == 0x80;
-  };
-  while (i < bytes.size()) {
-    unsigned char b = static_cast<unsigned char>(bytes[i]);
-    uint32_t cp = 0;
-    size_t n = 0;
-    uint32_t min = 0;
-    if (b < 0x80) {
-      cp = b;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      cp = b & 0x1F, n = 1, min = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      cp = b & 0x0F, n = 2, min = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      cp = b & 0x07, n = 3, min = 0x10000;
-    } else {
-      text.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (size_t k = 1; k <= n; ++k) {
-      if (!cont(i + k)) {
-        ok = false;
-        break;
-      }
-      cp = cp << 6 | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      text.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    i += n + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      text.push_back(static_cast<char16_t>(0xD800 | cp >> 10));
-      text.push_back(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
-    } else {
-      text.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return text;
-}
-
 std::string ErrorText(const char* what, const std::u16string& path, int error) {
   return std::string(what) + " \"" + platform::ToUtf8(path) + "\". " + std::strerror(error);
 }
-
-std::string Folder(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 
 }  // namespace
 
@@ -149,7 +87,7 @@ std::vector<std::u16string> TStringList::DecodeLines(std::string_view bytes) {
   } else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") {
     text = FromUtf16(bytes.substr(2), true);
   } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    text = FromUtf8(bytes.substr(3));
+    text = platform::FromUtf8(bytes.substr(3));
   } else {
     text = platform::FromAnsi(bytes);
   }
@@ -207,52 +145,7 @@ void TStringList::SaveToFile(const std::u16string& path) const {
   if (!platform::ToFileName(path, target)) {
     throw EFCreateError(ErrorText("Cannot create file", path, EINVAL));
   }
-  // Through a symbolic link the file it names is replaced, not the link.
-  struct stat st;
-  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = realpath(target.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  // The new file takes the old one's permissions and owner; a folder, device
-  // or pipe is never replaced by a file.
-  bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    throw EFCreateError(ErrorText("Cannot create file", path, error));
-  }
-  mode_t mode;
-  if (exists) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-
-  std::string folder = Folder(target);
-  std::string temp = folder + "/.save-XXXXXX";
-  int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) throw EFCreateError(ErrorText("Cannot create file", path, errno));
-  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) {
-    // Only a privileged process can give a file away; keep our own then.
-  }
-  if (fchmod(fd, mode) != 0 || !platform::WriteAll(fd, bytes.data(), bytes.size()) || fsync(fd) != 0) {
-    int error = errno;
-    close(fd);
-    unlink(temp.c_str());
-    throw EFCreateError(ErrorText("Cannot create file", path, error));
-  }
-  if (close(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) {
-    int error = errno;
-    unlink(temp.c_str());
-    throw EFCreateError(ErrorText("Cannot create file", path, error));
-  }
-  // The rename itself reaches the disk with the folder's entry.
-  int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
+  if (!platform::ReplaceFileContents(target, {bytes})) {
+    throw EFCreateError(ErrorText("Cannot create file", path, errno));
   }
 }

@@ -29,10 +29,10 @@ public:
   // mark (UTF-16LE, UTF-16BE, UTF-8; without one CP932); lines end at CR, LF
   // or CR LF. Raises EFOpenError, leaving the list as it was.
   void LoadFromFile(const std::u16string& path);
-  // Writes UTF-16LE with FF FE, CR LF after every line. The file is replaced
-  // as a whole: the new text goes to a temporary file beside it, which is
-  // flushed to disk and renamed over the old one, so a failed save (raising
-  // EFCreateError) leaves the old file as it was.
+  // Writes UTF-16LE with FF FE, CR LF after every line, replacing the file
+  // as a whole as platform::ReplaceFileContents does: a failed save, or one
+  // of a file that may not be written, raises EFCreateError and leaves the
+  // old file as it was.
   void SaveToFile(const std::u16string& path) const;
 
   // The lines of a file's bytes, decoded as LoadFromFile does.

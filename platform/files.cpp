@@ -184,15 +184,69 @@ void KeepFileSizeLimitFromKilling() {
   }
 }
 
+namespace {
+
+constexpr char kTempMark[] = ".tmp-";
+constexpr size_t kTempRandom = 6;  // the Xs of mkostemp
+
+// The name a temporary file beside `base` starts with: the file's own name
+// and a mark, within the usual limit of 255 bytes once the random part is on.
+std::string TempPrefix(std::string base) {
+  constexpr size_t kNameMax = 255, kAdded = sizeof kTempMark - 1 + kTempRandom;
+  if (base.size() > kNameMax - kAdded) base.resize(kNameMax - kAdded);
+  return base + kTempMark;
+}
+
+// The file a path names once its symbolic links are followed, also when
+// the last one names a file yet to be made. false with errno set.
+bool FollowLinks(const std::string& path, std::string& target) {
+  target = path;
+  struct stat st;
+  for (int hops = 0; lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+    std::vector<char> buffer(static_cast<size_t>(st.st_size) + 2);
+    const ssize_t n = readlink(target.c_str(), buffer.data(), buffer.size() - 1);
+    if (n <= 0 || hops == 40) {
+      errno = n <= 0 ? errno : ELOOP;
+      return false;
+    }
+    std::string next(buffer.data(), static_cast<size_t>(n));
+    const size_t slash = target.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+    target = next;
+  }
+  return true;
+}
+
+}  // namespace
+
 int CreateTempBeside(const std::string& target, std::string& temp) {
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  // "." + base + ".XXXXXX" within the usual limit of 255 bytes.
-  constexpr size_t kNameMax = 255, kAdded = 8;
-  if (base.size() > kNameMax - kAdded) base.resize(kNameMax - kAdded);
-  temp = folder + "." + base + ".XXXXXX";
+  temp = folder + TempPrefix(slash == std::string::npos ? target : target.substr(slash + 1)) +
+         std::string(kTempRandom, 'X');
   return mkostemp(temp.data(), O_CLOEXEC);
+}
+
+void RemoveOldTempsBeside(const std::string& path, const timespec& before) {
+  std::string target;
+  if (path.empty() || !FollowLinks(path, target)) return;
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string prefix =
+      TempPrefix(slash == std::string::npos ? target : target.substr(slash + 1));
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (dirent* e = readdir(dir)) {
+    const std::string_view name(e->d_name);
+    if (name.size() != prefix.size() + kTempRandom || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string file = folder + e->d_name;
+    struct stat st;
+    if (lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const bool older = st.st_mtim.tv_sec < before.tv_sec ||
+                       (st.st_mtim.tv_sec == before.tv_sec && st.st_mtim.tv_nsec < before.tv_nsec);
+    if (older) unlink(file.c_str());
+  }
+  closedir(dir);
 }
 
 namespace {
@@ -217,25 +271,16 @@ bool ReplaceFileContents(const std::string& path, std::initializer_list<std::str
     return false;
   }
   // Through links, also one that names a file yet to be made.
-  std::string target = path;
+  std::string target;
+  if (!FollowLinks(path, target)) return false;
   struct stat st;
-  for (int hops = 0; lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
-    std::vector<char> buffer(static_cast<size_t>(st.st_size) + 2);
-    const ssize_t n = readlink(target.c_str(), buffer.data(), buffer.size() - 1);
-    if (n <= 0 || hops == 40) {
-      errno = n <= 0 ? errno : ELOOP;
-      return false;
-    }
-    std::string next(buffer.data(), static_cast<size_t>(n));
-    const size_t slash = target.rfind('/');
-    if (next[0] != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
-    target = next;
-  }
   const bool exists = stat(target.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return false;
   // A file that may not be written stays as it is, as an open for writing
   // would have refused it.
-  if (exists && S_ISREG(st.st_mode) && access(target.c_str(), W_OK) != 0) return false;
+  if (exists && S_ISREG(st.st_mode) && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return false;
+  }
   if (exists && S_ISCHR(st.st_mode)) return WriteInPlace(target, 0, pieces);
   if (exists && !S_ISREG(st.st_mode)) {
     errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
@@ -276,8 +321,17 @@ bool ReplaceFileContents(const std::string& path, std::initializer_list<std::str
   if (!ok) {
     unlink(temp.c_str());
     errno = error;
+    return false;
   }
-  return ok;
+  // The rename itself reaches the disk with the folder's entry.
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
 }
 
 bool WriteAll(int fd, const void* data, size_t n) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <time.h>
+
 #include "platform/api.h"
 
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
@@ -51,10 +53,16 @@ PLATFORM_API bool WriteAll(int fd, const void* data, size_t n);
 // Makes a file-size limit fail writes (EFBIG) rather than end the process,
 // unless the host has its own handler for the signal. WriteAll calls it.
 PLATFORM_API void KeepFileSizeLimitFromKilling();
-// Creates an empty file beside `target` (same folder) under a name of its
-// own, within the file system's name length however long the target's name
-// is. Returns the descriptor and sets `temp`, or -1 with errno set.
+// Creates an empty file beside `target` (same folder) named after it:
+// target's name, ".tmp-" and six random characters, the name shortened to
+// fit the file system's name length. Returns the descriptor and sets `temp`,
+// or -1 with errno set.
 PLATFORM_API int CreateTempBeside(const std::string& target, std::string& temp);
+// Removes the temporary files that replacing `path` left behind (a process
+// killed during the write) and that were last written before `before`;
+// newer ones may belong to a write still going on. Through symbolic links as
+// ReplaceFileContents.
+PLATFORM_API void RemoveOldTempsBeside(const std::string& path, const timespec& before);
 // Gives the file at `path` the concatenated pieces as its new contents: they
 // go to a temporary file beside it, which then is renamed over it, so a
 // failed write (a full disk, a file-size limit) leaves the old file whole and

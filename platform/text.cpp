@@ -530,29 +530,38 @@ std::u16string FromUtf8(std::string_view text) {
   const size_t n = text.size();
   auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   while (i < n) {
-    unsigned char b = byte(i);
-    uint32_t c = 0;
-    size_t len = 0;
-    uint32_t min = 0;
+    const unsigned char b = byte(i);
     if (b < 0x80) {
       out.push_back(b);
       ++i;
       continue;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      c = b & 0x1F, len = 2, min = 0x80;
+    }
+    uint32_t c = 0;
+    size_t len = 0;
+    // The second byte's range excludes overlong forms, surrogates and code
+    // points past U+10FFFF, so that a bad sequence is found at its first
+    // byte that cannot belong to it.
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      c = b & 0x1F, len = 2;
     } else if (b >= 0xE0 && b <= 0xEF) {
-      c = b & 0x0F, len = 3, min = 0x800;
+      c = b & 0x0F, len = 3;
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
     } else if (b >= 0xF0 && b <= 0xF4) {
-      c = b & 0x07, len = 4, min = 0x10000;
-    } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
+      c = b & 0x07, len = 4;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
     }
     size_t k = 1;
-    for (; k < len && i + k < n && (byte(i + k) & 0xC0) == 0x80; ++k) c = (c << 6) | (byte(i + k) & 0x3F);
-    if (k < len || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      // A malformed sequence: one replacement for what was read of it.
+    for (; k < len && i + k < n; ++k) {
+      const unsigned char next = byte(i + k);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) break;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (len == 0 || k < len) {
+      // One replacement for the longest start of a sequence that was read;
+      // the byte that broke it is read again as a start of its own.
       out.push_back(kReplacement);
       i += k;
       continue;

@@ -237,8 +237,7 @@ void TFormCalc::FormCreate() {
   // Argument 1 names the file to use; kept as a full path, so that a script
   // changing the current folder does not move where it is saved.
   if (arguments.size() > 1 && FileExists(arguments[1])) {
-    Setting->currentPath = ToU16(QFileInfo(arguments[1]).absoluteFilePath()).c_str();
-    LoadCalcFile(Setting->currentPath);
+    OpenCalcFile(wvar(ToU16(QFileInfo(arguments[1]).absoluteFilePath()).c_str()));
   }
   HelpFile = exeDir + QStringLiteral("/help/index.html");
 }
@@ -318,8 +317,7 @@ void TFormCalc::MenuFileOpenClick() {
   const QStringList files = OpenDialog->selectedFiles();
   if (files.isEmpty()) return;
   SaveCalcFile(Setting->currentPath);
-  Setting->currentPath = ToU16(files.first()).c_str();
-  LoadCalcFile(Setting->currentPath);
+  OpenCalcFile(wvar(ToU16(files.first()).c_str()));
 }
 
 void TFormCalc::MenuFileSaveAsClick() {

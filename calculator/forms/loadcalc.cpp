@@ -7,6 +7,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
+#include "platform/dialogs.h"
 #include "runs.h"
 #include "wbtn.h"
 
@@ -50,4 +51,19 @@ void SaveCalcFile(const wvar& path) {
   pos.left = FormCalc->x();
   WriteCalcFile(file, *Setting, *ButtonTable, pos);
   ShowTitle(file);
+}
+
+void WarnNotCalcFile(const std::u16string& path) {
+  MessageDlg(u"電卓ファイルではないため開きません。\n" + path, mtWarning, mbOK, 0);
+}
+
+bool OpenCalcFile(const wvar& path) {
+  const std::u16string file = PathText(path);
+  if (!IsCalcFile(file)) {
+    WarnNotCalcFile(file);
+    return false;
+  }
+  Setting->currentPath = path;
+  LoadCalcFile(path);
+  return true;
 }

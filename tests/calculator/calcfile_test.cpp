@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -284,6 +292,99 @@ TEST_F(CalcFileTest, StartupReadsTheTemplateOnlyWithoutTheDefaultFile) {
   EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.si");
   WriteBytes(Path("zimro.ini"), "");
   EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.ini");
+}
+
+// What a file holds decides whether it is a calculator file, not its name.
+TEST_F(CalcFileTest, OnlyFilesWithACalculatorKeyOrNoTextAreCalculatorFiles) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool calc;
+  };
+  const Case cases[] = {
+      {"no bytes", "", true},
+      {"only a byte-order mark", "\xFF\xFE", true},
+      {"only line breaks", "\r\n\n", true},
+      {"notes", "shopping list\nmilk=2\n", false},
+      {"one blank", " ", false},
+      {"a key in a text", "see Top=5 below\n", false},
+      {"the version line", "Zimro=1.30\r\n", true},
+      {"the automatic program", "B0=\\1x\r\n", true},
+      {"the last button", "notes\nB70=\r\n", true},
+      {"past the last button", "B71=x\n", false},
+      {"a leading zero", "B05=x\n", false},
+      {"lower case", "b12=\\1x\n", true},
+      {"a setting in any case", "text\nDISPFONTSIZE=12\n", true},
+      {"an empty setting", "mix3=\n", true},
+      {"a setting without =", "Top\n", false},
+      {"UTF-16 with its mark", Utf16LeWithMark(u"Left=3\r\n"), true},
+      {"UTF-16 notes", Utf16LeWithMark(u"メモ\r\n"), false},
+      {"UTF-8 with its mark", "\xEF\xBB\xBFstayontop=1\n", true},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Path("file.txt"), c.bytes);
+    EXPECT_EQ(IsCalcFile(Path16("file.txt")), c.calc) << c.what;
+  }
+  EXPECT_TRUE(IsCalcFile(Path16("missing.ini")));
+}
+
+std::vector<std::string> TempsBeside(const std::filesystem::path& dir, const std::string& name) {
+  std::vector<std::string> temps;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::string file = e.path().filename();
+    if (file.rfind(name + ".tmp-", 0) == 0) temps.push_back(file);
+  }
+  std::sort(temps.begin(), temps.end());
+  return temps;
+}
+
+void SetAge(const std::string& path, time_t seconds) {
+  const timespec when[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), when, 0), 0);
+}
+
+// A save killed half-way leaves its temporary file, named after the file;
+// the next save removes it once it is older than the program, and leaves
+// newer ones, which may belong to a save of another window.
+TEST_F(CalcFileTest, TheNextSaveRemovesTheTemporaryFileOfAKilledSave) {
+  WriteBytes(Path("calc.ini"), "old contents");
+  FillTable(table_, {{1, u"\\1a long button line to make the file larger than the limit"}});
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Past the size limit the write is killed as by kill -9.
+    struct sigaction kill9 {};
+    kill9.sa_handler = [](int) { raise(SIGKILL); };
+    sigaction(SIGXFSZ, &kill9, nullptr);
+    rlimit small{};
+    getrlimit(RLIMIT_FSIZE, &small);
+    small.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &small);
+    WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ(ReadBytes(Path("calc.ini")), "old contents");
+  const std::vector<std::string> left = TempsBeside(dir_, "calc.ini");
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].size(), std::string("calc.ini.tmp-123456").size()) << left[0];
+
+  // The killed save was an earlier run's; one of another window is going on.
+  SetAge(Path(left[0]), 3600);
+  WriteBytes(Path("calc.ini.tmp-Going1"), "a save going on");
+  SetAge(Path("calc.ini.tmp-Going1"), -3600);
+  WriteBytes(Path("other.ini.tmp-Other1"), "another file's");
+  SetAge(Path("other.ini.tmp-Other1"), 3600);
+  WriteBytes(Path("calc.ini.tmp-notes.txt"), "a file of the user's");
+  SetAge(Path("calc.ini.tmp-notes.txt"), 3600);
+
+  WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+  EXPECT_EQ(TempsBeside(dir_, "calc.ini"), (std::vector<std::string>{"calc.ini.tmp-Going1",
+                                                                     "calc.ini.tmp-notes.txt"}));
+  EXPECT_TRUE(std::filesystem::exists(Path("other.ini.tmp-Other1")));
+  EXPECT_NE(ReadBytes(Path("calc.ini")), "old contents");
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -12,6 +16,7 @@
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
 #include "interpreter/wbexe.h"
+#include "platform/text.h"
 #include "testtext.h"
 
 namespace {
@@ -37,6 +42,7 @@ public:
     log.push_back("save " + Narrow(path));
   }
   void LoadCalcFile(const std::u16string& path) override { log.push_back("load " + Narrow(path)); }
+  void WarnNotCalcFile(const std::u16string& path) override { log.push_back("warn " + Narrow(path)); }
   void EditButtonData(int32_t mode) override { log.push_back("edit " + std::to_string(mode)); }
   void CopyButtonToClipboard(int32_t what) override { log.push_back("copy " + std::to_string(what)); }
   void PasteButtonFromClipboard() override { log.push_back("paste"); }
@@ -154,6 +160,23 @@ TEST_F(HostCommandTest, LoadSavesTheCurrentFileFirst) {
   Run(12, wvar(u"/tmp/other.ini"));
   EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "load /tmp/other.ini"}));
   EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/tmp/other.ini");
+}
+
+// Load of a file that is no calculator file names it and leaves it alone:
+// it is not loaded and does not become the file that saves replace.
+TEST_F(HostCommandTest, LoadRefusesAFileThatIsNoCalculatorFile) {
+  char folder[] = "/tmp/zimro-load-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string notes = std::string(folder) + "/notes.txt";
+  std::FILE* f = std::fopen(notes.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("milk=2\n", f);
+  std::fclose(f);
+  Run(12, wvar(platform::FromUtf8(notes).c_str()));
+  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "warn " + notes}));
+  EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/calc/zimro.ini");
+  std::remove(notes.c_str());
+  rmdir(folder);
 }
 
 TEST_F(HostCommandTest, WindowCommandsCallTheirRoutines) {

@@ -13,6 +13,7 @@
 
 #include "calculator/errors.h"
 #include "tempdir.h"
+#include "tests/asnobody.h"
 
 namespace {
 
@@ -156,6 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"a", u"", u"", u"", u"", u"b"}},
         LoadCase{"oddbyte", Bytes("\xFF\xFE" "a\0b"), {u"a\ufffd"}},
         LoadCase{"badutf8", "\xEF\xBB\xBF" "a\xC3(\xFF" "b", {u"a\ufffd(\ufffdb"}},
+        // One replacement for a cut-short sequence, as everywhere else.
+        LoadCase{"cututf8", "\xEF\xBB\xBF" "B1=\xE6\x97" "A", {u"B1=\ufffdA"}},
         // A lone FF is not a mark: it is CP932 text.
         LoadCase{"noMark", "\xFF" "a", {u"\ufffda"}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.what); });
@@ -241,6 +244,46 @@ TEST_F(TStringListSaveFailureTest, ReadOnlyFolder) {
   }
   chmod(dir_.c_str(), 0755);
   ExpectOldFileOnly();
+}
+
+// Only the permission bits keep the owner from writing the file: the folder
+// takes new names, so a temporary file renamed over it would succeed.
+TEST_F(TStringListFileTest, ReadOnlyFileIsNotReplaced) {
+  WriteBytes(Path("calc.ini"), "old contents");
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(Path("calc.ini").c_str(), kNobody, kNobody), 0);
+  }
+  ASSERT_EQ(chmod(Path("calc.ini").c_str(), 0444), 0);
+  const std::u16string path = Path16("calc.ini");
+  EXPECT_AS_NOBODY([&]() -> std::string {
+    try {
+      ListOf({u"Zimro=1.30"}).SaveToFile(path);
+    } catch (const EFCreateError& e) {
+      return std::string(e.what()).find("Permission denied") == std::string::npos
+                 ? std::string("unexpected error: ") + e.what()
+                 : "";
+    }
+    return "the read-only file was replaced";
+  });
+  EXPECT_EQ(ReadBytes(Path("calc.ini")), "old contents");
+  struct stat st;
+  ASSERT_EQ(stat(Path("calc.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"calc.ini"});
+}
+
+// A link to a file yet to be made, in a subfolder: the save makes that file
+// and the link stays, as WRITE does.
+TEST_F(TStringListFileTest, DanglingLinkIsWrittenThrough) {
+  std::filesystem::create_directory(Path("sub"));
+  std::filesystem::create_symlink("sub/real.ini", Path("calc.ini"));
+  ListOf({u"x"}).SaveToFile(Path16("calc.ini"));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("calc.ini")));
+  EXPECT_EQ(std::filesystem::read_symlink(Path("calc.ini")), "sub/real.ini");
+  EXPECT_EQ(ReadBytes(Path("sub/real.ini")), Bytes("\xFF\xFEx\0\r\0\n\0"));
 }
 
 TEST_F(TStringListFileTest, SaveKeepsModeAndLinks) {

@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "platform/text.h"
+#include "tests/asnobody.h"
 #include "tests/interpreter/script_cases.h"
 #include "tools/vekhost.h"
 
@@ -139,6 +140,38 @@ TEST_F(FileBuiltins, AWriteKeepsPermissionsOwnerAndLinks) {
   ASSERT_EQ(chmod("ro.txt", 0444), 0);
   EXPECT_EQ(Run("PRINT WRITEB(\"ro.txt\", \"new\")"), root ? "1" : "0");
   EXPECT_EQ(Bytes("ro.txt"), root ? "new" : "ro");
+}
+
+// As a user, for whom permissions count: a read-only file is refused though
+// its folder would take the new file, and a relative link in a subfolder
+// leads to the file beside it, not to one in the current folder.
+TEST_F(FileBuiltins, AsAUserWriteRefusesReadOnlyFilesAndFollowsLinksFromTheirFolder) {
+  Put("ro.txt", "ro");
+  ASSERT_EQ(mkdir("sub", 0755), 0);
+  Put("sub/real.txt", "old");
+  ASSERT_EQ(symlink("real.txt", "sub/link"), 0);
+  if (geteuid() == 0) {
+    for (const char* name : {".", "ro.txt", "sub", "sub/real.txt"}) {
+      ASSERT_EQ(lchown(name, kNobody, kNobody), 0) << name;
+    }
+  }
+  ASSERT_EQ(chmod("ro.txt", 0444), 0);
+  EXPECT_AS_NOBODY([this]() -> std::string {
+    const std::string printed =
+        Run("PRINT WRITEB(\"ro.txt\", \"new\"), WRITE(\"ro.txt\", \"new\"), WRITEB(\"sub/link\", \"via\")");
+    return printed == "001" ? "" : "printed " + printed;
+  });
+  EXPECT_EQ(Bytes("ro.txt"), "ro");
+  EXPECT_EQ(Bytes("sub/real.txt"), "via");
+  struct stat st;
+  ASSERT_EQ(lstat("sub/link", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat("ro.txt", &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  EXPECT_FALSE(Exists("real.txt"));
+  // No temporary file is left behind.
+  EXPECT_EQ(Run("PRINT DIR(\"*.*\")"), "ro.txt");
+  EXPECT_EQ(Lines(Run("PRINT DIR(\"sub/*.*\")")), (std::set<std::string>{"link", "real.txt"}));
 }
 
 // Past a file-size limit (ulimit -f) the writes fail and the run goes on;

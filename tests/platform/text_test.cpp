@@ -287,11 +287,45 @@ TEST(Utf8Edges, RoundTripAndMalformedInput) {
   const std::string utf8 = "a\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80";
   EXPECT_EQ(ToUtf8(text), utf8);
   EXPECT_EQ(platform::FromUtf8(utf8), text);
-  EXPECT_EQ(platform::FromUtf8("a\xff" "b"), u"a\uFFFDb");
-  EXPECT_EQ(platform::FromUtf8("\xe6\x97"), u"\uFFFD");          // cut short
-  EXPECT_EQ(platform::FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");    // overlong
-  EXPECT_EQ(platform::FromUtf8("\xed\xa0\x80"), u"\uFFFD");      // encoded surrogate
   EXPECT_EQ(ToUtf8(u"x\xDC00"), "x\xef\xbf\xbd");
+}
+
+// Broken input gives one U+FFFD for each longest start of a sequence that
+// could still have been valid, and for each byte that starts none.
+TEST(Utf8Edges, OneReplacementPerMaximalInvalidSubpart) {
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"a\xff" "b", u"a\uFFFDb"},
+      {"\xe6\x97" "A", u"\uFFFDA"},                      // cut short, then ASCII
+      {"\xe6\x97", u"\uFFFD"},                           // cut short at the end
+      {"\xc2" "A", u"\uFFFDA"},
+      {"\x80\xbf", u"\uFFFD\uFFFD"},                     // lone continuations
+      {"\xc0\xaf", u"\uFFFD\uFFFD"},                     // overlong two-byte lead
+      {"\xc1\xbf", u"\uFFFD\uFFFD"},
+      {"\xe0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},           // overlong three bytes
+      {"\xe0\x9f\xbf", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xe0\xa0\x80", u"\u0800"},
+      {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},           // encoded surrogate
+      {"\xed\x9f\xbf", u"\uD7FF"},
+      {"\xf0\x8f\xbf\xbf", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong four bytes
+      {"\xf0\x90\x80", u"\uFFFD"},                      // cut short
+      {"\xf0\x90\x80" "A", u"\uFFFDA"},
+      {"\xf4\x8f\xbf\xbf", u"\U0010FFFF"},
+      {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+      {"\xf5\x80", u"\uFFFD\uFFFD"},
+      {"\xe6\x97\xe6\x97\xa5", u"\uFFFD\u65E5"},           // a new lead ends the old
+      // The example of the Unicode Standard, chapter 3.
+      {"\x61\xf1\x80\x80\xe1\x80\xc2\x62\x80\x63\x80\xbf\x64",
+       u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
+  };
+  for (const Case& c : cases) {
+    std::string hex;
+    for (unsigned char b : c.bytes) hex += std::to_string(b) + " ";
+    EXPECT_EQ(platform::FromUtf8(c.bytes), c.text) << hex;
+  }
 }
 
 TEST(FileNames, BytesAndUnitsMapOneToOne) {
