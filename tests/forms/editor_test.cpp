@@ -271,13 +271,15 @@ TEST(ButtonEditor, AColourFieldThatIsNotHexShowsTheErrorAndWritesNothing) {
   ButtonTable->SetLine(8, wvar(u"\\1Eight\\2zz"));
   ButtonSet->current = 8;
   bool shown = false;
-  WhenShown([&] {
+  const QPointer<QTimer> poll = WhenShown([&] {
     shown = FormEdit->isVisible();
     FormEdit->Button1->click();
   });
   EXPECT_THROW(EditButtonData(1), EConvertError);
   QCoreApplication::processEvents();
   EXPECT_FALSE(shown);
+  // Its dialog never opened: the poll must not answer a later test's.
+  delete poll.data();
   EXPECT_EQ(Line(8), "\\1Eight\\2zz");
 }
 
