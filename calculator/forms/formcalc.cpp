@@ -216,6 +216,7 @@ void TFormCalc::FormCreate() {
   } catch (const EOutOfMemory&) {
     return FatalMessage(1);
   }
+  ForgetStop();
   Block->Exec(u"");
   ButtonSet = new wbtn(70, this, PMenuButton);
   Setting->busy = 0;
@@ -263,7 +264,7 @@ void TFormCalc::FormPaint() {
 
 bool TFormCalc::FormClose() {
   if (Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused)) {
-    Block->errorCode = erExit;
+    RequestStop(erExit);
     return false;
   }
   if (closed || Setting == nullptr) return true;
@@ -285,7 +286,7 @@ bool TFormCalc::FormClose() {
 
 void TFormCalc::FormKeyDown(int key) {
   if (Setting == nullptr || Block == nullptr) return;
-  if (key == Qt::Key_Pause) Block->errorCode = erStop;
+  if (key == Qt::Key_Pause) RequestStop(erStop);
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && Setting->busy == 0) ExecCurrentLine();
   if (key == Qt::Key_Insert) MemoOut->SetText(u"");
   if (key == Qt::Key_F1) ShowHelpContents();
@@ -298,13 +299,13 @@ void TFormCalc::PMenuTIconClick(QObject* Sender) {
     if (Block->state == rsPaused) {
       Block->state = rsRunning;
     } else {
-      Block->errorCode = erStop;
+      RequestStop(erStop);
     }
     ProcessMessages();
   } else if (tag == 2) {
     showMinimized();
   } else if (tag == 0) {
-    Block->errorCode = erStop;
+    RequestStop(erStop);
     ProcessMessages();
     close();
   }
@@ -317,7 +318,13 @@ void TFormCalc::MenuFileOpenClick() {
   const QStringList files = OpenDialog->selectedFiles();
   if (files.isEmpty()) return;
   SaveCalcFile(Setting->currentPath);
-  OpenCalcFile(wvar(ToU16(files.first()).c_str()));
+  if (!OpenCalcFile(wvar(ToU16(files.first()).c_str()))) return;
+  // The dialog has just closed and the window is not active again yet, but
+  // it is the one the user works in: its new automatic program runs now.
+  if (Setting != nullptr && Setting->autoPending == 1) {
+    Setting->autoPending = 0;
+    RunAutoProgram();
+  }
 }
 
 void TFormCalc::MenuFileSaveAsClick() {

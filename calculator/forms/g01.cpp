@@ -13,6 +13,7 @@
 #include "forminput.h"
 #include "hooks.h"
 #include "platform/qt/qtbackends.h"
+#include "sessionend.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     // first activation runs the automatic program.
     form->raise();
     form->activateWindow();
+    InstallSessionEndSignals();
     QCoreApplication::exec();
     delete form;
     platform::RemoveQtBackends();

@@ -45,7 +45,8 @@ inline unsigned PixelAt(const QImage& img, int x, int y) {
 // Runs `step` once a modal dialog other than the one now active has opened.
 // A script pumps events before every statement, so a plain zero timer could
 // fire before the statement that opens the dialog and leave it waiting.
-// The poll is returned, so that a test whose dialog never opens can end it.
+// Returns the poll, for a test whose dialog may never open to cancel it:
+// left running, it would run the step in a later test.
 inline QPointer<QTimer> WhenShown(std::function<void()> step) {
   QPointer<QWidget> before = QApplication::activeModalWidget();
   // Owned by the application, so a dialog that never opens leaks nothing.

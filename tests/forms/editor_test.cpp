@@ -271,15 +271,14 @@ TEST(ButtonEditor, AColourFieldThatIsNotHexShowsTheErrorAndWritesNothing) {
   ButtonTable->SetLine(8, wvar(u"\\1Eight\\2zz"));
   ButtonSet->current = 8;
   bool shown = false;
-  const QPointer<QTimer> poll = WhenShown([&] {
+  QPointer<QTimer> pending = WhenShown([&] {
     shown = FormEdit->isVisible();
     FormEdit->Button1->click();
   });
   EXPECT_THROW(EditButtonData(1), EConvertError);
   QCoreApplication::processEvents();
   EXPECT_FALSE(shown);
-  // Its dialog never opened: the poll must not answer a later test's.
-  delete poll.data();
+  delete pending.data();
   EXPECT_EQ(Line(8), "\\1Eight\\2zz");
 }
 

@@ -184,4 +184,15 @@ TEST_F(RunTest, ExitOnAStatementLineClosesTheWindow) {
   EXPECT_FALSE(form_->isVisible());
 }
 
+TEST_F(RunTest, EnterDuringAButtonRunEvaluatesNothing) {
+  SetDisplay("2+3", 3);
+  ButtonTable->SetField(11, 5, wvar(u"DIM r = MSG(\"q\")"));
+  boxes_.onDialog = [&] { PressEnter(); };
+  Click(11);
+  EXPECT_EQ(Display(), "2+3");
+  // Once the run is over, Enter evaluates the line.
+  PressEnter();
+  EXPECT_EQ(Display(), "2+3\r\n5");
+}
+
 }  // namespace
