@@ -149,6 +149,8 @@ void TFormCalc::SetupMenus() {
   PMenuMain->addAction(MenuAbort);
   PMenuMain->addAction(MenuExit);
   PMenuButton = new QMenu(this);
+  // With button editing off the copy item keeps both its separators.
+  PMenuButton->setSeparatorsCollapsible(false);
   PMenuButton->addAction(MenuButtonEdit);
   PMenuButton->addSeparator()->setObjectName(QStringLiteral("N3"));
   PMenuButton->addAction(MenuButtonCopy);

@@ -1,6 +1,7 @@
 // TMemo: the display with CR LF line ends.
 #include "memo.h"
 
+#include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -207,6 +208,17 @@ int TMemo::FromUnits(int units) const {
   const int offset = units - (b.position() + lo);
   // A unit between the CR and the LF of a line end counts as the line's end.
   return b.position() + std::min(offset, b.length() - 1);
+}
+
+// Qt moves the focus on Tab only when another widget takes it, and types a
+// TAB otherwise; a display that does not want tabs never types one.
+void TMemo::keyPressEvent(QKeyEvent* e) {
+  const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+  if (tab && tabChangesFocus() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    e->ignore();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(e);
 }
 
 int TMemo::SelStart() const { return ToUnits(textCursor().selectionStart()); }

@@ -39,6 +39,9 @@ class TMemo : public QPlainTextEdit {
   bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
  private:
   int ToUnits(int position) const;
   int FromUnits(int units) const;

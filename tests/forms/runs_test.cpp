@@ -92,6 +92,15 @@ TEST_F(RunTest, InsertEmptiesTheDisplay) {
   EXPECT_EQ(Display(), "");
 }
 
+TEST_F(RunTest, TabNeverTypesIntoTheDisplay) {
+  SetDisplay("12", 2);
+  form_->MemoOut->setFocus();
+  QTest::keyClick(form_->MemoOut, Qt::Key_Tab);
+  QTest::keyClick(form_->MemoOut, Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(form_->MemoOut, Qt::Key_3);
+  EXPECT_EQ(Display(), "123");
+}
+
 struct ButtonCase {
   const char* name;
   std::string program;
