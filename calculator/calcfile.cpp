@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <time.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -94,12 +93,7 @@ void ReadCalcFile(const std::u16string& path, wsetting& s, wini& table, CalcWind
   s.mix2 = ReadReal(*file, u"Mix2", kMix2);
   s.mix3 = ReadReal(*file, u"Mix3", kMix3);
 
-  // More rows than a group has buttons would reach into the next group, or
-  // past the last button: such a value is brought to the nearest that fits.
-  s.buttonDispLine1 = std::clamp(s.buttonDispLine1, 0, kMaxDispLine1);
-  s.buttonDispLine2 = std::clamp(s.buttonDispLine2, 0, kMaxDispLineBlock);
-  s.buttonDispLine3 = std::clamp(s.buttonDispLine3, 0, kMaxDispLineBlock);
-  s.buttonDispLine4 = std::clamp(s.buttonDispLine4, 0, kMaxDispLineBlock);
+  KeepSettingsInRange(s);
 }
 
 void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,

@@ -24,8 +24,9 @@ struct CalcWindowPos {
 // Reads the file at path. A missing file reads as an empty one: 71 empty
 // lines and every default. A file that exists but cannot be read raises
 // EFOpenError before anything changes. On success buttonTable holds exactly
-// 71 lines, the settings fields a load owns are set (rows kept within their
-// ranges) and pos holds Top and Left.
+// 71 lines, the settings fields a load owns are set (rows and font size kept
+// within their ranges, KeepSettingsInRange) and pos holds Top and Left as the
+// file gives them.
 void ReadCalcFile(const std::u16string& path, wsetting& setting, wini& buttonTable,
                   CalcWindowPos& pos);
 

@@ -2,6 +2,7 @@
 #include "calculator/layout.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "calculator/commandtable.h"
 #include "calculator/wini.h"
@@ -35,23 +36,86 @@ struct Grid {
   }
 };
 
-void KeepRowsInRange(wsetting& s) {
-  s.buttonDispLine1 = std::clamp(s.buttonDispLine1, 0, kMaxDispLine1);
-  s.buttonDispLine2 = std::clamp(s.buttonDispLine2, 0, kMaxDispLineBlock);
-  s.buttonDispLine3 = std::clamp(s.buttonDispLine3, 0, kMaxDispLineBlock);
-  s.buttonDispLine4 = std::clamp(s.buttonDispLine4, 0, kMaxDispLineBlock);
+// Rectangles in 64 bits: positions and sizes from a file or the window
+// system may be anywhere in 32 bits, and their sums must not overflow.
+struct Box {
+  int64_t left, top, right, bottom;
+  explicit Box(const LayoutRect& r)
+      : left(r.left), top(r.top), right(int64_t{r.left} + r.width),
+        bottom(int64_t{r.top} + r.height) {}
+};
+
+int64_t Overlap(const Box& a, const Box& b) {
+  const int64_t w = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const int64_t h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+int64_t Distance(const Box& a, const Box& b) {
+  const int64_t dx = std::max({int64_t{0}, b.left - a.right, a.left - b.right});
+  const int64_t dy = std::max({int64_t{0}, b.top - a.bottom, a.top - b.bottom});
+  return dx + dy;
+}
+
+LayoutRect TitleStrip(const LayoutRect& window) {
+  return LayoutRect{window.left, window.top, std::max(1, window.width), kTitleStripHeight};
+}
+
+// Whether the screens together cover the strip: every piece of it between
+// two screen edges lies on one screen.
+bool Covered(const Box& strip, const ScreenAreas& screens) {
+  std::vector<int64_t> xs{strip.left, strip.right};
+  for (const LayoutRect& r : screens) {
+    const Box s(r);
+    for (int64_t x : {s.left, s.right}) {
+      if (x > strip.left && x < strip.right) xs.push_back(x);
+    }
+  }
+  std::sort(xs.begin(), xs.end());
+  for (size_t i = 0; i + 1 < xs.size(); ++i) {
+    if (xs[i] == xs[i + 1]) continue;
+    const bool on = std::any_of(screens.begin(), screens.end(), [&](const LayoutRect& r) {
+      const Box s(r);
+      return s.left <= xs[i] && s.right >= xs[i + 1] && s.top <= strip.top &&
+             s.bottom >= strip.bottom;
+    });
+    if (!on) return false;
+  }
+  return true;
+}
+
+int32_t Clamp64(int64_t v, int64_t low, int64_t high) {
+  return static_cast<int32_t>(std::clamp(v, low, std::max(low, high)));
 }
 
 }  // namespace
 
-CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight) {
+CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
+                         const LayoutRect& screen) {
   CalcLayout layout;
-  KeepRowsInRange(s);
+  KeepSettingsInRange(s);
+  labelWidth = std::clamp(labelWidth, 0, kMaxWindowExtent);
+  labelHeight = std::clamp(labelHeight, 0, kMaxWindowExtent);
+  const int32_t maxWidth = std::clamp(screen.width, 0, kMaxWindowExtent);
+  const int32_t maxHeight = std::clamp(screen.height, 0, kMaxWindowExtent);
 
   int32_t w = labelWidth + 4;
   int32_t minW = ((w + 6) / 5) * 5 + 4;
+  const int32_t minH = 2 * labelHeight + 10;
   if (s.dispWidth < minW) s.dispWidth = minW;
-  if (s.dispHeight < 2 * labelHeight + 10) s.dispHeight = 2 * labelHeight + 10;
+  // A display wider than the column puts the column beside it: the window
+  // is then the display, the column and 15 pixels wide.
+  s.dispWidth = std::min(s.dispWidth, std::max(minW, maxWidth - minW - 15));
+  if (s.dispHeight < minH) s.dispHeight = minH;
+  const int32_t rows = s.buttonDispLine1 + s.buttonDispLine2 + s.buttonDispLine3 +
+                       s.buttonDispLine4;
+  const int32_t buttonsHeight = rows * (2 * s.dispFontSize + 3);
+  int32_t maxDispHeight =
+      s.dispWidth == minW ? maxHeight - 30 - buttonsHeight : maxHeight - 26;
+  // Buttons that are taller than the screen by themselves: the display at
+  // least stays within it.
+  if (maxDispHeight < minH) maxDispHeight = maxHeight - 30;
+  s.dispHeight = std::min(s.dispHeight, std::max(minH, maxDispHeight));
 
   layout.display = LayoutRect{5, 22, s.dispWidth, s.dispHeight};
   int32_t x;
@@ -97,6 +161,36 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight) {
                          LayoutRect{layout.clientWidth - 35, 4, 15, 15},
                          LayoutRect{layout.clientWidth - 19, 4, 15, 15}};
   return layout;
+}
+
+LayoutRect ScreenOfWindow(const LayoutRect& window, const ScreenAreas& screens) {
+  if (screens.empty()) return kNoScreen;
+  const Box strip(TitleStrip(window));
+  const Box whole(window);
+  // The screen that scores highest; the first of equals.
+  auto best = [&](auto score) {
+    size_t found = 0;
+    for (size_t i = 1; i < screens.size(); ++i) {
+      if (score(Box(screens[i])) > score(Box(screens[found]))) found = i;
+    }
+    return found;
+  };
+  size_t i = best([&](const Box& s) { return Overlap(strip, s); });
+  if (Overlap(strip, Box(screens[i])) > 0) return screens[i];
+  i = best([&](const Box& s) { return Overlap(whole, s); });
+  if (Overlap(whole, Box(screens[i])) > 0) return screens[i];
+  return screens[best([&](const Box& s) { return -Distance(whole, s); })];
+}
+
+LayoutRect PlaceWindow(const LayoutRect& window, const ScreenAreas& screens) {
+  const ScreenAreas none{kNoScreen};
+  const ScreenAreas& areas = screens.empty() ? none : screens;
+  if (Covered(Box(TitleStrip(window)), areas)) return window;
+  const Box s(ScreenOfWindow(window, areas));
+  LayoutRect placed = window;
+  placed.left = Clamp64(window.left, s.left, s.right - window.width);
+  placed.top = Clamp64(window.top, s.top, s.bottom - window.height);
+  return placed;
 }
 
 ButtonLook LookOfButton(wini& table, int32_t n, const wsetting& s) {

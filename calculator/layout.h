@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "calculator/colors.h"
 #include "calculator/wsetting.h"
@@ -46,11 +47,35 @@ struct CalcLayout {
   bool buttonsBeside = false;  // the display is wider than the button column
 };
 
-// The window's layout. Raises setting.dispWidth and dispHeight to their
-// minimum (so that they are saved) and keeps the row counts within their
-// ranges. labelWidth and labelHeight: the measuring label's size in pixels at
-// setting.dispFontSize.
-CalcLayout ArrangeLayout(wsetting& setting, int32_t labelWidth, int32_t labelHeight);
+// The top of the window that its title, the title buttons and dragging use.
+inline constexpr int32_t kTitleStripHeight = 22;
+// No window size or position goes beyond this (the window system's limit).
+inline constexpr int32_t kMaxWindowExtent = 32767;
+inline constexpr LayoutRect kNoScreen{0, 0, kMaxWindowExtent, kMaxWindowExtent};
+
+// The window's layout. Keeps the row counts and the font size within their
+// ranges (KeepSettingsInRange), raises setting.dispWidth and dispHeight to
+// their minimum and lowers them so that the window fits `screen` (the
+// available area of the screen it stands on; only its size counts), and
+// writes them back so that they are saved. Sizes that fit stay exactly as
+// they are. labelWidth and labelHeight: the measuring label's size in pixels
+// at setting.dispFontSize.
+CalcLayout ArrangeLayout(wsetting& setting, int32_t labelWidth, int32_t labelHeight,
+                         const LayoutRect& screen = kNoScreen);
+
+// The available areas of the screens, the primary one first.
+using ScreenAreas = std::vector<LayoutRect>;
+
+// The screen a window (its rectangle) stands on: the one its title strip
+// overlaps most, else the one the window overlaps most, else the nearest.
+// kNoScreen when there is none.
+LayoutRect ScreenOfWindow(const LayoutRect& window, const ScreenAreas& screens);
+
+// Where a window asked for at window.left, window.top goes: unchanged when
+// its title strip lies wholly on the screens (across two of them too);
+// otherwise onto the screen it belongs to, as far in as it fits. Any
+// position, however far off, gives one on a screen.
+LayoutRect PlaceWindow(const LayoutRect& window, const ScreenAreas& screens);
 
 // A button's face as its line in the table gives it.
 struct ButtonLook {

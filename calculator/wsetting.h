@@ -62,6 +62,15 @@ constexpr double kMix3 = 75;
 // Ranges of the button-row settings; a load and SetOption keep them within.
 constexpr int32_t kMaxDispLine1 = 10;
 constexpr int32_t kMaxDispLineBlock = 4;
+// The display's font sizes: the smallest and largest the option dialog offers.
+constexpr int32_t kMinDispFontSize = 8;
+constexpr int32_t kMaxDispFontSize = 36;
+
+// Brings the row counts and the font size into their ranges (a value within
+// stays as it is), so that no layout reaches past the buttons that exist and
+// every size computed from them stays small. A calculator file is data from
+// anywhere: every load and every layout passes through here.
+void KeepSettingsInRange(wsetting& s);
 
 // Sets every field that a load fills to its default (texts and run flags
 // are left alone).

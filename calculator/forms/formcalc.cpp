@@ -152,6 +152,8 @@ void TFormCalc::SetupMenus() {
   PMenuMain->addAction(MenuAbort);
   PMenuMain->addAction(MenuExit);
   PMenuButton = new QMenu(this);
+  // With button editing off the copy item keeps both its separators.
+  PMenuButton->setSeparatorsCollapsible(false);
   PMenuButton->addAction(MenuButtonEdit);
   PMenuButton->addSeparator()->setObjectName(QStringLiteral("N3"));
   PMenuButton->addAction(MenuButtonCopy);
@@ -217,6 +219,7 @@ void TFormCalc::FormCreate() {
   } catch (const EOutOfMemory&) {
     return FatalMessage(1);
   }
+  ForgetStop();
   Block->Exec(u"");
   ButtonSet = new wbtn(70, this, PMenuButton);
   Setting->busy = 0;
@@ -264,7 +267,7 @@ void TFormCalc::FormPaint() {
 
 bool TFormCalc::FormClose() {
   if (Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused)) {
-    Block->errorCode = erExit;
+    RequestStop(erExit);
     return false;
   }
   if (closed || Setting == nullptr) return true;
@@ -286,7 +289,7 @@ bool TFormCalc::FormClose() {
 
 void TFormCalc::FormKeyDown(int key) {
   if (Setting == nullptr || Block == nullptr) return;
-  if (key == Qt::Key_Pause) Block->errorCode = erStop;
+  if (key == Qt::Key_Pause) RequestStop(erStop);
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && Setting->busy == 0) ExecCurrentLine();
   if (key == Qt::Key_Insert) MemoOut->SetText(u"");
   if (key == Qt::Key_F1) ShowHelpContents();
@@ -299,13 +302,13 @@ void TFormCalc::PMenuTIconClick(QObject* Sender) {
     if (Block->state == rsPaused) {
       Block->state = rsRunning;
     } else {
-      Block->errorCode = erStop;
+      RequestStop(erStop);
     }
     ProcessMessages();
   } else if (tag == tbMinimise) {
     showMinimized();
   } else if (tag == tbClose) {
-    Block->errorCode = erStop;
+    RequestStop(erStop);
     ProcessMessages();
     close();
   }
@@ -318,7 +321,13 @@ void TFormCalc::MenuFileOpenClick() {
   const QStringList files = OpenDialog->selectedFiles();
   if (files.isEmpty()) return;
   SaveCalcFile(Setting->currentPath);
-  OpenCalcFile(wvar(ToU16(files.first()).c_str()));
+  if (!OpenCalcFile(wvar(ToU16(files.first()).c_str()))) return;
+  // The dialog has just closed and the window is not active again yet, but
+  // it is the one the user works in: its new automatic program runs now.
+  if (Setting != nullptr && Setting->autoPending == 1) {
+    Setting->autoPending = 0;
+    RunAutoProgram();
+  }
 }
 
 void TFormCalc::MenuFileSaveAsClick() {

@@ -3,6 +3,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QHBoxLayout>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -13,6 +17,33 @@
 #include "platform/dialogs.h"
 
 THelpWindow* HelpWindow = nullptr;
+
+namespace {
+
+// Code on the pages asks for the generic face "monospace". Among Japanese
+// text that resolves to the Japanese face, which draws the backslash as a
+// yen sign ("C:\\data" read as C:¥data). Naming the concrete face that
+// "monospace" means for Latin text keeps the backslash a backslash; Japanese
+// characters in code still fall back to a face that has them.
+void NameTheFixedFace(QTextDocument* document) {
+  const QString fixed = QFontInfo(QFont(QStringLiteral("monospace"))).family();
+  QTextCursor cursor(document);
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QTextCharFormat format = fragment.charFormat();
+      const QStringList families = format.fontFamilies().toStringList();
+      if (!families.contains(QStringLiteral("monospace"), Qt::CaseInsensitive)) continue;
+      QTextCharFormat face;
+      face.setFontFamilies(QStringList{fixed} + families);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      cursor.mergeCharFormat(face);
+    }
+  }
+}
+
+}  // namespace
 
 THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(QStringLiteral("HelpWindow"));
@@ -53,6 +84,7 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   connect(browser, &QTextBrowser::backwardAvailable, backButton, &QToolButton::setEnabled);
   connect(browser, &QTextBrowser::forwardAvailable, forwardButton, &QToolButton::setEnabled);
   connect(browser, &QTextBrowser::sourceChanged, this, [this] {
+    NameTheFixedFace(browser->document());
     const QString title = browser->documentTitle();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Zimro ヘルプ") : title);
   });

@@ -41,6 +41,7 @@ public:
   void WaitStep() override {
     Sleep(100);
     FormCalc->ProcessMessages();
+    RenewStop();
   }
 };
 
@@ -53,4 +54,4 @@ int32_t wbexe::Command(int32_t n) {
   return RunHostCommand(n, context);
 }
 
-int SendPrelude() { return Block != nullptr ? SendPrelude(*Block) : 0; }
+int SendPrelude() { return RunPrelude(); }

@@ -31,8 +31,11 @@ void LoadCalcFile(const wvar& path) {
   const std::u16string file = PathText(path);
   CalcWindowPos pos;
   ReadCalcFile(file, *Setting, *ButtonTable, pos);
-  FormCalc->move(pos.left, pos.top);
+  // The screen at the file's place sizes the window; the sized window is
+  // then placed again, so that it lies on that screen.
+  PlaceForm(pos.left, pos.top);
   ArrangeForm();
+  PlaceForm(pos.left, pos.top);
   RefreshButtons();
   ShowTitle(file);
   ApplyStayOnTop();

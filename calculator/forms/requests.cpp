@@ -25,6 +25,7 @@ int32_t wbexe::HandleRequest() {
   const int32_t code = request[0].AsInt();
   if (code == rqStep) {
     FormCalc->ProcessMessagesThrottled();
+    RenewStop();
   } else if (code == rqPrint) {
     PrintText(FormCalc->MemoOut, request[1]);
   } else if (code == rqControl) {
@@ -62,7 +63,7 @@ int32_t wbexe::AskYesNo(wcell& cell) {
   int r = MessageDlg(cell.AsString(), mtCustom, mbYes | mbNo | mbAbort, 0);
   if (r == mrAbort && errorCode == erNone) {
     r = ConfirmStop(hostWindow);
-    if (r == IDOK) errorCode = erStop;
+    if (r == IDOK) RequestStop(erStop);
   }
   request[0].value = static_cast<int32_t>(r == mrYes || r == mrAbort ? 1 : 0);
   return 0;
@@ -80,8 +81,10 @@ int32_t wbexe::InputText(wcell& cell) {
       request[0].value = reinterpret_cast<const char16_t*>(answer.utf16());
       return 0;
     }
-    if (r == mrAbort && ConfirmStop(hostWindow) == IDOK) {
-      errorCode = erStop;
+    if (r == mrAbort && ConfirmStop(hostWindow) == IDOK) RequestStop(erStop);
+    // A stop or a close request that came while the dialog was up (the end
+    // of the session closes it) ends the question too.
+    if (StopHeld()) {
       request[0].value = u"";
       return 0;
     }

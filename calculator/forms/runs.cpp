@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calculator/classify.h"
+#include "calculator/prelude.h"
 #include "calculator/display.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
@@ -15,12 +16,35 @@
 
 namespace {
 
+// The stop or close request held for the runs in progress (erNone when none).
+int32_t heldStop = erNone;
+// Set while the prelude runs: one cut short would leave the host-command
+// subs half defined.
+int preludeRuns = 0;
+
+bool RunActive() {
+  return Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused);
+}
+
 void ShowStopButton(bool shown) { FormCalc->WSysButton1->setVisible(shown); }
 
 // Runs a text through the library; `subName` is cleared first when asked.
 void RunText(const std::u16string& text, bool clearSubName) {
+  const bool outermost = !RunActive();
+  if (outermost) {
+    heldStop = erNone;
+  } else if (heldStop != erNone) {
+    Block->errorCode = heldStop;
+    return;
+  }
   if (clearSubName) Block->subName = u"";
   Block->Sub(text.c_str());
+  // Whatever the last nested run left, the outermost one ends stopped or
+  // closing, as asked.
+  if (outermost && Block != nullptr && heldStop != erNone) {
+    Block->errorCode = heldStop;
+    heldStop = erNone;
+  }
 }
 
 bool ExitRequested() { return Block != nullptr && Block->errorCode == erExit; }
@@ -32,6 +56,32 @@ void CloseMainWindow() { FormCalc->close(); }
 bool Closed() { return Block == nullptr; }
 
 }  // namespace
+
+void RequestStop(int32_t code) {
+  if (Block == nullptr) return;
+  if (RunActive() && heldStop != erExit) heldStop = code;
+  if (preludeRuns == 0) Block->errorCode = code;
+}
+
+void RenewStop() {
+  if (Block != nullptr && heldStop != erNone && preludeRuns == 0) Block->errorCode = heldStop;
+}
+
+bool StopHeld() { return heldStop != erNone; }
+
+void ForgetStop() { heldStop = erNone; }
+
+int32_t RunPrelude() {
+  if (Block == nullptr) return 0;
+  ++preludeRuns;
+  struct Done {
+    ~Done() {
+      --preludeRuns;
+      RenewStop();
+    }
+  } done;
+  return SendPrelude(*Block);
+}
 
 int RunButtonProgram(const std::u16string& text) {
   TMemo* memo = FormCalc->MemoOut;
@@ -113,18 +163,12 @@ int RunAutoProgram() {
   return 0;
 }
 
-std::u16string ReadCurrentLine() {
-  const TMemo* memo = FormCalc->MemoOut;
-  return ReadCurrentLine(memo->Text(), memo->SelStart());
-}
+std::u16string ReadCurrentLine() { return FormCalc->MemoOut->CurrentLine(); }
 
 void ReadCurrentLine(wvar& text) { text = ReadCurrentLine().c_str(); }
 
 int AdvanceDisplayLine() {
-  TMemo* memo = FormCalc->MemoOut;
-  const std::u16string text = memo->Text();
-  const DisplayState next = AdvanceDisplayLine(text, memo->SelStart());
-  memo->ApplyState(text, next);
+  FormCalc->MemoOut->AdvanceLine();
   return 0;
 }
 

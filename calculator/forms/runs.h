@@ -2,9 +2,23 @@
 // automatic program, and the display-line routines that host commands use.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class wvar;
+
+// A stop (erStop) or a close request (erExit) for every run in progress.
+// Every run clears the error code when it starts, so the request is held
+// and written again at every per-statement request until the outermost run
+// has returned; no new run starts while it is held.
+void RequestStop(int32_t code);
+// Writes a held request into the block again.
+void RenewStop();
+bool StopHeld();
+// Drops a held request (a new block).
+void ForgetStop();
+// The prelude runs whole: a stop that arrives meanwhile waits until it is done.
+int32_t RunPrelude();
 
 int RunButtonProgram(const std::u16string& text);
 int ExecCurrentLine();

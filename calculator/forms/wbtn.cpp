@@ -2,8 +2,11 @@
 #include "wbtn.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -29,9 +32,25 @@ void SetColor(QWidget* w, QPalette::ColorRole role, TColor c) {
 
 void Place(QWidget* w, const LayoutRect& r) { w->setGeometry(r.left, r.top, r.width, r.height); }
 
+LayoutRect ToLayoutRect(const QRect& r) { return LayoutRect{r.x(), r.y(), r.width(), r.height()}; }
+
+// What the screens leave free for windows, the primary screen first.
+ScreenAreas AvailableScreens() {
+  ScreenAreas areas;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary != nullptr) areas.push_back(ToLayoutRect(primary->availableGeometry()));
+  for (const QScreen* s : QGuiApplication::screens()) {
+    if (s != primary) areas.push_back(ToLayoutRect(s->availableGeometry()));
+  }
+  return areas;
+}
+
 }  // namespace
 
-int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+int PointsToPixels(int points) {
+  const int64_t pixels = (int64_t{points} * 96 + 36) / 72;
+  return static_cast<int>(std::clamp<int64_t>(pixels, INT32_MIN, INT32_MAX));
+}
 
 wbtn::wbtn(int32_t buttonCount, TFormCalc* form, QMenu* popupMenu) {
   count = buttonCount < 1 ? 1 : buttonCount;
@@ -116,6 +135,7 @@ int ArrangeForm() {
   for (TWButton* b : {f->WSysButton1, f->WSysButton2, f->WSysButton3}) {
     b->SetFaceColor(Setting->formColor);
   }
+  KeepSettingsInRange(*Setting);
   const int pixels = std::max(1, PointsToPixels(Setting->dispFontSize));
   QFont labelFont = f->LabelSize->font();
   labelFont.setPixelSize(pixels);
@@ -125,8 +145,9 @@ int ArrangeForm() {
   memoFont.setPixelSize(pixels);
   f->MemoOut->setFont(memoFont);
   const QFontMetrics m(labelFont);
+  const LayoutRect screen = ScreenOfWindow(ToLayoutRect(f->geometry()), AvailableScreens());
   const CalcLayout layout =
-      ArrangeLayout(*Setting, m.horizontalAdvance(f->LabelSize->text()), m.height());
+      ArrangeLayout(*Setting, m.horizontalAdvance(f->LabelSize->text()), m.height(), screen);
   Place(f->MemoOut, layout.display);
   Place(f->WSysButton1, layout.titleButtons[0]);
   Place(f->WSysButton2, layout.titleButtons[1]);
@@ -136,6 +157,13 @@ int ArrangeForm() {
   SetMemoMargins();
   f->update();
   return 0;
+}
+
+void PlaceForm(int32_t left, int32_t top) {
+  if (FormCalc == nullptr) return;
+  const LayoutRect placed =
+      PlaceWindow(LayoutRect{left, top, FormCalc->width(), FormCalc->height()}, AvailableScreens());
+  FormCalc->move(placed.left, placed.top);
 }
 
 int ShowButton(int n) {

@@ -35,7 +35,11 @@ class wbtn {
 // drawn for.
 int PointsToPixels(int points);
 
+// Lays out the window for the settings, sized to fit the screen it stands on.
 int ArrangeForm();
+// Moves the main window to (left, top), or onto a screen when its title
+// strip would not lie on one there.
+void PlaceForm(int32_t left, int32_t top);
 int RefreshButtons();
 int ShowButton(int n);
 int SetMemoMargins();

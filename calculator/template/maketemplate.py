@@ -27,19 +27,69 @@ AUTO = r"""' 自動プログラム：ボタンが使うサブを定義します�
 SUB Fresh() {
   IF LEN(REPLACE(REPLACE(GetCurrentLine(), "\r", ""), "\n", "")) > 0 { SetNextLine() }
 }
+' 計算できない理由を表示して、実行をそこで終えます（Ans は変わりません）。
+SUB Refuse(why) {
+  Fresh()
+  PRINT why
+  END
+}
 ' 度とラジアン
 SUB Rad(d) { RETURN(d * ATAN(1) / 45) }
 SUB Deg(r) { RETURN(r * 45 / ATAN(1)) }
-SUB SinD(d) { RETURN(SIN(Rad(d))) }
-SUB CosD(d) { RETURN(COS(Rad(d))) }
-SUB TanD(d) { RETURN(TAN(Rad(d))) }
-' 2 乗、常用対数、階乗
+' 度の三角関数。MOD は正確なので、90° の倍数（TanD は 45° の倍数）では
+' 0、1、-1 をそのまま返します。無限大などは SIN などに任せます。
+SUB SinD(d) {
+  DIM r = MOD(d, 360)
+  IF d - d != 0 { RETURN(SIN(Rad(d))) }
+  IF r == 0 OR r == 180 OR r == -180 { RETURN(0) }
+  IF r == 90 OR r == -270 { RETURN(1) }
+  IF r == 270 OR r == -90 { RETURN(-1) }
+  RETURN(SIN(Rad(r)))
+}
+SUB CosD(d) {
+  DIM r = MOD(d, 360)
+  IF d - d != 0 { RETURN(COS(Rad(d))) }
+  IF r == 0 { RETURN(1) }
+  IF r == 180 OR r == -180 { RETURN(-1) }
+  IF r == 90 OR r == -90 OR r == 270 OR r == -270 { RETURN(0) }
+  RETURN(COS(Rad(r)))
+}
+SUB TanD(d) {
+  DIM r = MOD(d, 180)
+  IF d - d != 0 { RETURN(TAN(Rad(d))) }
+  IF r == 90 OR r == -90 { Refuse("tan(" + STR(d) + "°) は定義されません") }
+  IF r == 0 { RETURN(0) }
+  IF r == 45 OR r == -135 { RETURN(1) }
+  IF r == 135 OR r == -45 { RETURN(-1) }
+  RETURN(TAN(Rad(r)))
+}
+' 2 乗、常用対数、階乗（0 以上の整数。170! が実数で表せる最大です）
 SUB Sq(x) { RETURN(x * x) }
 SUB Log10(x) { RETURN(LOG(x) / LOG(10)) }
 SUB Fact(n) {
-  DIM r = 1, k
-  FOR k = 2 TO n { r = r * k }
-  RETURN(r)
+  IF n < 0 { Refuse("負の数の階乗はありません") }
+  IF INT(n) != n { Refuse("階乗は整数にだけ使えます") }
+  IF n > 170 { Refuse("170 より大きい数の階乗は大きすぎて表せません") }
+  ' 実数の掛け算を重ねると下の桁がずれるので、7 桁ずつ配列に持って
+  ' 正確に掛け、できた数字の列を VAL で一度だけ実数に直します。
+  DIM limb, size = 1, i, k, carry, t, digits
+  limb[0] = 1
+  FOR k = 2 TO n {
+    carry = 0
+    FOR i = 0 TO size - 1 {
+      t = limb[i] * k + carry
+      carry = INT(t / 10000000)
+      limb[i] = t - carry * 10000000
+    }
+    WHILE carry > 0 {
+      limb[size] = MOD(carry, 10000000)
+      carry = INT(carry / 10000000)
+      size = size + 1
+    }
+  }
+  digits = STR(limb[size - 1])
+  FOR i = size - 2 TO 0 STEP -1 { digits = digits + RIGHT("000000" + STR(limb[i]), 7) }
+  RETURN(VAL(digits))
 }
 ' 符号の反転：現在行の値（空なら Ans）の符号を変えて表示します。
 SUB Negate() {
@@ -103,15 +153,32 @@ IF count > 0 {
 Fresh()
 PRINT ecvt(Ans, 2), "\n", fcvt(Ans, 0)
 """),
-    ("16進・2進", r"""' Ans の整数部を 16 進と 2 進で表示します。
-DIM v = INT(ABS(Ans)), bits = ""
-IF v == 0 { bits = "0" }
-WHILE v > 0 {
-  bits = STR(MOD(v, 2)) + bits
-  v = INT(v / 2)
-}
+    ("16進・2進", r"""' Ans を 16 進と 2 進で表示します。実数が正確に表せる整数
+' （絶対値が 2^53 まで）だけを、どちらも符号 - を付けて書きます。
+DIM a = ABS(Ans), v, base16 = "", base2 = "", sign = ""
 Fresh()
-PRINT "0x", HEX(INT(Ans)), "  0b", bits
+IF INT(a) != a {
+  PRINT "整数でないので 16 進・2 進にできません（Ans = ", Ans, "）"
+} ELSEIF a > 9007199254740992 {
+  PRINT "2^53 を超えるので 16 進・2 進にできません（Ans = ", Ans, "）"
+} ELSE {
+  IF Ans < 0 { sign = "-" }
+  v = a
+  base16 = MID("0123456789abcdef", MOD(v, 16), 1)
+  v = INT(v / 16)
+  WHILE v > 0 {
+    base16 = MID("0123456789abcdef", MOD(v, 16), 1) + base16
+    v = INT(v / 16)
+  }
+  v = a
+  base2 = STR(MOD(v, 2))
+  v = INT(v / 2)
+  WHILE v > 0 {
+    base2 = STR(MOD(v, 2)) + base2
+    v = INT(v / 2)
+  }
+  PRINT sign, "0x", base16, "  ", sign, "0b", base2
+}
 """),
     ("九九の表", r"""' 九九の表：FOR の入れ子と文字の右寄せ。
 DIM i, j

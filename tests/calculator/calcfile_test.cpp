@@ -219,6 +219,60 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{u"ButtonDispLine1=11\r\nButtonDispLine2=5\r\nButtonDispLine3=-1\r\n", {10, 4, 0, 4}},
         RowCase{u"ButtonDispLine2=2147483647\r\nButtonDispLine3=-2147483648\r\n", {0, 4, 0, 4}}));
 
+struct FontSizeCase {
+  const char16_t* file;
+  int32_t size;
+};
+
+class CalcFileFontSizeTest : public CalcFileTest,
+                             public testing::WithParamInterface<FontSizeCase> {};
+
+// A size from the file outside the option dialog's list (8 to 36) would make
+// a window too small to see or too large to answer: it ends at the nearest
+// end of the list. Sizes within it, listed or not, stay as they are.
+TEST_P(CalcFileFontSizeTest, FontSizeEndsWithinTheList) {
+  LoadBytes(Utf16LeWithMark(GetParam().file));
+  EXPECT_EQ(setting_.dispFontSize, GetParam().size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FontSizes, CalcFileFontSizeTest,
+    testing::Values(FontSizeCase{u"DispFontSize=-5\r\n", 8}, FontSizeCase{u"DispFontSize=0\r\n", 8},
+                    FontSizeCase{u"DispFontSize=7\r\n", 8}, FontSizeCase{u"DispFontSize=8\r\n", 8},
+                    FontSizeCase{u"DispFontSize=13\r\n", 13},
+                    FontSizeCase{u"DispFontSize=36\r\n", 36},
+                    FontSizeCase{u"DispFontSize=37\r\n", 36},
+                    FontSizeCase{u"DispFontSize=10000\r\n", 36},
+                    FontSizeCase{u"DispFontSize=2147483647\r\n", 36},
+                    FontSizeCase{u"DispFontSize=-2147483648\r\n", 8},
+                    FontSizeCase{u"DispFontSize=abc\r\n", 8}, FontSizeCase{u"DispFontSize=\r\n", 11}));
+
+TEST_F(CalcFileTest, SettingsWithinTheirRangesAreSavedBackAsTheyWere) {
+  const std::u16string text = u"Zimro=1.30\r\n"
+                              u"B3=\\1x\r\n"
+                              u"Top=-20\r\n"
+                              u"Left=3000\r\n"
+                              u"ButtonEditMode=0\r\n"
+                              u"StayOnTop=1\r\n"
+                              u"ButtonDispLine1=10\r\n"
+                              u"ButtonDispLine2=0\r\n"
+                              u"ButtonDispLine3=4\r\n"
+                              u"ButtonDispLine4=1\r\n"
+                              u"DispWidth=1200\r\n"
+                              u"DispHeight=900\r\n"
+                              u"DispFontSize=8\r\n"
+                              u"FormColor=255\r\n"
+                              u"TitleColor=0\r\n"
+                              u"TextColor=65280\r\n"
+                              u"ButtonColor=16711680\r\n"
+                              u"Mix1=0\r\n"
+                              u"Mix2=100\r\n"
+                              u"Mix3=12.5\r\n";
+  LoadBytes(Utf16LeWithMark(text));
+  WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
+  EXPECT_EQ(ReadBytes(Path("again.ini")), Utf16LeWithMark(text));
+}
+
 TEST_F(CalcFileTest, FileWithoutMarkReadsAsCp932) {
   // "円" and "計算" in CP932.
   LoadBytes("B1=\\1\x89\x7e\r\nB2=\\1\x8c\x76\x8e\x5a\nTop=7\r");

@@ -255,15 +255,21 @@ TEST_F(HostCommandTest, InputButtonEndsWithAPress) {
   EXPECT_EQ(host_.waits, 3);
 }
 
-TEST_F(HostCommandTest, InputButtonEndsWithAStopButNotWithTheCloseRequest) {
-  host_.onWait = [&](int step) {
-    if (step == 2) block_->errorCode = erExit;
-    if (step == 5) block_->errorCode = erStop;
-  };
-  current_ = 9;
-  EXPECT_EQ(Run(24), "int 9");
-  EXPECT_EQ(host_.waits, 5);
-  EXPECT_EQ(setting_.inputWait, 1);
+// A stop (Pause, the stop button) or a close request ends the wait, and the
+// run with it.
+TEST_F(HostCommandTest, InputButtonEndsWithAStopOrACloseRequest) {
+  for (const int32_t code : {erStop, erExit}) {
+    SCOPED_TRACE(code);
+    block_->errorCode = erNone;
+    host_.waits = 0;
+    host_.onWait = [&](int step) {
+      if (step == 2) block_->errorCode = code;
+    };
+    current_ = 9;
+    EXPECT_EQ(Run(24), "int 9");
+    EXPECT_EQ(host_.waits, 2);
+    EXPECT_EQ(setting_.inputWait, 1);
+  }
 }
 
 struct NumberCase {

@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "calculator/errors.h"
 #include "calculator/wini.h"
+
+// Rectangles in failure messages.
+void PrintTo(const LayoutRect& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
+}
 
 namespace {
 
@@ -155,6 +163,168 @@ TEST(ArrangeLayoutTest, FontSize36GrowsTheMinimumsWithTheLabel) {
   EXPECT_EQ(l.buttons[69].fontSize, 35);
   EXPECT_EQ(l.clientWidth, 419);
   EXPECT_EQ(l.clientHeight, 586);
+}
+
+// The display's size against the screen: the label at font size 11 as
+// above, so the column is 164 wide, the smallest display 164 by 40 and each
+// of the default six rows of buttons 25 high.
+struct FitCase {
+  const char* name;
+  int32_t width, height;   // from the file
+  LayoutRect screen;       // its available area
+  int32_t wantWidth, wantHeight;
+};
+
+class ArrangeLayoutFitTest : public testing::TestWithParam<FitCase> {};
+
+constexpr LayoutRect kScreen{0, 0, 1280, 1024};
+
+TEST_P(ArrangeLayoutFitTest, TheDisplayFitsTheScreenAndSizesThatFitStay) {
+  wsetting s = Defaults();
+  s.dispWidth = GetParam().width;
+  s.dispHeight = GetParam().height;
+  const CalcLayout l = ArrangeLayout(s, kLabelW, kLabelH, GetParam().screen);
+  EXPECT_EQ(s.dispWidth, GetParam().wantWidth);
+  EXPECT_EQ(s.dispHeight, GetParam().wantHeight);
+  EXPECT_EQ(l.display.width, s.dispWidth);
+  EXPECT_LE(l.clientWidth, GetParam().screen.width);
+  EXPECT_LE(l.clientHeight, GetParam().screen.height);
+  EXPECT_GE(l.clientWidth, 174);
+  EXPECT_GE(l.clientHeight, 40 + 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ArrangeLayoutFitTest,
+    testing::Values(
+        FitCase{"Defaults", 150, 60, kScreen, 164, 60},
+        FitCase{"WideAndTall", 700, 900, kScreen, 700, 900},
+        // Beside the display the column needs 164 + 15: 1101 is the widest
+        // display, and 998 the tallest (26 for the title and the edge).
+        FitCase{"JustFitsBeside", 1101, 998, kScreen, 1101, 998},
+        FitCase{"OnePixelTooWide", 1102, 999, kScreen, 1101, 998},
+        FitCase{"Huge", 100000, 100000, kScreen, 1101, 998},
+        FitCase{"Largest", INT32_MAX, INT32_MAX, kScreen, 1101, 998},
+        FitCase{"Negative", -500, -500, kScreen, 164, 40},
+        FitCase{"Smallest", INT32_MIN, INT32_MIN, kScreen, 164, 40},
+        // Buttons below a display as wide as the column: 6 rows of 25, 30 for
+        // the title and the edges.
+        FitCase{"TallBelow", 164, 100000, kScreen, 164, 844},
+        FitCase{"JustFitsBelow", 164, 844, kScreen, 164, 844},
+        // The screen of a second monitor, its place elsewhere: only its size counts.
+        FitCase{"SmallScreen", 5000, 5000, LayoutRect{1280, 300, 640, 480}, 461, 454}),
+    [](const testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+
+TEST(ArrangeLayoutTest, ButtonsTallerThanTheScreenKeepTheDisplayAsItIs) {
+  // All 22 rows at font size 11 are 550 high: with the display they cannot
+  // fit 560 pixels, and shrinking the display would not help.
+  wsetting s = Defaults();
+  s.buttonDispLine1 = 10;
+  s.buttonDispLine2 = s.buttonDispLine3 = s.buttonDispLine4 = 4;
+  s.dispHeight = 60;
+  ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560});
+  EXPECT_EQ(s.dispHeight, 60);
+  // The display alone still stays within the screen.
+  s.dispHeight = 5000;
+  ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560});
+  EXPECT_EQ(s.dispHeight, 530);
+}
+
+struct FontCase {
+  int32_t size, want;
+};
+
+class ArrangeLayoutFontTest : public testing::TestWithParam<FontCase> {};
+
+// Buttons are 2h + 2 high for font size h: sizes outside the option dialog's
+// list would give buttons of no height or a window no screen shows.
+TEST_P(ArrangeLayoutFontTest, FontSizeStaysWithinTheList) {
+  wsetting s = Defaults();
+  s.dispFontSize = GetParam().size;
+  const CalcLayout l = ArrangeLayout(s, kLabelW, kLabelH, kScreen);
+  EXPECT_EQ(s.dispFontSize, GetParam().want);
+  EXPECT_EQ(Button(l, 11).height, 2 * GetParam().want + 2);
+  EXPECT_EQ(l.buttons[10].fontSize, GetParam().want - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ArrangeLayoutFontTest,
+                         testing::Values(FontCase{-5, 8}, FontCase{7, 8}, FontCase{8, 8},
+                                         FontCase{13, 13}, FontCase{36, 36}, FontCase{37, 36},
+                                         FontCase{10000, 36}, FontCase{INT32_MAX, 36},
+                                         FontCase{INT32_MIN, 8}));
+
+TEST(ArrangeLayoutTest, ExtremeLabelAndScreenSizesOverflowNothing) {
+  // Checked by the sanitizer build: every sum stays within 32 bits.
+  for (int32_t label : {INT32_MIN, -1, 0, INT32_MAX}) {
+    for (const LayoutRect& screen :
+         {LayoutRect{0, 0, INT32_MAX, INT32_MAX}, LayoutRect{0, 0, INT32_MIN, -1}, kNoScreen}) {
+      wsetting s = Defaults();
+      s.dispWidth = INT32_MAX;
+      s.dispHeight = INT32_MIN;
+      s.buttonDispLine1 = INT32_MAX;
+      const CalcLayout l = ArrangeLayout(s, label, label, screen);
+      EXPECT_GT(l.clientWidth, 0);
+      EXPECT_GT(l.clientHeight, 0);
+      EXPECT_LE(l.clientWidth, 3 * kMaxWindowExtent);
+    }
+  }
+}
+
+// Where a window of 174 by 240 that the file puts at (left, top) goes.
+struct PlaceCase {
+  const char* name;
+  int32_t left, top;
+  ScreenAreas screens;
+  int32_t wantLeft, wantTop;
+};
+
+class PlaceWindowTest : public testing::TestWithParam<PlaceCase> {};
+
+TEST_P(PlaceWindowTest, TheTitleStripLiesOnAScreen) {
+  const PlaceCase& c = GetParam();
+  const LayoutRect placed = PlaceWindow(LayoutRect{c.left, c.top, 174, 240}, c.screens);
+  EXPECT_EQ(placed, (LayoutRect{c.wantLeft, c.wantTop, 174, 240}));
+}
+
+const ScreenAreas kOne{{0, 0, 1280, 1024}};
+// A second monitor to the right, taller and lower down.
+const ScreenAreas kTwo{{0, 0, 1280, 1024}, {1280, 100, 1920, 1080}};
+// A panel of 30 pixels at the top of the screen.
+const ScreenAreas kPanel{{0, 30, 1280, 994}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PlaceWindowTest,
+    testing::Values(
+        PlaceCase{"OnTheScreen", 60, 40, kOne, 60, 40},
+        PlaceCase{"TopLeftCorner", 0, 0, kOne, 0, 0},
+        // Only the title strip counts: the rest may hang below the screen.
+        PlaceCase{"LowDown", 1106, 1002, kOne, 1106, 1002},
+        PlaceCase{"StripOneBelow", 1106, 1003, kOne, 1106, 784},
+        PlaceCase{"StripOneRight", 1107, 40, kOne, 1106, 40},
+        PlaceCase{"FarRight", 99999999, 40, kOne, 1106, 40},
+        PlaceCase{"Extremes", INT32_MIN, INT32_MAX, kOne, 0, 784},
+        PlaceCase{"OtherExtremes", INT32_MAX, INT32_MIN, kOne, 1106, 0},
+        PlaceCase{"AboveTheScreen", 60, -100, kOne, 60, 0},
+        PlaceCase{"LeftOfTheScreen", -50, 40, kOne, 0, 40},
+        // Across both monitors, and on the second one where the first has no room.
+        PlaceCase{"AcrossTwoScreens", 1200, 200, kTwo, 1200, 200},
+        PlaceCase{"OnTheSecondScreen", 3000, 1150, kTwo, 3000, 1150},
+        PlaceCase{"AboveTheSecondScreen", 2000, 50, kTwo, 2000, 100},
+        PlaceCase{"StripMostlyOnTheSecond", 1200, 1010, kTwo, 1280, 940},
+        PlaceCase{"FarRightOfTwo", 99999999, 500, kTwo, 3026, 500},
+        PlaceCase{"UnderThePanel", 60, 0, kPanel, 60, 30},
+        PlaceCase{"NoScreen", INT32_MIN, INT32_MAX, ScreenAreas{}, 0, 32527}),
+    [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
+
+TEST(ScreenOfWindowTest, TheScreenTheTitleStripIsOnElseTheNearest) {
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{1500, 500, 174, 240}, kTwo), kTwo[1]);
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{100, 500, 174, 240}, kTwo), kTwo[0]);
+  // The strip more on the second screen than on the first.
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{1200, 200, 174, 240}, kTwo), kTwo[1]);
+  // The strip above the second screen, the window on it.
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{2000, 50, 174, 240}, kTwo), kTwo[1]);
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{99999999, 500, 174, 240}, kTwo), kTwo[1]);
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{-99999999, 500, 174, 240}, kTwo), kTwo[0]);
+  EXPECT_EQ(ScreenOfWindow(LayoutRect{0, 0, 174, 240}, ScreenAreas{}), kNoScreen);
 }
 
 struct LookCase {

@@ -3,6 +3,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <string>
+
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/wini.h"
@@ -92,5 +95,87 @@ TEST_F(ClosingTest, PauseStopsARunningProgram) {
   EXPECT_EQ(Block->errorCode, erStop);
   EXPECT_TRUE(form_->isVisible());
 }
+
+TEST_F(ClosingTest, CloseDuringAStopPauseEndsThePausedRunThenTheWindow) {
+  ButtonTable->SetField(11, 5, wvar(u"STOP\r\nPRINT \"resumed\""));
+  bool refused = false;
+  QTimer::singleShot(300, form_, [&] {
+    form_->close();
+    refused = form_->isVisible();
+  });
+  // Only a fault would leave the pause to this.
+  QTimer::singleShot(5000, form_, [] {
+    if (Block != nullptr) Block->state = rsRunning;
+  });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  EXPECT_TRUE(refused);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(form_->windowTitle().toStdString(), "Zimro");
+  EXPECT_NE(ReadFile("zimro.ini"), "<missing>");
+}
+
+// Acts when the stop button has been shown `count` times. ExecLine shows it
+// for a statement line and then serves the window before the line's own run
+// starts, which clears the error code.
+class OnShow : public QObject {
+ public:
+  OnShow(QWidget* watched, int count, std::function<void()> act)
+      : count_(count), act_(std::move(act)) {
+    watched->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show && --count_ == 0) act_();
+    return false;
+  }
+
+ private:
+  int count_;
+  std::function<void()> act_;
+};
+
+// A stop that arrives between two nested runs still ends them all.
+struct NestedStopCase {
+  const char* name;
+  std::function<void(TFormCalc*)> stop;
+  bool closes;
+};
+
+class NestedStopTest : public ClosingTest, public testing::WithParamInterface<NestedStopCase> {};
+
+TEST_P(NestedStopTest, EndsEveryRun) {
+  const NestedStopCase& c = GetParam();
+  ButtonTable->SetField(
+      11, 5,
+      wvar(u"DIM y = 0\r\nDIM i = 0\r\n"
+           u"WHILE i < 2000 { i = i + 1\r\nPRINT CHR(27) + \"*y = i\"\r\nExecLine() }\r\n"
+           u"PRINT CHR(27) + \"*ran to the end\""));
+  ButtonTable->SetField(12, 5, wvar(u"PRINT CHR(27) + \"*\", y"));
+  OnShow stopper(form_->WSysButton1, 20, [&] { c.stop(form_); });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  EXPECT_EQ(Display().find("ran to the end"), std::string::npos) << Display();
+  EXPECT_EQ(form_->isVisible(), !c.closes);
+  if (c.closes) return;
+  // The window answers and a button runs again. The stop came at the 20th
+  // line, which did not run, nor did any after it.
+  QTest::mouseClick(ButtonSet->buttons[11], Qt::LeftButton);
+  EXPECT_EQ(Display(), "19");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, NestedStopTest,
+    testing::Values(
+        NestedStopCase{"Pause",
+                       [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
+        NestedStopCase{"StopButton",
+                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
+                       false},
+        NestedStopCase{"CloseButton",
+                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+                       true},
+        NestedStopCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
+    [](const testing::TestParamInfo<NestedStopCase>& info) {
+      return std::string(info.param.name);
+    });
 
 }  // namespace

@@ -46,7 +46,9 @@ inline unsigned PixelAt(const QImage& img, int x, int y) {
 // Runs `step` once a modal dialog other than the one now active has opened.
 // A script pumps events before every statement, so a plain zero timer could
 // fire before the statement that opens the dialog and leave it waiting.
-inline void WhenShown(std::function<void()> step) {
+// Returns the poll, for a test whose dialog may never open to cancel it:
+// left running, it would run the step in a later test.
+inline QPointer<QTimer> WhenShown(std::function<void()> step) {
   QPointer<QWidget> before = QApplication::activeModalWidget();
   // Ends with the test, so a dialog that never opens leaves no poll behind.
   auto* poll = new QTimer(TestScope());
@@ -59,6 +61,7 @@ inline void WhenShown(std::function<void()> step) {
     step();
   });
   poll->start();
+  return poll;
 }
 
 // Every exception box shown while it lives, by message.

@@ -1,6 +1,15 @@
 // The help window: F1 and the help menu open it at the contents page of the
 // help beside the program; a missing help document shows a message instead.
+#include <QFontInfo>
+#include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
@@ -97,3 +106,62 @@ TEST_F(HelpWindowTest, AMissingHelpFileShowsAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether a glyph's outline is a backslash: ink near its top-left and
+// bottom-right corners and none near the other two (a yen sign has arms at
+// both top corners).
+bool LooksLikeABackslash(const QRawFont& font, quint32 glyph) {
+  const QPainterPath path = font.pathForGlyph(glyph);
+  const QRectF box = path.boundingRect();
+  auto at = [&](qreal fx, qreal fy) {
+    return path.contains(QPointF(box.left() + fx * box.width(), box.top() + fy * box.height()));
+  };
+  return at(0.15, 0.15) && at(0.85, 0.85) && !at(0.85, 0.15) && !at(0.15, 0.85);
+}
+
+}  // namespace
+
+// Every backslash on every page of the help, wherever it stands (in a code
+// example or inline among Japanese text), is drawn as a backslash in a
+// fixed-pitch face, not as the yen sign of a Japanese face. A picture of one
+// page is kept beside the build for a look.
+TEST_F(HelpWindowTest, EveryBackslashIsDrawnAsABackslashInAFixedPitchFace) {
+  PutHelpBesideTheProgram();
+  ShowHelpContents();
+  ASSERT_NE(HelpWindow, nullptr);
+  HelpWindow->resize(640, 600);
+  QTextBrowser* browser = HelpWindow->Browser();
+  int backslashes = 0;
+  for (const char* page : {"index.html", "window.html", "edit.html", "language.html",
+                           "keywords.html", "errors.html", "host.html"}) {
+    browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/") + page));
+    if (std::string(page) == "language.html") {
+      browser->scrollToAnchor(QStringLiteral("literals"));
+      HelpWindow->grab().save(QCoreApplication::applicationDirPath() + "/../helpcode.png");
+    }
+    QTextDocument* document = browser->document();
+    document->documentLayout()->documentSize();
+    HelpWindow->grab();  // lays every block out
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+      const QString text = block.text();
+      for (int i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\') continue;
+        ++backslashes;
+        const std::string where = std::string(page) + ": " + text.left(60).toStdString();
+        QTextCursor at(block);
+        at.setPosition(block.position() + i + 1);
+        EXPECT_TRUE(QFontInfo(at.charFormat().font()).fixedPitch()) << where;
+        const QTextLine line = block.layout()->lineForTextPosition(i);
+        ASSERT_TRUE(line.isValid()) << where;
+        const QList<QGlyphRun> runs = line.glyphRuns(i, 1);
+        ASSERT_EQ(runs.size(), 1) << where;
+        ASSERT_EQ(runs[0].glyphIndexes().size(), 1) << where;
+        EXPECT_TRUE(LooksLikeABackslash(runs[0].rawFont(), runs[0].glyphIndexes()[0]))
+            << where << " (" << runs[0].rawFont().familyName().toStdString() << ")";
+      }
+    }
+  }
+  EXPECT_GT(backslashes, 20);
+}

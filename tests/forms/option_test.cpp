@@ -1,10 +1,12 @@
 #include "calculator/forms/formoption.h"
 
+#include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "button/wbutton.h"
 #include "calculator/forms/hooks.h"
@@ -165,6 +167,17 @@ TEST(OptionDialog, EditModeOffHidesTheButtonMenusEditItems) {
   EXPECT_FALSE(FormCalc->MenuButtonDelete->isVisible());
   EXPECT_TRUE(FormCalc->MenuButtonCopyData->isVisible());
   EXPECT_EQ(Setting->buttonEditMode, 0);
+  // What the open menu shows: the copy item between its two separators.
+  QMenu* menu = FormCalc->PMenuButton;
+  menu->popup(QPoint(0, 0));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+  std::vector<std::string> shown;
+  for (QAction* a : menu->actions()) {
+    if (menu->actionGeometry(a).isEmpty()) continue;
+    shown.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  }
+  menu->hide();
+  EXPECT_EQ(shown, (std::vector<std::string>{"-", "-", "データをコピー(&S)"}));
 }
 
 TEST(OptionDialog, StayOnTopOnMakesTheWindowTopmostAtOnce) {
@@ -189,6 +202,32 @@ TEST(OptionDialog, RowsChosenRelayTheButtons) {
   EXPECT_TRUE(ButtonSet->buttons[1]->isVisibleTo(FormCalc));
   EXPECT_FALSE(ButtonSet->buttons[2]->isVisibleTo(FormCalc));
   EXPECT_FALSE(ButtonSet->buttons[10]->isVisibleTo(FormCalc));
+}
+
+TEST(OptionDialog, OkTakesEachGroupsRowsFromItsOwnList) {
+  CalcWindow w({u"ButtonDispLine1=0", u"ButtonDispLine2=0", u"ButtonDispLine3=0",
+                u"ButtonDispLine4=0"});
+  // A different count in every list, so that no two groups can be mixed up.
+  Options(
+      [] {
+        FormOption->ComboBoxButtonDispLine1->setCurrentIndex(7);
+        FormOption->ComboBoxButtonDispLine2->setCurrentIndex(1);
+        FormOption->ComboBoxButtonDispLine3->setCurrentIndex(3);
+        FormOption->ComboBoxButtonDispLine4->setCurrentIndex(2);
+      },
+      &Ui::TFormOption::Button1);
+  // Long buttons 1 to 7, one row of the first block, three of the second,
+  // two of the third.
+  for (int n = 1; n <= 70; ++n) {
+    const bool shown = n <= 7 || (n >= 11 && n <= 15) || (n >= 31 && n <= 45) ||
+                       (n >= 51 && n <= 60);
+    EXPECT_EQ(ButtonSet->buttons[n - 1]->isVisibleTo(FormCalc), shown) << "button " << n;
+  }
+  w.Close();
+  EXPECT_EQ(Saved(w, u"ButtonDispLine1"), "7");
+  EXPECT_EQ(Saved(w, u"ButtonDispLine2"), "1");
+  EXPECT_EQ(Saved(w, u"ButtonDispLine3"), "3");
+  EXPECT_EQ(Saved(w, u"ButtonDispLine4"), "2");
 }
 
 TEST(OptionDialog, AWidthThatIsNoNumberShowsTheErrorAndKeepsTheDialogOpen) {

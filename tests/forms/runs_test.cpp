@@ -71,10 +71,34 @@ TEST_F(RunTest, AScriptErrorLeavesAnsAlone) {
   EXPECT_EQ(AnsText(), "0");
 }
 
+TEST_F(RunTest, ALineThatPrintsANumberAndThenFailsLeavesAnsAlone) {
+  SetDisplay("PRINT 5; PRINT 1/", 17);
+  PressEnter();
+  EXPECT_EQ(Display(), "PRINT 5; PRINT 1/\r\n5");
+  SetDisplay("", 0);
+  EXPECT_EQ(AnsText(), "0");
+}
+
+TEST_F(RunTest, TheAutomaticProgramStartsFromAnEmptyDisplay) {
+  SetDisplay("old\r\ntext", 5);
+  ButtonTable->SetField(0, 5, wvar(u"PRINT \"x\""));
+  RunAutoProgram();
+  EXPECT_EQ(Display(), "x");
+}
+
 TEST_F(RunTest, InsertEmptiesTheDisplay) {
   SetDisplay("12\r\n34", 3);
   QTest::keyClick(form_->MemoOut, Qt::Key_Insert);
   EXPECT_EQ(Display(), "");
+}
+
+TEST_F(RunTest, TabNeverTypesIntoTheDisplay) {
+  SetDisplay("12", 2);
+  form_->MemoOut->setFocus();
+  QTest::keyClick(form_->MemoOut, Qt::Key_Tab);
+  QTest::keyClick(form_->MemoOut, Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(form_->MemoOut, Qt::Key_3);
+  EXPECT_EQ(Display(), "123");
 }
 
 struct ButtonCase {
@@ -173,6 +197,17 @@ TEST_F(RunTest, ExitOnAStatementLineClosesTheWindow) {
   SetDisplay("IF Ans == 0 { EXIT }", 0);
   PressEnter();
   EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(RunTest, EnterDuringAButtonRunEvaluatesNothing) {
+  SetDisplay("2+3", 3);
+  ButtonTable->SetField(11, 5, wvar(u"DIM r = MSG(\"q\")"));
+  boxes_.onDialog = [&] { PressEnter(); };
+  Click(11);
+  EXPECT_EQ(Display(), "2+3");
+  // Once the run is over, Enter evaluates the line.
+  PressEnter();
+  EXPECT_EQ(Display(), "2+3\r\n5");
 }
 
 }  // namespace

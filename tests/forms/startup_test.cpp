@@ -22,6 +22,10 @@ TEST_F(StartupTest, WithoutTheLibraryTheProgramEndsAfterItsBox) {
   EXPECT_EQ(boxes_.boxes[0].text, "cannot system file ");
   EXPECT_EQ(boxes_.boxes[0].caption, "Zimro");
   EXPECT_EQ(Block, nullptr);
+  // The program's own event loop would now end at once. Spend the quit
+  // request here, or every later modal dialog of this process returns at once.
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  QCoreApplication::exec();
 }
 
 TEST_F(StartupTest, TheTemplateIsReadWhenThereIsNoCalculatorFileAndNeverWritten) {

@@ -144,3 +144,65 @@ inline std::vector<HelpExample> HelpExamples(std::vector<std::string>& problems)
   }
   return examples;
 }
+
+// One step of a walkthrough, in the order the help gives it:
+//   <kbd>text</kbd>                  type the text into the display
+//   <kbd class="key">Enter</kbd>     press the key
+//   <kbd class="button">7</kbd>      click the button with that caption
+//   <kbd class="rightbutton">sin</kbd>  right-click it (its menu opens)
+//   <kbd class="menu">…(E)...</kbd>  choose the menu item
+//   <pre class="display">…</pre>     the display now shows exactly this
+//   <samp class="window">…</samp>    a window with this title is open
+struct HelpStep {
+  std::string kind;  // "type", "key", "button", "rightbutton", "menu", "display", "window"
+  std::string text;
+};
+
+struct HelpWalkthrough {
+  std::string page;
+  int line = 0;
+  std::vector<HelpStep> steps;
+};
+
+// Every <ol class="walk"> of every page with its steps.
+inline std::vector<HelpWalkthrough> HelpWalkthroughs() {
+  std::vector<HelpWalkthrough> walks;
+  for (const std::string& page : HelpPages()) {
+    const std::string html = ReadPage(page);
+    const std::string open = "<ol class=\"walk\">";
+    for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
+      HelpWalkthrough walk;
+      walk.page = page;
+      walk.line = 1 + static_cast<int>(std::count(html.begin(), html.begin() + at, '\n'));
+      const size_t end = html.find("</ol>", at);
+      for (size_t p = at; p < end;) {
+        const size_t tag = html.find('<', p + 1);
+        if (tag >= end) break;
+        p = tag;
+        std::string name, closing;
+        if (html.compare(tag, 4, "<kbd") == 0) {
+          name = "kbd";
+        } else if (html.compare(tag, 4, "<pre") == 0) {
+          name = "pre";
+        } else if (html.compare(tag, 5, "<samp") == 0) {
+          name = "samp";
+        } else {
+          continue;
+        }
+        const size_t tagEnd = html.find('>', tag);
+        const size_t close = html.find("</" + name + ">", tagEnd);
+        const std::string cls =
+            helpdoc_detail::Attribute(html.substr(tag, tagEnd + 1 - tag), "class");
+        HelpStep step;
+        step.text = DecodeEntities(html.substr(tagEnd + 1, close - tagEnd - 1));
+        if (name == "kbd") step.kind = cls.empty() ? "type" : cls;
+        if (name == "pre" && cls == "display") step.kind = "display";
+        if (name == "samp" && cls == "window") step.kind = "window";
+        if (!step.kind.empty()) walk.steps.push_back(step);
+        p = close;
+      }
+      walks.push_back(std::move(walk));
+    }
+  }
+  return walks;
+}

@@ -17,7 +17,7 @@ public:
     static char name[] = "platformqt_tests";
     static char* argv[] = {name, nullptr};
     app_ = new QApplication(argc, argv);
-    QApplication::setApplicationDisplayName("Zimro");
+    QApplication::setApplicationName("Zimro");
     platform::InstallQtBackends();
   }
   void TearDown() override {

@@ -1,0 +1,97 @@
+// sessionend: SIGTERM, SIGHUP and SIGINT end the session as the window's
+// close does, saving.
+#include "sessionend.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+
+#include <cerrno>
+
+#include "formcalc.h"
+#include "interpreter/wbexe.h"
+#include "runs.h"
+
+namespace {
+
+// The handler only writes a byte here; the event loop reads it.
+int wakeFds[2] = {-1, -1};
+
+extern "C" void NoteEndSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  (void)!write(wakeFds[1], &byte, 1);
+  errno = saved;
+}
+
+bool RunInProgress() {
+  return Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused);
+}
+
+// One step towards the end, again on every tick until it is reached: a
+// modal dialog or a menu is cancelled first; runs end on the held close
+// request; then the window closes, which saves.
+void EndStep() {
+  static bool inStep = false;
+  if (inStep) return;
+  inStep = true;
+  struct Leave {
+    ~Leave() { inStep = false; }
+  } leave;
+  if (FormCalc == nullptr || Block == nullptr) {
+    QCoreApplication::exit(0);
+    return;
+  }
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    popup->close();
+    return;
+  }
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+    return;
+  }
+  if (RunInProgress()) {
+    RequestStop(erExit);
+    return;
+  }
+  FormCalc->close();
+  if (Block == nullptr) QCoreApplication::exit(0);
+}
+
+void BeginEnd() {
+  char bytes[16];
+  while (read(wakeFds[0], bytes, sizeof bytes) > 0) {
+  }
+  static QTimer* ticks = nullptr;
+  if (ticks != nullptr) return;
+  // The close request reaches the runs at once; the rest waits for the
+  // dialogs to return.
+  RequestStop(erExit);
+  ticks = new QTimer(qApp);
+  QObject::connect(ticks, &QTimer::timeout, [] { EndStep(); });
+  ticks->start(20);
+}
+
+}  // namespace
+
+void InstallSessionEndSignals() {
+  if (wakeFds[0] >= 0) return;
+  if (pipe2(wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(wakeFds[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, [] { BeginEnd(); });
+  struct sigaction action = {};
+  action.sa_handler = NoteEndSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+}

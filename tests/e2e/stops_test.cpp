@@ -1,0 +1,202 @@
+// Stops, closes and the end of the session in the real zimro on its own X
+// server, with and without a window manager: Pause, the stop button and the
+// close button end runs nested inside one another (an automatic program
+// that loads its own file again and again), the close button ends
+// InputButton's wait, the menu's open runs the opened file's automatic
+// program at once, and SIGTERM, SIGHUP and SIGINT save and end the program
+// whatever it is doing.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "zimrofolder.h"
+
+namespace {
+
+using namespace e2e;
+
+// Four long buttons below a display 100 pixels high (font size 11).
+const char* const kLayout =
+    "Top=40\r\nLeft=60\r\n"
+    "ButtonDispLine1=4\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\nButtonDispLine4=0\r\n"
+    "DispHeight=100\r\nStayOnTop=0\r\n";
+
+int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
+
+class Stops : public ZimroFolder {
+ protected:
+  // The title strip's buttons, from the window's right edge.
+  void ClickStopButton(XSession& x, const std::string& window) {
+    x.Click(window, x.WindowGeometry(window).width - 51 + 7, 4 + 7);
+  }
+  void ClickCloseButton(XSession& x, const std::string& window) {
+    x.Click(window, x.WindowGeometry(window).width - 19 + 7, 4 + 7);
+  }
+
+  // Whether a file that a run writes again and again stays away once removed.
+  bool StaysAway(const std::string& name) {
+    std::this_thread::sleep_for(300ms);
+    std::filesystem::remove(dir / name);
+    std::this_thread::sleep_for(1500ms);
+    return !std::filesystem::exists(dir / name);
+  }
+
+  std::string SavedText() { return AsciiOf(ReadFile(dir / "zimro.ini")); }
+};
+
+// The automatic program loads its own file, whose automatic program loads
+// it again: every level is a run inside the host command of the one above.
+TEST_P(Stops, PauseTheStopButtonAndTheCloseButtonEndEveryNestedRun) {
+  const std::string self = (dir / "zimro.ini").string();
+  const std::string load = "Load(\"" + self + "\")";
+  Prepare("B0=\\4DIM r = WRITEB(\"level.txt\", \"x\")\\y\\n" + load + "\r\n" +
+          "B1=\\1press\\4DIM r = WRITEB(\"pressed.txt\", \"yes\")\r\n" +
+          "B2=\\1again\\4DIM r = 0\\y\\n" + load + "\r\n" + kLayout);
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
+
+  const std::vector<std::pair<const char*, std::function<void()>>> stops = {
+      {"Pause", [&] { x.Key("Pause"); }},
+      {"stop button", [&] { ClickStopButton(x, window); }},
+  };
+  for (const auto& [name, stop] : stops) {
+    SCOPED_TRACE(name);
+    // The chain runs: each level writes the file anew.
+    std::filesystem::remove(dir / "level.txt");
+    ASSERT_TRUE(Written("level.txt", "x"));
+    std::this_thread::sleep_for(500ms);
+    stop();
+    EXPECT_TRUE(StaysAway("level.txt"));
+    // The window answers at once and a button runs again.
+    std::filesystem::remove(dir / "pressed.txt");
+    x.Click(window, 20, ButtonY(1));
+    ASSERT_TRUE(Written("pressed.txt", "yes"));
+    // Start the chain again, from a button.
+    x.Click(window, 20, ButtonY(2));
+  }
+  std::filesystem::remove(dir / "level.txt");
+  ASSERT_TRUE(Written("level.txt", "x"));
+  std::this_thread::sleep_for(500ms);
+  ClickCloseButton(x, window);
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  EXPECT_NE(SavedText().find("\r\nB1=\\1press\\4"), std::string::npos) << SavedText();
+}
+
+TEST_P(Stops, TheCloseButtonEndsInputButtonsWait) {
+  Prepare(std::string("B1=\\1wait\\4DIM r = WRITEB(\"waiting.txt\", \"yes\")\\y\\n"
+                      "DIM b = InputButton()\\y\\nr = WRITEB(\"after.txt\", \"ran on\")\r\n") +
+          kLayout);
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
+  x.Click(window, 20, ButtonY(1));
+  ASSERT_TRUE(Written("waiting.txt", "yes"));
+  std::this_thread::sleep_for(300ms);
+  ClickCloseButton(x, window);
+  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
+  EXPECT_NE(SavedText().find("\r\nB1=\\1wait\\4"), std::string::npos) << SavedText();
+}
+
+// The visible windows of the process.
+int WindowCount(XSession& x, pid_t pid) {
+  const ToolResult r =
+      x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid), "--name", ""});
+  int n = 0;
+  for (char c : r.out) n += c == '\n';
+  return n;
+}
+
+TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {
+  Prepare(kLayout);
+  WriteFile(dir / "other.ini",
+            Utf16File(std::string("B0=\\4DIM r = WRITEB(\"opened.txt\", \"yes\")\r\n") + kLayout));
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
+  // The window's menu, its first item; then the file's name typed into the
+  // file dialog.
+  x.Click(window, 100, 12, 3);
+  x.Key("Down Return");
+  ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
+  // The dialog takes a while to take the keyboard, more so under load.
+  std::this_thread::sleep_for(1500ms);
+  x.Type((dir / "other.ini").string());
+  std::this_thread::sleep_for(500ms);
+  x.Key("Return");
+  // Without touching the window again. The first Return may only have taken
+  // the completer's offer.
+  if (!WaitUntil([&] { return std::filesystem::exists(dir / "opened.txt"); }, 4s)) {
+    x.Key("Return");
+  }
+  ASSERT_TRUE(Written("opened.txt", "yes"));
+  x.Kill(zimro);
+}
+
+// What the program is doing when the signal comes.
+enum class Doing { Nothing, Running, Asking, Inputting, InOptions };
+
+struct SignalCase {
+  int signal;
+  Doing doing;
+};
+
+// The automatic program changes a button, so that only a save keeps it.
+const char* const kSignalFile =
+    "B0=\\4SetButton(1)\\y\\nSetButtonLabel(\"changed\")\r\n"
+    "B1=\\1first\\4DIM r = 0\r\n"
+    "B2=\\1loop\\4DIM w = WRITEB(\"running.txt\", \"yes\")\\y\\nWHILE 1 { w = w + 1 }\r\n"
+    "B3=\\1ask\\4DIM a = MSG(\"question\")\\y\\nDIM r = WRITEB(\"after.txt\", \"ran on\")\r\n"
+    "B4=\\1input\\4DIM s = \"\"\\y\\nINPUT \"name\", s\\y\\n"
+    "DIM r = WRITEB(\"after.txt\", \"ran on\")\r\n";
+
+TEST_P(Stops, SignalsSaveAndEndWithStatusZeroWhateverRuns) {
+  Prepare(std::string(kSignalFile) + kLayout);
+  XSession x(Options());
+  const SignalCase cases[] = {{SIGTERM, Doing::Nothing},  {SIGHUP, Doing::Nothing},
+                              {SIGINT, Doing::Nothing},   {SIGTERM, Doing::Running},
+                              {SIGHUP, Doing::Asking},    {SIGINT, Doing::Inputting},
+                              {SIGTERM, Doing::Inputting}, {SIGTERM, Doing::InOptions}};
+  for (const SignalCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.signal) + " while " + std::to_string(static_cast<int>(c.doing)));
+    WriteFile(dir / "zimro.ini", Utf16File(std::string(kSignalFile) + kLayout));
+    std::filesystem::remove(dir / "after.txt");
+    std::filesystem::remove(dir / "running.txt");
+    std::string window;
+    const pid_t zimro = Start(x, window);
+    ASSERT_FALSE(window.empty()) << Output();
+    // The automatic program has run once the first button shows its new label.
+    std::this_thread::sleep_for(500ms);
+    if (c.doing == Doing::Running) {
+      x.Click(window, 20, ButtonY(2));
+      ASSERT_TRUE(Written("running.txt", "yes"));
+    } else if (c.doing == Doing::Asking || c.doing == Doing::Inputting) {
+      x.Click(window, 20, ButtonY(c.doing == Doing::Asking ? 3 : 4));
+      ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
+    } else if (c.doing == Doing::InOptions) {
+      // The option dialog from the window's menu, outside any run.
+      x.Click(window, 100, 12, 3);
+      x.Key("Down Down Down Return");
+      ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
+    }
+    ASSERT_EQ(kill(zimro, c.signal), 0);
+    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    const std::string saved = SavedText();
+    EXPECT_EQ(saved.substr(0, 12), "Zimro=1.30\r\n") << saved;
+    EXPECT_NE(saved.find("\r\nB1=\\1changed\\5"), std::string::npos) << saved;
+    EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, Stops, ::testing::Values(false, true), SessionName);
+
+}  // namespace
