@@ -174,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                        [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
                        true},
         NestedStopCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
-    [](const testing::TestParamInfo<NestedStopCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<NestedStopCase>& c) {
+      return std::string(c.param.name);
     });
 
 }  // namespace
