@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnterCase{"Statement", "PRINT 6*7", "PRINT 6*7\r\n42", "42"},
         // A blank line does nothing.
         EnterCase{"Blank", "  ", "  ", "0"}),
-    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<EnterCase>& c) { return std::string(c.param.name); });
 
 TEST_F(RunTest, EnterOnAnInnerLineWritesOverTheNextLine) {
   SetDisplay("1+1\r\nold\r\nrest", 1);
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ButtonCase{"StatementRuns", "PRINT 1+1", "2"},
                     ButtonCase{"AssignmentRuns", "Ans = 3\r\nPRINT Ans", "3"},
                     ButtonCase{"BlankDoesNothing", " \r\n", ""}),
-    [](const testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ButtonCase>& c) { return std::string(c.param.name); });
 
 TEST_F(RunTest, ExeclineButtonEvaluatesTheDisplayLine) {
   ButtonTable->SetField(11, 5, wvar(u"ExecLine"));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/testscope.h"
+
 #include "platform/qt/qtbackends.h"
 
 namespace {
@@ -29,5 +31,7 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+// Each test's timers, answerers and quit end with it.
+[[maybe_unused]] const bool scoped = testscope::Install();
 
 }  // namespace
