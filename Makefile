@@ -1,11 +1,18 @@
 # Two commands set up a fresh Debian 12 machine: `make run` and `make test`.
 
-RELEASE := build/release
-ASAN    := build/asan
-FUZZ    := build/fuzz
+BUILD   := build
+RELEASE := $(BUILD)/release
+ASAN    := $(BUILD)/asan
+FUZZ    := $(BUILD)/fuzz
+# make run starts the calculator from a folder of its own, outside the
+# build, so that the calculator file it saves (zimro.ini) is the user's and
+# no clean or rebuild touches it.
+RUNDIR  := run
+# What a build puts beside the calculator in the run folder.
+PROGRAM_FILES := zimro libvek.so libplatform.so zimro.si
 JOBS    := $(shell nproc)
 
-.PHONY: all deps release asan fuzz test bench run clean
+.PHONY: all deps release asan fuzz test bench run run-folder clean
 
 all: release
 
@@ -36,7 +43,31 @@ bench: release
 	bench/run $(RELEASE)/bin
 
 run: release
-	@exec $(RELEASE)/bin/zimro
+	@$(MAKE) --no-print-directory run-folder
+	@cd $(RUNDIR) && exec ./zimro
 
+# The program, its libraries, the template and the help, fresh from the
+# release build; a calculator file there stays as it is. One left in the
+# build folder by an older make run moves here first.
+run-folder:
+	@mkdir -p $(RUNDIR)
+	@if [ -f $(RELEASE)/bin/zimro.ini ] && [ ! -e $(RUNDIR)/zimro.ini ]; then \
+	  mv $(RELEASE)/bin/zimro.ini $(RUNDIR)/zimro.ini; fi
+	@cp -f $(addprefix $(RELEASE)/bin/,$(PROGRAM_FILES)) $(RUNDIR)/
+	@rm -rf $(RUNDIR)/help && cp -R $(RELEASE)/bin/help $(RUNDIR)/help
+
+# Only what the build made: the build folder and the program files in the
+# run folder. Calculator files stay; one that an older make run left in the
+# build folder moves to the run folder first.
 clean:
-	rm -rf build
+	@if [ -f $(RELEASE)/bin/zimro.ini ]; then \
+	  mkdir -p $(RUNDIR); \
+	  dest=$(RUNDIR)/zimro.ini; [ ! -e $$dest ] || dest=$(RUNDIR)/zimro-build.ini; \
+	  mv -n $(RELEASE)/bin/zimro.ini $$dest; \
+	  if [ -f $(RELEASE)/bin/zimro.ini ]; then \
+	    echo "clean: $(RELEASE)/bin/zimro.ini is a calculator file: move it first" >&2; exit 1; fi; \
+	  echo "clean: $(RELEASE)/bin/zimro.ini moved to $$dest"; fi
+	rm -rf $(BUILD)
+	@rm -f $(addprefix $(RUNDIR)/,$(PROGRAM_FILES))
+	@rm -rf $(RUNDIR)/help
+	@rmdir $(RUNDIR) 2>/dev/null || true

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 
@@ -302,8 +303,13 @@ void TWButton::Click() {
 void TWButton::Paint() {
   const int W = width(), H = height();
   if (W <= 0 || H <= 0) return;
-  if (buffer.width() != W || buffer.height() != H)
-    buffer = QImage(W, H, QImage::Format_RGB32);
+  // One buffer pixel per screen pixel, so that text stays sharp when the
+  // screen is scaled; drawing keeps to the control's own units.
+  const qreal ratio = devicePixelRatioF();
+  const int bufferW = qCeil(W * ratio), bufferH = qCeil(H * ratio);
+  if (buffer.width() != bufferW || buffer.height() != bufferH)
+    buffer = QImage(bufferW, bufferH, QImage::Format_RGB32);
+  buffer.setDevicePixelRatio(ratio);
   // Fonts given in points come out as large as on the screen.
   buffer.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
   buffer.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));

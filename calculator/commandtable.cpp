@@ -63,29 +63,29 @@ bool InOptionRange(int32_t option, int32_t value) {
 void Run(int32_t n, CommandContext& c) {
   wcell* cells = c.block.request;
   switch (n) {
-    case 1:
+    case hcSetButton:
       c.current = std::clamp(cells[2].AsInt(), 1, 70);
       break;
-    case 2: SetLineEndsField(c, 1); break;
-    case 3: SetLineEndsField(c, 5); break;
-    case 4: SetColorField(c, 2); break;
-    case 5: SetColorField(c, 3); break;
-    case 6: Answer(c, wvar(c.current)); break;
-    case 7: Answer(c, wvar(c.buttonTable.GetField(c.current, 1))); break;
-    case 8: Answer(c, wvar(c.buttonTable.GetField(c.current, 5))); break;
-    case 9:
+    case hcSetButtonLabel: SetLineEndsField(c, 1); break;
+    case hcSetButtonData: SetLineEndsField(c, 5); break;
+    case hcSetButtonColor: SetColorField(c, 2); break;
+    case hcSetButtonBackColor: SetColorField(c, 3); break;
+    case hcGetButton: Answer(c, wvar(c.current)); break;
+    case hcGetButtonLabel: Answer(c, wvar(c.buttonTable.GetField(c.current, 1))); break;
+    case hcGetButtonData: Answer(c, wvar(c.buttonTable.GetField(c.current, 5))); break;
+    case hcGetButtonColor:
       Answer(c, wvar(ColorOfField(c.buttonTable.GetField(c.current, 2), c.setting.textColor)));
       break;
-    case 10:
+    case hcGetButtonBackColor:
       Answer(c, wvar(ColorOfField(c.buttonTable.GetField(c.current, 3), c.setting.buttonColor)));
       break;
-    case 11: {
+    case hcSave: {
       std::u16string path = TextOf(cells[2]);
       c.host.SaveCalcFile(path);
       c.setting.currentPath = path.c_str();
       break;
     }
-    case 12: {
+    case hcLoad: {
       std::u16string path = TextOf(cells[2]);
       c.host.SaveCalcFile(c.setting.currentPath.AsString());
       if (!IsCalcFile(path)) {
@@ -96,27 +96,27 @@ void Run(int32_t n, CommandContext& c) {
       c.host.LoadCalcFile(path);
       break;
     }
-    case 13: c.host.EditButtonData(1); break;
-    case 14: c.host.CopyButtonToClipboard(0); break;
-    case 15: c.host.CopyButtonToClipboard(1); break;
-    case 16: c.host.PasteButtonFromClipboard(); break;
-    case 17: c.host.ClearButton(); break;
-    case 18: c.host.DispOption(); break;
-    case 19: c.host.ShowHelpContents(); break;
-    case 20: {
+    case hcEditButton: c.host.EditButtonData(1); break;
+    case hcCopyButton: c.host.CopyButtonToClipboard(0); break;
+    case hcCopyDataButton: c.host.CopyButtonToClipboard(1); break;
+    case hcPasteButton: c.host.PasteButtonFromClipboard(); break;
+    case hcDeleteButton: c.host.ClearButton(); break;
+    case hcDispOption: c.host.DispOption(); break;
+    case hcDispHelp: c.host.ShowHelpContents(); break;
+    case hcSetOption: {
       int32_t option = cells[2].AsInt();
       if (StoreOption(c.setting, option, cells[3].AsInt()) && option == 2) c.host.ApplyStayOnTop();
       c.host.RefreshButtons();
       break;
     }
-    case 21: {
+    case hcGetOption: {
       int32_t value = 0;
       if (ReadOption(c.setting, cells[2].AsInt(), value)) Answer(c, wvar(value));
       break;
     }
-    case 22: AnswerText(c, c.host.CurrentLine()); break;
-    case 23: c.host.AdvanceDisplayLine(); break;
-    case 24:
+    case hcGetCurrentLine: AnswerText(c, c.host.CurrentLine()); break;
+    case hcSetNextLine: c.host.AdvanceDisplayLine(); break;
+    case hcInputButton:
       // A button press clears inputWait; a stop (12) or a close request (11)
       // ends the wait too, and with it the run.
       c.setting.inputWait = 1;
@@ -126,12 +126,12 @@ void Run(int32_t n, CommandContext& c) {
       }
       Answer(c, wvar(c.current));
       break;
-    case 25:
+    case hcExecLine:
       c.host.ExecCurrentLine();
       Answer(c, c.setting.execLineResult);
       break;
-    case 26: AnswerText(c, FormatExponent(cells[2].AsReal(), cells[3].AsInt())); break;
-    case 27: {
+    case hcEcvt: AnswerText(c, FormatExponent(cells[2].AsReal(), cells[3].AsInt())); break;
+    case hcFcvt: {
       std::u16string text;
       FormatFixed(cells[2].AsReal(), cells[3].AsInt(), text);
       for (char16_t& ch : text) {
@@ -140,11 +140,11 @@ void Run(int32_t n, CommandContext& c) {
       AnswerText(c, text);
       break;
     }
-    case 29: Answer(c, wvar(std::asin(cells[2].AsReal()))); break;
-    case 30: Answer(c, wvar(std::acos(cells[2].AsReal()))); break;
-    case 31: Answer(c, wvar(std::sinh(cells[2].AsReal()))); break;
-    case 32: Answer(c, wvar(std::cosh(cells[2].AsReal()))); break;
-    case 33: Answer(c, wvar(std::tanh(cells[2].AsReal()))); break;
+    case hcAsin: Answer(c, wvar(std::asin(cells[2].AsReal()))); break;
+    case hcAcos: Answer(c, wvar(std::acos(cells[2].AsReal()))); break;
+    case hcSinh: Answer(c, wvar(std::sinh(cells[2].AsReal()))); break;
+    case hcCosh: Answer(c, wvar(std::cosh(cells[2].AsReal()))); break;
+    case hcTanh: Answer(c, wvar(std::tanh(cells[2].AsReal()))); break;
     default: break;  // 0, 28 and numbers outside the table do nothing
   }
 }

@@ -12,6 +12,20 @@
 
 class wbexe;
 
+// The host command numbers behind #cmd, named after the prelude's subs
+// that call them. 28 is free.
+enum HostCommand : int32_t {
+  hcSetButton = 1, hcSetButtonLabel = 2, hcSetButtonData = 3, hcSetButtonColor = 4,
+  hcSetButtonBackColor = 5, hcGetButton = 6, hcGetButtonLabel = 7,
+  hcGetButtonData = 8, hcGetButtonColor = 9, hcGetButtonBackColor = 10,
+  hcSave = 11, hcLoad = 12, hcEditButton = 13, hcCopyButton = 14,
+  hcCopyDataButton = 15, hcPasteButton = 16, hcDeleteButton = 17,
+  hcDispOption = 18, hcDispHelp = 19, hcSetOption = 20, hcGetOption = 21,
+  hcGetCurrentLine = 22, hcSetNextLine = 23, hcInputButton = 24, hcExecLine = 25,
+  hcEcvt = 26, hcFcvt = 27, hcAsin = 29, hcAcos = 30, hcSinh = 31, hcCosh = 32,
+  hcTanh = 33,
+};
+
 // The window side of the commands.
 class HostSide {
 public:

@@ -8,7 +8,7 @@
 // "cannot load VEK") go to the error sink as "caption: text", answered with
 // their first button as the headless default does.
 struct HeadlessHost::BoxBackend : platform::MessageBoxBackend {
-  explicit BoxBackend(HeadlessHost* host) : host(host) {}
+  explicit BoxBackend(HeadlessHost* h) : host(h) {}
   int Show(HWND, const std::u16string& text, const std::u16string& caption,
            UINT type) override {
     host->Emit(host->options_.errors, host->errors_,

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QtMath>
 
 #include "calculator/convert.h"
 #include "calculator/errors.h"
@@ -31,7 +32,11 @@ TImage::TImage(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePa
 
 QImage& TImage::Picture() {
   if (picture.isNull()) {
-    picture = QImage(width(), height(), QImage::Format_RGB32);
+    // At the screen's resolution, so that the picture is not scaled up when
+    // the screen is; it is drawn on in the control's own units.
+    const qreal ratio = devicePixelRatioF();
+    picture = QImage(qCeil(width() * ratio), qCeil(height() * ratio), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
   }
   return picture;
@@ -46,8 +51,12 @@ void TImage::FillRect(int left, int top, int right, int bottom, TColor color) {
 
 bool TImage::PixelAt(int x, int y, TColor& color) {
   const QImage& pic = Picture();
-  if (!pic.valid(x, y)) return false;
-  color = FromQRgb(pic.pixel(x, y) & 0xFFFFFF);
+  const qreal ratio = pic.devicePixelRatio();
+  if (x < 0 || y < 0) return false;
+  // The screen pixel at the middle of the unit.
+  const int px = static_cast<int>((x + 0.5) * ratio), py = static_cast<int>((y + 0.5) * ratio);
+  if (!pic.valid(px, py)) return false;
+  color = FromQRgb(pic.pixel(px, py) & 0xFFFFFF);
   return true;
 }
 

@@ -44,6 +44,9 @@ wini* ButtonTable = nullptr;
 
 namespace {
 
+// The title buttons' tags, which their free numbers carry.
+enum TitleButtonTag { tbClose = 0, tbMinimise = 2, tbStop = 3 };
+
 // The title buttons' pictures: white figures on magenta, 12 x 11; the
 // button draws the magenta transparent.
 QImage TitleGlyph(int tag) {
@@ -53,9 +56,9 @@ QImage TitleGlyph(int tag) {
   for (int y = 0; y < 11; ++y) {
     for (int x = 0; x < 12; ++x) {
       bool on = false;
-      if (tag == 3) {  // stop: a hollow rectangle, its top edge two pixels thick
+      if (tag == tbStop) {  // stop: a hollow rectangle, its top edge two pixels thick
         on = x >= 2 && x <= 9 && y >= 1 && y <= 9 && (y <= 2 || y == 9 || x == 2 || x == 9);
-      } else if (tag == 2) {  // minimise: a bar
+      } else if (tag == tbMinimise) {  // minimise: a bar
         on = x >= 3 && x <= 8 && (y == 8 || y == 9);
       } else {  // close: an X of two-pixel strokes
         const int r = y - 2;
@@ -78,10 +81,10 @@ bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
 
 }  // namespace
 
-TFormCalc::TFormCalc(const QString& programPath, const QStringList& arguments)
+TFormCalc::TFormCalc(const QString& program, const QStringList& args)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
-      programPath(programPath),
-      arguments(arguments) {
+      programPath(program),
+      arguments(args) {
   FormCalc = this;
   setupUi(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -118,7 +121,7 @@ TFormCalc::~TFormCalc() {
 
 void TFormCalc::SetupTitleButtons() {
   TWButton* buttons[3] = {WSysButton1, WSysButton2, WSysButton3};
-  const int tags[3] = {3, 2, 0};
+  const int tags[3] = {tbStop, tbMinimise, tbClose};
   QFont gothic(QStringLiteral("ＭＳ ゴシック"));
   gothic.setPixelSize(13);
   for (int i = 0; i < 3; ++i) {
@@ -149,6 +152,8 @@ void TFormCalc::SetupMenus() {
   PMenuMain->addAction(MenuAbort);
   PMenuMain->addAction(MenuExit);
   PMenuButton = new QMenu(this);
+  // With button editing off the copy item keeps both its separators.
+  PMenuButton->setSeparatorsCollapsible(false);
   PMenuButton->addAction(MenuButtonEdit);
   PMenuButton->addSeparator()->setObjectName(QStringLiteral("N3"));
   PMenuButton->addAction(MenuButtonCopy);
@@ -304,16 +309,16 @@ void TFormCalc::FormKeyDown(int key) {
 void TFormCalc::PMenuTIconClick(QObject* Sender) {
   if (Block == nullptr) return;
   const int tag = static_cast<TWButton*>(Sender)->Index;
-  if (tag == 3) {
+  if (tag == tbStop) {
     if (Block->state == rsPaused) {
       Block->state = rsRunning;
     } else {
       RequestStop(erStop);
     }
     ProcessMessages();
-  } else if (tag == 2) {
+  } else if (tag == tbMinimise) {
     showMinimized();
-  } else if (tag == 0) {
+  } else if (tag == tbClose) {
     RequestStop(erStop);
     ProcessMessages();
     close();
@@ -371,8 +376,8 @@ void TFormCalc::WMEndSession() {
 }
 
 LRESULT TFormCalc::WMCopyData(LPARAM lParam) {
-  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  if (data != nullptr && data->dwData == 1 && Block != nullptr) Block->HandleRequest();
+  const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (copy != nullptr && copy->dwData == 1 && Block != nullptr) Block->HandleRequest();
   return 1;
 }
 
@@ -441,15 +446,6 @@ void TFormCalc::closeEvent(QCloseEvent* e) {
   } else {
     e->ignore();
   }
-}
-
-void TFormCalc::resizeEvent(QResizeEvent* e) {
-  // The title buttons keep their distance from the right edge.
-  const int right = width() - 210;
-  WSysButton1->move(159 + right, 4);
-  WSysButton2->move(175 + right, 4);
-  WSysButton3->move(191 + right, 4);
-  QWidget::resizeEvent(e);
 }
 
 void TFormCalc::KeepTopOnScreen() {

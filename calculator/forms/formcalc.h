@@ -83,7 +83,6 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   bool eventFilter(QObject* watched, QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;

@@ -23,6 +23,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "interpreter/wbexe.h"
+#include "platform/qt/qtbackends.h"
 #include "platform/text.h"
 
 namespace {
@@ -75,6 +76,9 @@ TFormEdit::TFormEdit(QWidget* owner) : QDialog(owner) {
   connect(MemoDisp, &QLineEdit::textChanged, this, [this] { MemoDispChange(); });
   connect(Button1, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(Button2, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  // A handle of its own, so that its question box is owned by it.
+  handle = platform::RegisterQtWindow(
+      this, [](void*, HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; }, this);
 }
 
 TFormEdit::~TFormEdit() {
@@ -190,7 +194,7 @@ bool TFormEdit::FormCloseQuery() {
   if (!modified || result() == mrOk) return true;
   const std::string text = platform::ToAnsi(u"更新されています。終了しますか？\u3000");
   const std::string caption = platform::ToAnsi(kCaption);
-  return MessageBoxA(0, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_YESNO) != IDNO;
+  return MessageBoxA(handle, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_YESNO) != IDNO;
 }
 
 void TFormEdit::done(int r) {

@@ -18,6 +18,8 @@ class TFormEdit : public QDialog, public Ui::TFormEdit {
   ~TFormEdit() override;
 
   int32_t changing = 0;
+  // The editor's own window handle: the owner of its message box.
+  HWND handle = 0;
 
   void FormActivate();
   void FormResize();

@@ -3,6 +3,9 @@
 // exception box.
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "application.h"
 #include "button/fonts.h"
@@ -20,8 +23,15 @@ namespace {
 
 int Run(int argc, char** argv) {
   TApplication app(argc, argv);
+  // No display name: Qt would add it to every window's title.
   QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
-  QGuiApplication::setApplicationDisplayName(QStringLiteral("Zimro"));
+  // Qt's own texts (file dialogs, the display's edit menu, standard buttons)
+  // in Japanese like the rest of the program, whatever the user's locale.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                   QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTexts);
+  }
   try {
     RegisterFontSubstitutes();
     platform::InstallQtBackends();

@@ -3,7 +3,9 @@
 // while the widget itself keeps one paragraph per line.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <string>
 
 #include "calculator/display.h"
@@ -26,11 +28,34 @@ class TMemo : public QPlainTextEdit {
   // Replaces the selection (or inserts at the caret) and leaves the caret
   // behind the new text.
   void SetSelText(const std::u16string& text);
-  // Brings the display from `before` (its present Text()) to `after` by
-  // replacing only the part that differs, then selects as `after` says.
-  void ApplyState(const std::u16string& before, const DisplayState& after);
+  // The line at the caret with its line end, as ReadCurrentLine gives it
+  // for Text(); reads that line only.
+  std::u16string CurrentLine() const;
+  // AdvanceDisplayLine on the display; touches the caret's line and the
+  // next one only.
+  void AdvanceLine();
+
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   int ToUnits(int position) const;
   int FromUnits(int units) const;
+  // Brings the text from widget position `start` on, whose units are
+  // `before`, to `after` by replacing only the part that differs, then
+  // selects as `after` says, counted from `start`.
+  void ApplyWindow(int start, const std::u16string& before, const DisplayState& after);
+  // Word wrapping a line with no break in it costs Qt the square of its
+  // length; a display holding such a line wraps anywhere instead.
+  void WrapFor(int longestLine);
+  void FollowCaret();
+  void Refresh();
+
+  QTimer* refresh_ = nullptr;
+  qint64 refreshCostNs_ = 0;  // what the last refresh took
+  QElapsedTimer printed_;     // since the last piece printed
 };

@@ -163,18 +163,12 @@ int RunAutoProgram() {
   return 0;
 }
 
-std::u16string ReadCurrentLine() {
-  const TMemo* memo = FormCalc->MemoOut;
-  return ReadCurrentLine(memo->Text(), memo->SelStart());
-}
+std::u16string ReadCurrentLine() { return FormCalc->MemoOut->CurrentLine(); }
 
 void ReadCurrentLine(wvar& text) { text = ReadCurrentLine().c_str(); }
 
 int AdvanceDisplayLine() {
-  TMemo* memo = FormCalc->MemoOut;
-  const std::u16string text = memo->Text();
-  const DisplayState next = AdvanceDisplayLine(text, memo->SelStart());
-  memo->ApplyState(text, next);
+  FormCalc->MemoOut->AdvanceLine();
   return 0;
 }
 

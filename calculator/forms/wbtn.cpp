@@ -52,10 +52,9 @@ int PointsToPixels(int points) {
   return static_cast<int>(std::clamp<int64_t>(pixels, INT32_MIN, INT32_MAX));
 }
 
-wbtn::wbtn(int32_t count, TFormCalc* owner, QMenu* popupMenu) {
-  if (count < 1) count = 1;
-  this->count = count;
-  this->owner = owner;
+wbtn::wbtn(int32_t buttonCount, TFormCalc* form, QMenu* popupMenu) {
+  count = buttonCount < 1 ? 1 : buttonCount;
+  owner = form;
   left = 0;
   top = 0;
   current = 1;
@@ -150,6 +149,9 @@ int ArrangeForm() {
   const CalcLayout layout =
       ArrangeLayout(*Setting, m.horizontalAdvance(f->LabelSize->text()), m.height(), screen);
   Place(f->MemoOut, layout.display);
+  Place(f->WSysButton1, layout.titleButtons[0]);
+  Place(f->WSysButton2, layout.titleButtons[1]);
+  Place(f->WSysButton3, layout.titleButtons[2]);
   ButtonSet->Arrange(layout);
   f->setFixedSize(layout.clientWidth, layout.clientHeight);
   SetMemoMargins();

@@ -202,7 +202,7 @@ public:
       box.setWindowTitle(QString::fromUtf16(kinds[type].caption));
       box.setIcon(kinds[type].icon);
     } else {
-      box.setWindowTitle(QGuiApplication::applicationDisplayName());
+      box.setWindowTitle(QCoreApplication::applicationName());
     }
     box.setText(QString::fromStdU16String(text));
     box.setTextFormat(Qt::PlainText);

@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceCase{"CaptionCentre", taCenter, "Mod", 4, 4},
                       PlaceCase{"CaptionLeft", taLeftJustify, "Mod", 7, 9},
                       PlaceCase{"CaptionRight", taRightJustify, "Mod", 7, 9}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& c) { return c.param.name; });
 
 TEST(ButtonCaption, SpacingCountsOnlyWithAGlyph) {
   TWButton narrow(nullptr), wide(nullptr);
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FitCase{"OnePixelShortOfTheNext", 0, "ABCDEFG"},
                       FitCase{"WholeExactly", 0, "ABCDEFGH"},
                       FitCase{"WholeWithRoom", 15, "ABCDEFGH"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& c) { return c.param.name; });
 
 TEST(ButtonCaption, OnePixelLessDropsTheLastUnit) {
   const int W = Advance("ABC") - 1 + 12;

@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"EnterReverse", wsNormal, weReverse, Look::Enter, H, SO, Font, SI, Font},
         FrameCase{"DisabledNormal", wsNormal, weFrame, Look::Disabled, H, SO, F, SI, F},
         FrameCase{"DisabledFlat", wsFlat, -1, Look::Disabled, F, F, F, F, F}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& c) { return c.param.name; });
 
 TEST(ButtonLooks, DefaultsAreTheClassicGrayButton) {
   TWButton b(nullptr);
@@ -149,24 +149,24 @@ TEST(ButtonLooks, RoundedCornersShowTheBackColour) {
   Apply(b, c);
   b.SetRound(8);
   const QImage img = Shot(b);
-  const int W = 100, H = 22;
-  for (QPoint corner : {QPoint(0, 0), QPoint(W - 1, 0), QPoint(0, H - 1), QPoint(W - 1, H - 1),
+  const int w = 100, h = 22;
+  for (QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1),
                         QPoint(1, 0), QPoint(0, 1)})
     EXPECT_EQ(At(img, corner.x(), corner.y()), Rgb(c.back)) << corner.x() << "," << corner.y();
-  EXPECT_EQ(At(img, W / 2, 0), Rgb(c.highlight));
-  EXPECT_EQ(At(img, 0, H / 2), Rgb(c.highlight));
-  EXPECT_EQ(At(img, W / 2, H - 1), Rgb(c.shadowOuter));
-  EXPECT_EQ(At(img, W - 1, H / 2), Rgb(c.shadowOuter));
-  EXPECT_EQ(At(img, W / 2, H - 2), Rgb(c.shadowInner));
-  EXPECT_EQ(At(img, W - 2, H / 2), Rgb(c.shadowInner));
-  EXPECT_EQ(At(img, W / 2, 1), Rgb(c.face));
-  EXPECT_EQ(At(img, 1, H / 2), Rgb(c.face));
-  EXPECT_EQ(At(img, W / 2, H / 2), Rgb(c.face));
+  EXPECT_EQ(At(img, w / 2, 0), Rgb(c.highlight));
+  EXPECT_EQ(At(img, 0, h / 2), Rgb(c.highlight));
+  EXPECT_EQ(At(img, w / 2, h - 1), Rgb(c.shadowOuter));
+  EXPECT_EQ(At(img, w - 1, h / 2), Rgb(c.shadowOuter));
+  EXPECT_EQ(At(img, w / 2, h - 2), Rgb(c.shadowInner));
+  EXPECT_EQ(At(img, w - 2, h / 2), Rgb(c.shadowInner));
+  EXPECT_EQ(At(img, w / 2, 1), Rgb(c.face));
+  EXPECT_EQ(At(img, 1, h / 2), Rgb(c.face));
+  EXPECT_EQ(At(img, w / 2, h / 2), Rgb(c.face));
   // The inner top-left colour (the face, in this style) is not drawn apart:
   // nothing but these five colours appears.
   QSet<QRgb> seen;
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) seen.insert(At(img, x, y));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) seen.insert(At(img, x, y));
   EXPECT_EQ(seen, (QSet<QRgb>{Rgb(c.back), Rgb(c.highlight), Rgb(c.shadowOuter),
                               Rgb(c.shadowInner), Rgb(c.face)}));
 }
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CaptionColourCase{"EnterFrame", weFrame, Look::Enter, F, &C::enterText},
                       CaptionColourCase{"EnterFace", weFace, Look::Enter, EFace, &C::enterText},
                       CaptionColourCase{"EnterReverse", weReverse, Look::Enter, Font, F}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& c) { return c.param.name; });
 
 // Disabled: gray text standing on a light copy one pixel down and right.
 TEST(ButtonLooks, DisabledCaptionIsEmbossed) {

@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
         MouseCase{"DisabledDuringPress", "L-l+Rr", "DXXUUE", {0, 2, 2, 0, 0}},
         MouseCase{"ReenabledUnderThePointer", ">-+", "EXU", {0, 0, 0, 1, 0}},
         MouseCase{"ReenabledThenClicked", "-+Ll", "XUDE", {1, 1, 1, 0, 0}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& c) { return c.param.name; });
 
 // Released over the control, the click comes while the down look still
 // shows; released elsewhere, it comes after the enter look is up.

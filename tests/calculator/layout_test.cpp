@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         FitCase{"JustFitsBelow", 164, 844, kScreen, 164, 844},
         // The screen of a second monitor, its place elsewhere: only its size counts.
         FitCase{"SmallScreen", 5000, 5000, LayoutRect{1280, 300, 640, 480}, 461, 454}),
-    [](const testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FitCase>& c) { return std::string(c.param.name); });
 
 TEST(ArrangeLayoutTest, ButtonsTallerThanTheScreenKeepTheDisplayAsItIs) {
   // All 22 rows at font size 11 are 550 high: with the display they cannot
@@ -313,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"FarRightOfTwo", 99999999, 500, kTwo, 3026, 500},
         PlaceCase{"UnderThePanel", 60, 0, kPanel, 60, 30},
         PlaceCase{"NoScreen", INT32_MIN, INT32_MAX, ScreenAreas{}, 0, 32527}),
-    [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PlaceCase>& c) { return std::string(c.param.name); });
 
 TEST(ScreenOfWindowTest, TheScreenTheTitleStripIsOnElseTheNearest) {
   EXPECT_EQ(ScreenOfWindow(LayoutRect{1500, 500, 174, 240}, kTwo), kTwo[1]);

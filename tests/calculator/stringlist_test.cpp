@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"cututf8", "\xEF\xBB\xBF" "B1=\xE6\x97" "A", {u"B1=\ufffdA"}},
         // A lone FF is not a mark: it is CP932 text.
         LoadCase{"noMark", "\xFF" "a", {u"\ufffda"}}),
-    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.what); });
+    [](const testing::TestParamInfo<LoadCase>& c) { return std::string(c.param.what); });
 
 TEST_F(TStringListFileTest, LoadErrorsLeaveTheList) {
   TStringList list = ListOf({u"kept"});

@@ -5,8 +5,10 @@
 // file saved on exit are checked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "zimrofolder.h"
 
@@ -103,5 +105,96 @@ TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, Dialogs, ::testing::Values(false, true), SessionName);
+
+// Four long buttons: a question, an input, a pause, and one that saves Ans.
+const char* const kTitlesFile =
+    "B1=\\1ask\\4DIM a = MSG(\"q\")\r\n"
+    "B2=\\1input\\4DIM a\\y\\nINPUT a\r\n"
+    "B3=\\1stop\\4STOP\r\n"
+    "B4=\\1save\\4DIM r = WRITEB(\"ans.txt\", Ans)\r\n"
+    "Top=40\r\nLeft=60\r\n"
+    "ButtonDispLine1=4\r\nButtonDispLine2=0\r\nButtonDispLine3=0\r\nButtonDispLine4=0\r\n"
+    "DispHeight=100\r\n";
+
+class Titles : public ZimroFolder {
+ protected:
+  void SetUp() override { Prepare(kTitlesFile); }
+};
+
+// Every window's title is its caption alone, nothing added; and Tab in the
+// display types nothing.
+TEST_P(Titles, EveryWindowIsTitledWithItsOwnCaption) {
+  XSession x(Options());
+  std::string window;
+  const pid_t zimro = Start(x, window);
+  ASSERT_FALSE(window.empty()) << Output();
+  EXPECT_EQ(x.WindowName(window), "Zimro");
+
+  // MSG's dialog is titled "Zimro" like the main window; its abort choice
+  // asks the question titled "WB".
+  x.Click(window, 20, ButtonY(1));
+  ASSERT_TRUE(WaitUntil([&] {
+    const ToolResult r = x.Run({"xdotool", "search", "--onlyvisible", "--pid",
+                                std::to_string(zimro), "--name", "^Zimro$"});
+    return std::count(r.out.begin(), r.out.end(), '\n') >= 2;
+  })) << Output();
+  x.Key("alt+a");
+  const std::string wb = WindowTitled(x, zimro, "WB");
+  ASSERT_FALSE(wb.empty()) << Output();
+  EXPECT_EQ(x.WindowName(wb), "WB");
+  x.Key("Return");
+  ASSERT_TRUE(Gone(x, zimro, "WB"));
+
+  // INPUT's dialog.
+  x.Click(window, 20, ButtonY(2));
+  const std::string input = WindowTitled(x, zimro, "INPUT");
+  ASSERT_FALSE(input.empty()) << Output();
+  EXPECT_EQ(x.WindowName(input), "INPUT");
+  x.Type("5");
+  x.Key("Return");
+  ASSERT_TRUE(Gone(x, zimro, "INPUT"));
+
+  // A STOP pause marks the main window's title; Pause ends it.
+  x.Click(window, 20, ButtonY(3));
+  EXPECT_TRUE(WaitUntil([&] { return x.WindowName(window) == "Zimro - STOP"; }, 5s))
+      << x.WindowName(window);
+  x.Key("Pause");
+  EXPECT_TRUE(WaitUntil([&] { return x.WindowName(window) == "Zimro"; }, 5s))
+      << x.WindowName(window);
+
+  // The option dialog from the window's menu.
+  x.Click(window, 100, 12, 3);
+  x.Key("Down Down Down Return");
+  const std::string option = WindowTitled(x, zimro, "オプション");
+  ASSERT_FALSE(option.empty()) << Output();
+  EXPECT_EQ(x.WindowName(option), "オプション");
+  x.Key("Escape");
+  ASSERT_TRUE(Gone(x, zimro, "オプション"));
+
+  // The file dialogs, in Qt's Japanese.
+  for (const auto& [keys, title] : {std::pair{"Down Return", "開く"},
+                                    std::pair{"Down Down Return", "名前を付けて保存"}}) {
+    x.Click(window, 100, 12, 3);
+    x.Key(keys);
+    const std::string dialog = WindowTitled(x, zimro, title);
+    ASSERT_FALSE(dialog.empty()) << title << Output();
+    EXPECT_EQ(x.WindowName(dialog), title);
+    x.Key("Escape");
+    ASSERT_TRUE(Gone(x, zimro, title));
+  }
+
+  // Tab between two digits: the display holds 12, and Enter makes it Ans.
+  x.Focus(window);
+  x.Key("Insert");
+  x.Type("1");
+  x.Key("Tab");
+  x.Type("2");
+  x.Key("Return");
+  x.Click(window, 20, ButtonY(4));
+  EXPECT_TRUE(Written("ans.txt", "12"));
+  x.Kill(zimro);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, Titles, ::testing::Values(false, true), SessionName);
 
 }  // namespace

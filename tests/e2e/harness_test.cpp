@@ -91,7 +91,7 @@ TEST_P(Harness, ClicksTypesPressesKeysAndUsesTheClipboard) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, Harness, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Openbox" : "Bare"; });
+                         [](const auto& c) { return c.param ? "Openbox" : "Bare"; });
 
 bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 

@@ -121,9 +121,9 @@ TEST_P(Settings, TheWindowShowsOnTheScreenAndClosesAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Settings, ::testing::Combine(::testing::ValuesIn(kCases), ::testing::Bool()),
-    [](const ::testing::TestParamInfo<std::tuple<SettingsCase, bool>>& info) {
-      return std::string(std::get<0>(info.param).name) +
-             (std::get<1>(info.param) ? "Openbox" : "Bare");
+    [](const ::testing::TestParamInfo<std::tuple<SettingsCase, bool>>& c) {
+      return std::string(std::get<0>(c.param).name) +
+             (std::get<1>(c.param) ? "Openbox" : "Bare");
     });
 
 }  // namespace

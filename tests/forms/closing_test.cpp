@@ -11,6 +11,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "support.h"
+#include "tests/testscope.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(ClosingTest, TheStopButtonResumesAStopPause) {
   ButtonTable->SetField(11, 5, wvar(u"STOP\r\nPRINT \"resumed\""));
   std::string titleDuringPause;
   bool stopShown = false;
-  QTimer::singleShot(300, [&] {
+  QTimer::singleShot(300, TestScope(), [&] {
     titleDuringPause = form_->windowTitle().toStdString();
     stopShown = form_->WSysButton1->isVisible();
     QTest::mouseClick(form_->WSysButton1, Qt::LeftButton);
@@ -80,7 +81,7 @@ TEST_F(ClosingTest, TheStopButtonResumesAStopPause) {
 
 TEST_F(ClosingTest, TheStopButtonStopsARunningProgram) {
   ButtonTable->SetField(11, 5, wvar(u"WHILE 1 { }\r\nPRINT \"not reached\""));
-  QTimer::singleShot(200, [&] { QTest::mouseClick(form_->WSysButton1, Qt::LeftButton); });
+  QTimer::singleShot(200, TestScope(), [&] { QTest::mouseClick(form_->WSysButton1, Qt::LeftButton); });
   QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
   EXPECT_EQ(Display(), "");
   EXPECT_EQ(Block->errorCode, erStop);
@@ -89,7 +90,7 @@ TEST_F(ClosingTest, TheStopButtonStopsARunningProgram) {
 
 TEST_F(ClosingTest, PauseStopsARunningProgram) {
   SetDisplay("WHILE 1 { }", 0);
-  QTimer::singleShot(200, [&] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
+  QTimer::singleShot(200, TestScope(), [&] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
   QTest::keyClick(form_->MemoOut, Qt::Key_Return);
   EXPECT_EQ(Block->errorCode, erStop);
   EXPECT_TRUE(form_->isVisible());
@@ -173,8 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                        [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
                        true},
         NestedStopCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
-    [](const testing::TestParamInfo<NestedStopCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<NestedStopCase>& c) {
+      return std::string(c.param.name);
     });
 
 }  // namespace

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AskCase{"AbortConfirmedStops", {mrAbort}, {IDOK}, false, "0", 1, erStop},
                     AskCase{"AbortDeclinedGoesOn", {mrAbort}, {IDCANCEL}, false, "0|go", 1, erNone},
                     AskCase{"AbortWhileStoppingAsksNothing", {mrAbort}, {}, true, "1", 0, erStop}),
-    [](const testing::TestParamInfo<AskCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<AskCase>& c) { return std::string(c.param.name); });
 
 // What the user does each time the input dialog shows.
 using InputAction = std::function<void(TFormInput*)>;

@@ -16,6 +16,7 @@
 
 #include "calculator/forms/application.h"
 #include "calculator/forms/formsupport.h"
+#include "tests/testscope.h"
 
 // Readable failures for Qt's texts.
 QT_BEGIN_NAMESPACE
@@ -49,8 +50,8 @@ inline unsigned PixelAt(const QImage& img, int x, int y) {
 // left running, it would run the step in a later test.
 inline QPointer<QTimer> WhenShown(std::function<void()> step) {
   QPointer<QWidget> before = QApplication::activeModalWidget();
-  // Owned by the application, so a dialog that never opens leaks nothing.
-  auto* poll = new QTimer(qApp);
+  // Ends with the test, so a dialog that never opens leaves no poll behind.
+  auto* poll = new QTimer(TestScope());
   poll->setInterval(1);
   QObject::connect(poll, &QTimer::timeout, [poll, before, step = std::move(step)] {
     QWidget* modal = QApplication::activeModalWidget();

@@ -13,6 +13,7 @@
 #include "calcwindow.h"
 #include "interpreter/wbexe.h"
 #include "platform/dialogs.h"
+#include "platform/qt/qtbackends.h"
 #include "platform/text.h"
 #include "dialogsupport.h"
 
@@ -36,7 +37,9 @@ class Boxes : public platform::MessageBoxBackend {
  public:
   explicit Boxes(int answer) : answer_(answer) { platform::SetMessageBoxBackend(this); }
   ~Boxes() override { platform::SetMessageBoxBackend(nullptr); }
-  int Show(HWND, const std::u16string& text, const std::u16string& caption, UINT type) override {
+  int Show(HWND owner, const std::u16string& text, const std::u16string& caption,
+           UINT type) override {
+    owners.push_back(platform::WidgetOfWindow(owner));
     texts.push_back(text);
     captions.push_back(caption);
     types.push_back(type);
@@ -44,6 +47,7 @@ class Boxes : public platform::MessageBoxBackend {
   }
   std::vector<std::u16string> texts, captions;
   std::vector<UINT> types;
+  std::vector<QWidget*> owners;
 
  private:
   int answer_;
@@ -212,6 +216,8 @@ TEST(ButtonEditor, CancelAfterATextChangeAsksAndNoKeepsTheEditorOpen) {
     EXPECT_TRUE(no.texts[0] == u"更新されています。終了しますか？\u3000");
     EXPECT_TRUE(no.captions[0] == u"ボタンデータの編集");
     EXPECT_EQ(no.types[0], MB_ICONWARNING | MB_YESNO);
+    // Owned by the editor, so that it shows over it and not somewhere else.
+    EXPECT_EQ(no.owners[0], FormEdit);
     // OK never asks, and writes.
     FormEdit->Button1->click();
   });

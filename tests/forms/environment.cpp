@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/testscope.h"
+
 #include "button/fonts.h"
 
 namespace {
@@ -26,5 +28,7 @@ class QtEnvironment : public ::testing::Environment {
 
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+// Each test's timers, answerers and quit end with it.
+[[maybe_unused]] const bool scoped = testscope::Install();
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "calculator/wsetting.h"
 #include "platform/clipboard.h"
 #include "support.h"
+#include "tests/testscope.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"Maths", "PRINT asin(1) * 2, \" \", acos(1), \" \", cosh(0), \" \", tanh(0)",
                    "3.14159265358979 0 1 0"},
         AnswerCase{"PreludeAfterNew", "NEW\nPRINT Ans, GetOption(9)", "011"}),
-    [](const testing::TestParamInfo<AnswerCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<AnswerCase>& c) { return std::string(c.param.name); });
 
 TEST_F(HostCommandWindowTest, LabelLineEndsAndCaption) {
   Run("SetButton(12)\nSetButtonLabel(\"a\" + chr(10) + \"b\")");
@@ -132,22 +133,21 @@ TEST_F(HostCommandWindowTest, LoadSavesTheCurrentFileFirst) {
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithAButtonClick) {
-  QTimer::singleShot(250, [this] { Click(13); });
+  QTimer::singleShot(250, TestScope(), [this] { Click(13); });
   EXPECT_EQ(Printed("PRINT InputButton()"), "13");
   EXPECT_EQ(Setting->inputWait, 0);
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithPause) {
-  QTimer::singleShot(250, [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
+  QTimer::singleShot(250, TestScope(), [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
   EXPECT_EQ(Printed("DIM x = InputButton()\nPRINT \"went on\""), "");
   EXPECT_EQ(Block->errorCode, erStop);
 }
 
 TEST_F(HostCommandWindowTest, TheCloseMenuEndsInputButtonsWaitAndTheRun) {
-  QTimer::singleShot(200, [this] { form_->MenuExitClick(); });
-  // Only a fault would leave the wait to this press; tied to the window, it
-  // cannot fire into a later test of the same process.
-  QTimer::singleShot(3000, form_, [this] { Click(14); });
+  QTimer::singleShot(200, TestScope(), [this] { form_->MenuExitClick(); });
+  // Only a fault would leave the wait to this press.
+  QTimer::singleShot(3000, TestScope(), [this] { Click(14); });
   Run("DIM x = InputButton()\nPRINT x");
   EXPECT_EQ(Setting->inputWait, 1);  // no button ended it
   EXPECT_EQ(Block->errorCode, erExit);

@@ -40,6 +40,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"InnerLineBeforeTheLast", "12\r\n34\r\n56", 5, "34\r\n", "12\r\n34\r\n", 8},
         LineCase{"EmptyDisplay", "", 0, "", "\r\n", 2},
         LineCase{"NextLineAlreadyEmpty", "ab\r\n\r\ncd", 0, "ab\r\n", "ab\r\n\r\ncd", 4}),
-    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LineCase>& c) { return std::string(c.param.name); });
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "calculator/forms/formoption.h"
 
+#include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "button/wbutton.h"
 #include "calculator/forms/hooks.h"
@@ -165,6 +167,17 @@ TEST(OptionDialog, EditModeOffHidesTheButtonMenusEditItems) {
   EXPECT_FALSE(FormCalc->MenuButtonDelete->isVisible());
   EXPECT_TRUE(FormCalc->MenuButtonCopyData->isVisible());
   EXPECT_EQ(Setting->buttonEditMode, 0);
+  // What the open menu shows: the copy item between its two separators.
+  QMenu* menu = FormCalc->PMenuButton;
+  menu->popup(QPoint(0, 0));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+  std::vector<std::string> shown;
+  for (QAction* a : menu->actions()) {
+    if (menu->actionGeometry(a).isEmpty()) continue;
+    shown.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+  }
+  menu->hide();
+  EXPECT_EQ(shown, (std::vector<std::string>{"-", "-", "データをコピー(&S)"}));
 }
 
 TEST(OptionDialog, StayOnTopOnMakesTheWindowTopmostAtOnce) {

@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrintCase{"OtherEscapeDropsOnlyTheEsc", "", "PRINT CHR(27) + \"x\"", "x"},
         PrintCase{"LoneEscAtTheEndIsDropped", "", "PRINT \"a\" + CHR(27)", "a"},
         PrintCase{"JapaneseTextArrivesWhole", "", "PRINT \"日本語\"", "日本語"}),
-    [](const testing::TestParamInfo<PrintCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PrintCase>& c) { return std::string(c.param.name); });
 
 TEST_F(CalcWindowTest, PrintGoesInAtTheCaretAndTheCaretFollows) {
   SetDisplay("12\r\n34", 5);  // between 3 and 4

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnterCase{"Statement", "PRINT 6*7", "PRINT 6*7\r\n42", "42"},
         // A blank line does nothing.
         EnterCase{"Blank", "  ", "  ", "0"}),
-    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<EnterCase>& c) { return std::string(c.param.name); });
 
 TEST_F(RunTest, EnterOnAnInnerLineWritesOverTheNextLine) {
   SetDisplay("1+1\r\nold\r\nrest", 1);
@@ -71,10 +71,34 @@ TEST_F(RunTest, AScriptErrorLeavesAnsAlone) {
   EXPECT_EQ(AnsText(), "0");
 }
 
+TEST_F(RunTest, ALineThatPrintsANumberAndThenFailsLeavesAnsAlone) {
+  SetDisplay("PRINT 5; PRINT 1/", 17);
+  PressEnter();
+  EXPECT_EQ(Display(), "PRINT 5; PRINT 1/\r\n5");
+  SetDisplay("", 0);
+  EXPECT_EQ(AnsText(), "0");
+}
+
+TEST_F(RunTest, TheAutomaticProgramStartsFromAnEmptyDisplay) {
+  SetDisplay("old\r\ntext", 5);
+  ButtonTable->SetField(0, 5, wvar(u"PRINT \"x\""));
+  RunAutoProgram();
+  EXPECT_EQ(Display(), "x");
+}
+
 TEST_F(RunTest, InsertEmptiesTheDisplay) {
   SetDisplay("12\r\n34", 3);
   QTest::keyClick(form_->MemoOut, Qt::Key_Insert);
   EXPECT_EQ(Display(), "");
+}
+
+TEST_F(RunTest, TabNeverTypesIntoTheDisplay) {
+  SetDisplay("12", 2);
+  form_->MemoOut->setFocus();
+  QTest::keyClick(form_->MemoOut, Qt::Key_Tab);
+  QTest::keyClick(form_->MemoOut, Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(form_->MemoOut, Qt::Key_3);
+  EXPECT_EQ(Display(), "123");
 }
 
 struct ButtonCase {
@@ -107,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ButtonCase{"StatementRuns", "PRINT 1+1", "2"},
                     ButtonCase{"AssignmentRuns", "Ans = 3\r\nPRINT Ans", "3"},
                     ButtonCase{"BlankDoesNothing", " \r\n", ""}),
-    [](const testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ButtonCase>& c) { return std::string(c.param.name); });
 
 TEST_F(RunTest, ExeclineButtonEvaluatesTheDisplayLine) {
   ButtonTable->SetField(11, 5, wvar(u"ExecLine"));

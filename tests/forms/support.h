@@ -20,6 +20,7 @@
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/forminput.h"
 #include "calculator/forms/memo.h"
+#include "calculator/wsetting.h"
 #include "interpreter/wbexe.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
@@ -101,6 +102,12 @@ class CalcWindowTest : public testing::Test {
 
   void TearDown() override {
     CloseWindow();
+    // A start-up that failed leaves its settings for the program's end; the
+    // next test's window would lose them.
+    if (form_ != nullptr && form_->Terminated()) {
+      delete Setting;
+      Setting = nullptr;
+    }
     delete FormInput;
     FormInput = nullptr;
     delete form_;

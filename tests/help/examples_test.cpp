@@ -9,7 +9,7 @@
 
 #include "helpdoc.h"
 #include "platform/text.h"
-#include "stubcalc.h"
+#include "headlesscalc.h"
 #include "tools/vekhost.h"
 
 namespace {
@@ -49,7 +49,7 @@ Outcome RunExample(const HelpExample& example, bool withCalculator) {
   if (chdir(dir.c_str()) != 0) return {"<no folder>", ""};
   setenv("XDG_DATA_HOME", (dir + "/home").c_str(), 1);
 
-  StubCalculator calculator;
+  HeadlessCalculator calculator;
   HeadlessHost::Options options;
   for (const std::string& line : example.input) options.inputLines.push_back(platform::FromUtf8(line));
   options.stepLimit = 1000000;

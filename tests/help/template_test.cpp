@@ -18,7 +18,7 @@
 #include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "platform/text.h"
-#include "stubcalc.h"
+#include "headlesscalc.h"
 #include "template_cases.h"
 
 namespace {
@@ -50,9 +50,8 @@ std::vector<std::string> KeysItSets() {
 class TemplateCalculator : public testing::Test {
 protected:
   void SetUp() override {
-    wsetting setting;
     CalcWindowPos pos;
-    ReadCalcFile(kPath, setting, calculator_.table(), pos);
+    ReadCalcFile(kPath, calculator_.setting, calculator_.table(), pos);
     HeadlessHost::Options options;
     options.stepLimit = 1000000;
     calculator_.AttachDisplay(options);
@@ -94,7 +93,7 @@ protected:
   }
   void Clear() { calculator_.display = DisplayState(); }
 
-  StubCalculator calculator_;
+  HeadlessCalculator calculator_;
   std::vector<std::string> inputs_;
   std::unique_ptr<HeadlessHost> host_;
 };

@@ -29,11 +29,11 @@ TEST(MessageBox, HeadlessWritesCaptionAndTextAndAnswersTheFirstButton) {
 
 TEST(MessageBox, InstalledBackEndReceivesConvertedTextsUntilReset) {
   struct Backend : platform::MessageBoxBackend {
-    int Show(HWND owner, const std::u16string& text, const std::u16string& caption,
-             UINT type) override {
+    int Show(HWND hwnd, const std::u16string& text, const std::u16string& caption,
+             UINT boxType) override {
       seen = caption + u"|" + text;
-      this->owner = owner;
-      this->type = type;
+      owner = hwnd;
+      type = boxType;
       return IDCANCEL;
     }
     std::u16string seen;
@@ -76,10 +76,10 @@ TEST(MessageDlg, HeadlessWritesTheTextAndAnswersTheFirstButtonInDialogOrder) {
 
 TEST(MessageDlg, InstalledBackEndDecides) {
   struct Backend : platform::MessageBoxBackend {
-    int Dialog(const std::u16string& text, TMsgDlgType type, TMsgDlgButtons buttons) override {
+    int Dialog(const std::u16string& text, TMsgDlgType dlgType, TMsgDlgButtons dlgButtons) override {
       seen = text;
-      this->type = type;
-      this->buttons = buttons;
+      type = dlgType;
+      buttons = dlgButtons;
       return mrAbort;
     }
     std::u16string seen;

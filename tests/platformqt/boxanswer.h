@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include "tests/testscope.h"
+
 enum class Act { Click, Escape, Enter, Close, AltKey };
 
 struct Seen {
@@ -27,7 +29,7 @@ struct Seen {
 inline int Answered(const std::function<int()>& show, Act act, Seen& seen, const QString& label = {},
              Qt::Key key = Qt::Key_unknown) {
   auto box = std::make_shared<Seen>();
-  auto* timer = new QTimer;
+  auto* timer = new QTimer(TestScope());
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [=] {
     auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

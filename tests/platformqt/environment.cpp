@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/testscope.h"
+
 #include "platform/qt/qtbackends.h"
 
 namespace {
@@ -15,7 +17,7 @@ public:
     static char name[] = "platformqt_tests";
     static char* argv[] = {name, nullptr};
     app_ = new QApplication(argc, argv);
-    QApplication::setApplicationDisplayName("Zimro");
+    QApplication::setApplicationName("Zimro");
     platform::InstallQtBackends();
   }
   void TearDown() override {
@@ -29,5 +31,7 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+// Each test's timers, answerers and quit end with it.
+[[maybe_unused]] const bool scoped = testscope::Install();
 
 }  // namespace
