@@ -26,6 +26,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/benchsupport.h"
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -73,27 +75,6 @@ pid_t Spawn(const std::vector<std::string>& argv, const fs::path& dir) {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-long ResidentKb(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      status >> value;
-      return value;
-    }
-    status.ignore(1 << 20, '\n');
-  }
-  return -1;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
-
 int Startup(const fs::path& bin) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
@@ -119,7 +100,7 @@ int Startup(const fs::path& bin) {
     }
     const double took = Seconds(Clock::now() - start);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const long kb = ResidentKb(pid);
+    const long kb = ResidentKb(std::to_string(pid));
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     fs::remove_all(dir);

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/benchsupport.h"
 #include "button/fonts.h"
 #include "calculator/forms/application.h"
 #include "calculator/forms/formcalc.h"
@@ -37,25 +38,6 @@ constexpr int kUnits = 10'000'000;
 bool missed = false;
 
 double Ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-long ResidentKb() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == "VmRSS:") {
-      status >> value;
-      return value;
-    }
-    status.ignore(1 << 20, '\n');
-  }
-  return -1;
-}
 
 // Lets the window handle what is pending and paint the display, as it does
 // before it answers the next key.
@@ -73,7 +55,7 @@ void Row(const char* what, double value, const char* unit, double target) {
   const bool met = value < target;
   if (!met) missed = true;
   std::printf("%-50s %9.1f %s   (target under %.0f %s: %s)\n", what, value, unit, target, unit,
-              met ? "met" : "MISSED");
+              Verdict(met));
 }
 
 void Figure(const char* what, double value, const char* unit) {

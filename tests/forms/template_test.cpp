@@ -104,17 +104,6 @@ TEST_F(TemplateWindowTest, ExitWritesZimroIniAndLeavesTheTemplate) {
   }
 }
 
-TEST_F(TemplateWindowTest, KeypadTypesAndEqualsEvaluatesIntoAns) {
-  Press({"2", "+", "3", "×", "4"});
-  EXPECT_EQ(Display(), "2+3*4");
-  Press({"="});
-  EXPECT_EQ(Display(), "2+3*4\r\n14");
-  Press({"C"});
-  EXPECT_EQ(Display(), "");
-  Press({"ans", "÷", "7", "="});
-  EXPECT_EQ(Display(), "Ans/7\r\n2");
-}
-
 // Every shown button clicked in the window, its questions answered in the
 // input dialog as a user would: the display and Ans after each row.
 TEST_F(TemplateWindowTest, EveryButtonGivesWhatTheTableSays) {
