@@ -198,6 +198,17 @@ void TFormCalc::MakeFileDialogs() {
 bool TFormCalc::IsActive() const { return isActiveWindow(); }
 
 void TFormCalc::FatalMessage(int kind) {
+  // The program now ends without its loop and without the window's close,
+  // which would free these: free what start-up made so far (also memory
+  // for the box when memory ran out).
+  delete Block;
+  Block = nullptr;
+  delete ButtonTable;
+  ButtonTable = nullptr;
+  delete ButtonSet;
+  ButtonSet = nullptr;
+  delete Setting;
+  Setting = nullptr;
   const char* text = kind == 1 ? "cannot allocate memory " : "cannot system file ";
   MessageBoxA(handle, text, "Zimro", MB_ICONWARNING | MB_OK);
   terminated = true;

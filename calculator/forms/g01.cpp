@@ -15,7 +15,13 @@
 #include "platform/qt/qtbackends.h"
 #include "sessionend.h"
 
-int main(int argc, char** argv) {
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+int Run(int argc, char** argv) {
   TApplication app(argc, argv);
   // No display name: Qt would add it to every window's title.
   QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
@@ -50,4 +56,18 @@ int main(int argc, char** argv) {
     ShowException(std::current_exception());
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = Run(argc, argv);
+#if defined(__SANITIZE_ADDRESS__)
+  // Everything of ours is freed by now. Look for leaks before exit() runs
+  // the libraries' static destructors: Qt's D-Bus thread object is one, and
+  // its thread's data is freed by the ending thread itself a moment after
+  // the destructor's wait, so a check after it may find that data orphaned.
+  __lsan_do_leak_check();
+#endif
+  return status;
 }

@@ -22,6 +22,9 @@ TEST_F(StartupTest, WithoutTheLibraryTheProgramEndsAfterItsBox) {
   EXPECT_EQ(boxes_.boxes[0].text, "cannot system file ");
   EXPECT_EQ(boxes_.boxes[0].caption, "Zimro");
   EXPECT_EQ(Block, nullptr);
+  // Nothing made on the way stays behind (the program ends without the
+  // window's close, which frees the settings otherwise).
+  EXPECT_EQ(Setting, nullptr);
   // The program's own event loop would now end at once. Spend the quit
   // request here, or every later modal dialog of this process returns at once.
   QTimer::singleShot(0, qApp, &QCoreApplication::quit);
