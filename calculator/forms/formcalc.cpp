@@ -197,18 +197,28 @@ void TFormCalc::MakeFileDialogs() {
 
 bool TFormCalc::IsActive() const { return isActiveWindow(); }
 
-void TFormCalc::FatalMessage(int kind) {
-  // The program now ends without its loop and without the window's close,
-  // which would free these: free what start-up made so far (also memory
-  // for the box when memory ran out).
-  delete Block;
-  Block = nullptr;
+namespace {
+
+// The button lines, the buttons and the settings, freed at close and on the
+// fatal start-up path alike.
+void FreeButtonsAndSettings() {
   delete ButtonTable;
   ButtonTable = nullptr;
   delete ButtonSet;
   ButtonSet = nullptr;
   delete Setting;
   Setting = nullptr;
+}
+
+}  // namespace
+
+void TFormCalc::FatalMessage(int kind) {
+  // The program now ends without its loop and without the window's close,
+  // which would free these: free what start-up made so far (also memory
+  // for the box when memory ran out).
+  delete Block;
+  Block = nullptr;
+  FreeButtonsAndSettings();
   const char* text = kind == 1 ? "cannot allocate memory " : "cannot system file ";
   MessageBoxA(handle, text, "Zimro", MB_ICONWARNING | MB_OK);
   terminated = true;
@@ -286,12 +296,7 @@ bool TFormCalc::FormClose() {
   Block = nullptr;
   // A file that cannot be written is reported; the window closes all the same.
   if (Setting->abortNoSave == 0) Guarded([] { SaveCalcFile(Setting->currentPath); });
-  delete ButtonTable;
-  ButtonTable = nullptr;
-  delete ButtonSet;
-  ButtonSet = nullptr;
-  delete Setting;
-  Setting = nullptr;
+  FreeButtonsAndSettings();
   delete FormPalette;
   FormPalette = nullptr;
   closed = true;
