@@ -1,10 +1,12 @@
 // The harness itself, driving a tiny Qt program on its own X server, with
 // and without a window manager.
 #include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,6 +126,23 @@ TEST(HarnessSession, SessionsHaveDisplaysOfTheirOwn) {
   EXPECT_EQ(a.Run({"xdpyinfo", "-display", a.Display()}, 5s).status, 0);
   EXPECT_NE(a.Run({"xdpyinfo", "-display", a.Display()}, 5s).out.find("1280x1024"),
             std::string::npos);
+}
+
+// A program started as nobody is nobody and reaches the display.
+TEST(HarnessSession, AProgramStartedAsNobodyIsNobodyAndShowsItsWindow) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can start a program as nobody";
+  TempDir dir;
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+  XSession x;
+  ProgramOptions options = WithArgs({"-c", "id -u > uid.txt"});
+  options.workingDirectory = dir.Path();
+  options.asNobody = true;
+  const pid_t id = x.Start("/bin/sh", options);
+  EXPECT_EQ(x.WaitForExit(id, 5s), 0);
+  EXPECT_EQ(ReadFile(dir / "uid.txt"), "65534\n");
+  options.args = {(dir / "log.txt").string()};
+  const pid_t probe = x.Start(HARNESSPROBE_PATH, options);
+  EXPECT_FALSE(x.WaitForWindow(probe).empty()) << LogOf(dir);
 }
 
 TEST(HarnessSession, AProgramThatNeverShowsAWindowIsReportedNotAwaited) {

@@ -2,6 +2,7 @@
 #include "xsession.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -30,7 +31,10 @@ struct Spawn {
   int out = -1;       // standard output (else inherited)
   int err = -1;       // standard error (else inherited)
   int keepOpen = -1;  // a further descriptor the child inherits
+  bool asNobody = false;
 };
+
+constexpr uid_t kNobodyId = 65534;
 
 // fork and exec. The child leads a process group of its own (so that Kill
 // reaches what it starts in turn) and is killed when the thread that
@@ -57,6 +61,11 @@ pid_t SpawnChild(const Spawn& s) {
     if (s.out >= 0) dup2(s.out, 1);
     if (s.err >= 0) dup2(s.err, 2);
     if (s.keepOpen >= 0) fcntl(s.keepOpen, F_SETFD, 0);
+    if (s.asNobody && geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setresgid(kNobodyId, kNobodyId, kNobodyId) != 0 ||
+         setresuid(kNobodyId, kNobodyId, kNobodyId) != 0)) {
+      _exit(126);
+    }
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
     execvpe(argv[0], argv.data(), envp.data());
     _exit(127);
@@ -213,8 +222,11 @@ pid_t XSession::Start(const std::filesystem::path& program, const ProgramOptions
   Spawn s;
   s.argv.push_back(program.string());
   for (const std::string& a : options.args) s.argv.push_back(a);
-  s.env = Environment(options.env);
+  std::vector<std::string> env = options.env;
+  if (options.asNobody) env.push_back("HOME=" + options.workingDirectory.string());
+  s.env = Environment(env);
   s.cwd = options.workingDirectory;
+  s.asNobody = options.asNobody;
   int out = -1;
   if (!options.output.empty()) {
     out = open(options.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -37,6 +37,9 @@ struct ProgramOptions {
   std::vector<std::string> env;
   std::filesystem::path workingDirectory;  // empty: the test's own
   std::filesystem::path output;            // standard output and error; empty: inherited
+  // Runs the program as the unprivileged user nobody (for permission
+  // checks, which mean nothing to root). HOME becomes the working directory.
+  bool asNobody = false;
 };
 
 struct Geometry {
