@@ -28,36 +28,15 @@ void Answer(CommandContext& c, const wvar& v) { c.block.request[2].SetValue(v); 
 
 void AnswerText(CommandContext& c, const std::u16string& text) { Answer(c, wvar(text.c_str())); }
 
+// The field of SetOption's option number, when the value is in its range.
 int32_t* OptionField(wsetting& s, int32_t option) {
-  switch (option) {
-    case 1: return &s.buttonEditMode;
-    case 2: return &s.stayOnTop;
-    case 3: return &s.buttonDispLine1;
-    case 4: return &s.buttonDispLine2;
-    case 5: return &s.buttonDispLine3;
-    case 6: return &s.buttonDispLine4;
-    case 7: return &s.dispWidth;
-    case 8: return &s.dispHeight;
-    case 9: return &s.dispFontSize;
-    case 10: return &s.formColor;
-    default: return nullptr;
-  }
+  const CalcFileKey* key = OptionKey(option);
+  return key != nullptr ? &(s.*key->number) : nullptr;
 }
 
 bool InOptionRange(int32_t option, int32_t value) {
-  switch (option) {
-    case 1:
-    case 2: return value == 0 || value == 1;
-    case 3: return value >= 0 && value <= kMaxDispLine1;
-    case 4:
-    case 5:
-    case 6: return value >= 0 && value <= kMaxDispLineBlock;
-    case 7: return value >= 130;
-    case 8: return value >= 30;
-    case 9: return value >= 8 && value <= 36;
-    case 10: return true;
-    default: return false;
-  }
+  const CalcFileKey* key = OptionKey(option);
+  return key != nullptr && value >= key->low && value <= key->high;
 }
 
 void Run(int32_t n, CommandContext& c) {
@@ -80,20 +59,18 @@ void Run(int32_t n, CommandContext& c) {
       Answer(c, wvar(ColorOfField(c.buttonTable.GetField(c.current, 3), c.setting.buttonColor)));
       break;
     case hcSave: {
-      std::u16string path = TextOf(cells[2]);
+      // Taken in the folder current now: a later CHDIR must not move
+      // where the file is saved.
+      const std::u16string path = AbsolutePath(TextOf(cells[2]));
+      if (path.empty()) break;  // names no file: nothing to save or make current
       c.host.SaveCalcFile(path);
       c.setting.currentPath = path.c_str();
       break;
     }
     case hcLoad: {
-      std::u16string path = TextOf(cells[2]);
+      const std::u16string path = AbsolutePath(TextOf(cells[2]));
       c.host.SaveCalcFile(c.setting.currentPath.AsString());
-      if (!IsCalcFile(path)) {
-        c.host.WarnNotCalcFile(path);
-        break;
-      }
-      c.setting.currentPath = path.c_str();
-      c.host.LoadCalcFile(path);
+      c.host.OpenCalcFile(path);
       break;
     }
     case hcEditButton: c.host.EditButtonData(1); break;

@@ -33,11 +33,13 @@ public:
   virtual void ShowButton(int32_t n) = 0;
   virtual void RefreshButtons() = 0;
   virtual void ApplyStayOnTop() = 0;
-  // Both raise on failure (the command then stops where it is).
+  // Raises on failure (the command then stops where it is); "" is no file
+  // and saves nothing.
   virtual void SaveCalcFile(const std::u16string& path) = 0;
-  virtual void LoadCalcFile(const std::u16string& path) = 0;
-  // Names a file that is no calculator file, which Load leaves alone.
-  virtual void WarnNotCalcFile(const std::u16string& path) = 0;
+  // Makes the file at the absolute path current and loads it, as
+  // ReadCalcFile reads it; a file it refuses is reported and changes
+  // nothing.
+  virtual void OpenCalcFile(const std::u16string& path) = 0;
   virtual void EditButtonData(int32_t mode) = 0;
   virtual void CopyButtonToClipboard(int32_t what) = 0;
   virtual void PasteButtonFromClipboard() = 0;

@@ -94,6 +94,7 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
                          const LayoutRect& screen) {
   CalcLayout layout;
   KeepSettingsInRange(s);
+  const int32_t fontSize = ShownFontSize(s);
   labelWidth = std::clamp(labelWidth, 0, kMaxWindowExtent);
   labelHeight = std::clamp(labelHeight, 0, kMaxWindowExtent);
   const int32_t maxWidth = std::clamp(screen.width, 0, kMaxWindowExtent);
@@ -102,39 +103,40 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
   int32_t w = labelWidth + 4;
   int32_t minW = ((w + 6) / 5) * 5 + 4;
   const int32_t minH = 2 * labelHeight + 10;
+  // The raise to what the font needs is the setting's own, and saved.
   if (s.dispWidth < minW) s.dispWidth = minW;
-  // A display wider than the column puts the column beside it: the window
-  // is then the display, the column and 15 pixels wide.
-  s.dispWidth = std::min(s.dispWidth, std::max(minW, maxWidth - minW - 15));
   if (s.dispHeight < minH) s.dispHeight = minH;
+  // What the window shows is fitted to this screen; the setting keeps its
+  // size for a larger one. A display wider than the column puts the column
+  // beside it: the window is then the display, the column and 15 pixels wide.
+  const int32_t width = std::min(s.dispWidth, std::max(minW, maxWidth - minW - 15));
   const int32_t rows = s.buttonDispLine1 + s.buttonDispLine2 + s.buttonDispLine3 +
                        s.buttonDispLine4;
-  const int32_t buttonsHeight = rows * (2 * s.dispFontSize + 3);
-  int32_t maxDispHeight =
-      s.dispWidth == minW ? maxHeight - 30 - buttonsHeight : maxHeight - 26;
+  const int32_t buttonsHeight = rows * (2 * fontSize + 3);
+  int32_t maxDispHeight = width == minW ? maxHeight - 30 - buttonsHeight : maxHeight - 26;
   // Buttons that are taller than the screen by themselves: the display at
   // least stays within it.
   if (maxDispHeight < minH) maxDispHeight = maxHeight - 30;
-  s.dispHeight = std::min(s.dispHeight, std::max(minH, maxDispHeight));
+  const int32_t height = std::min(s.dispHeight, std::max(minH, maxDispHeight));
 
-  layout.display = LayoutRect{5, 22, s.dispWidth, s.dispHeight};
+  layout.display = LayoutRect{5, kTitleStripHeight, width, height};
   int32_t x;
   int32_t y;
-  layout.buttonsBeside = s.dispWidth != minW;
+  layout.buttonsBeside = width != minW;
   if (!layout.buttonsBeside) {
     x = 6;
-    y = s.dispHeight + 26;
-    layout.clientWidth = s.dispWidth + 10;
+    y = height + kTitleStripHeight + 4;
+    layout.clientWidth = width + 10;
   } else {
-    x = s.dispWidth + 9;
-    y = 22;
-    layout.clientWidth = s.dispWidth + minW + 15;
+    x = width + 9;
+    y = kTitleStripHeight;
+    layout.clientWidth = width + minW + 15;
   }
 
   // The buttons: a short one is a fifth of the column less the gaps.
   int32_t col = (w + 6) / 5;
   int32_t full = 5 * col + 4;
-  Grid grid{layout, x, y, s.dispFontSize};
+  Grid grid{layout, x, y, fontSize};
   grid.Column(0, s.buttonDispLine1, full);
   grid.Rows(10, s.buttonDispLine2, col);
   grid.Rows(30, s.buttonDispLine3, col);
@@ -146,11 +148,11 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
 
   if (!layout.buttonsBeside) {
     layout.clientHeight = bottom + 4;
-  } else if (s.dispHeight < bottom - 25) {
+  } else if (height < bottom - 25) {
     layout.display.height = bottom - 25;  // stretched, the setting kept
     layout.clientHeight = bottom + 4;
   } else {
-    layout.clientHeight = s.dispHeight + 26;
+    layout.clientHeight = height + kTitleStripHeight + 4;
   }
 
   const LayoutRect& d = layout.display;

@@ -53,13 +53,14 @@ inline constexpr int32_t kTitleStripHeight = 22;
 inline constexpr int32_t kMaxWindowExtent = 32767;
 inline constexpr LayoutRect kNoScreen{0, 0, kMaxWindowExtent, kMaxWindowExtent};
 
-// The window's layout. Keeps the row counts and the font size within their
-// ranges (KeepSettingsInRange), raises setting.dispWidth and dispHeight to
-// their minimum and lowers them so that the window fits `screen` (the
-// available area of the screen it stands on; only its size counts), and
-// writes them back so that they are saved. Sizes that fit stay exactly as
-// they are. labelWidth and labelHeight: the measuring label's size in pixels
-// at setting.dispFontSize.
+// The window's layout. Keeps the row counts within their ranges
+// (KeepSettingsInRange) and raises setting.dispWidth and dispHeight to their
+// minimum, writing the raise back so that it is saved. The display shown is
+// then lowered so that the window fits `screen` (the available area of the
+// screen it stands on; only its size counts), and the font shown kept within
+// 8 to 36 (ShownFontSize); those the setting does not take, so that a file
+// keeps its sizes for another screen. labelWidth and labelHeight: the
+// measuring label's size in pixels at ShownFontSize(setting).
 CalcLayout ArrangeLayout(wsetting& setting, int32_t labelWidth, int32_t labelHeight,
                          const LayoutRect& screen = kNoScreen);
 

@@ -2,6 +2,7 @@
 #include "calculator/stringlist.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -148,4 +149,10 @@ void TStringList::SaveToFile(const std::u16string& path) const {
   if (!platform::ReplaceFileContents(target, {bytes})) {
     throw EFCreateError(ErrorText("Cannot create file", path, errno));
   }
+}
+
+bool FileExists(const std::u16string& path) {
+  std::string name;
+  struct stat st;
+  return platform::ToFileName(path, name) && stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

@@ -41,3 +41,7 @@ public:
 private:
   std::vector<std::u16string> lines_;
 };
+
+// Whether path names a regular file (through symbolic links). A folder, a
+// pipe or a device is no file to load.
+bool FileExists(const std::u16string& path);

@@ -1,8 +1,6 @@
 // wini: the line list and the button lines of a calculator file.
 #include "calculator/wini.h"
 
-#include <sys/stat.h>
-
 #include <bit>
 #include <cstring>
 #include <string>
@@ -18,12 +16,6 @@ std::u16string TextOf(const wvar& v) {
   if (v.type == vtString) return v.Chars();
   wvar copy(v);
   return copy.AsString();
-}
-
-bool FileExists(const std::u16string& path) {
-  std::string name;
-  struct stat st;
-  return platform::ToFileName(path, name) && stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool IsStringWithText(const wvar& v) { return v.type == vtString && v.Length() > 0; }

@@ -28,7 +28,7 @@ public:
   wini& operator=(const wini&) = delete;
 
   // 1 when the file existed and was loaded, 0 (list unchanged) when there is
-  // no such file. A file that cannot be read raises EFOpenError.
+  // no such file (FileExists). A file that cannot be read raises EFOpenError.
   int32_t LoadFile(const wvar& path);
   // Always 1; a file that cannot be written raises EFCreateError.
   int32_t SaveFile(const wvar& path);

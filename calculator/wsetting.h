@@ -21,7 +21,7 @@ struct wsetting {
   int32_t stayOnTop = 0;
   int32_t dispWidth = 0;     // pixels; the layout raises it to its minimum
   int32_t dispHeight = 0;
-  int32_t dispFontSize = 0;  // points; button captions are one less
+  int32_t dispFontSize = 0;  // points, shown within 8 to 36; button captions are one less
   TColor formColor = 0;
   TColor buttonColor = 0;
   TColor titleColor = 0;
@@ -37,40 +37,26 @@ struct wsetting {
   wsetting();
 };
 
-// What a load gives for a key the calculator file lacks.
-namespace calcdefaults {
-constexpr int32_t kTop = 100;
-constexpr int32_t kLeft = 200;
-constexpr int32_t kButtonEditMode = 1;
-constexpr int32_t kStayOnTop = 0;
-constexpr int32_t kButtonDispLine1 = 0;
-constexpr int32_t kButtonDispLine2 = 2;
-constexpr int32_t kButtonDispLine3 = 0;
-constexpr int32_t kButtonDispLine4 = 4;
-constexpr int32_t kDispWidth = 150;
-constexpr int32_t kDispHeight = 60;
-constexpr int32_t kDispFontSize = 11;
-constexpr TColor kFormColor = 0x984E00;
-constexpr TColor kTitleColor = 0xFFFFFF;
-constexpr TColor kTextColor = 0;
-constexpr TColor kButtonColor = 0xC0C0C0;
-constexpr double kMix1 = 25;
-constexpr double kMix2 = 50;
-constexpr double kMix3 = 75;
-}  // namespace calcdefaults
-
 // Ranges of the button-row settings; a load and SetOption keep them within.
 constexpr int32_t kMaxDispLine1 = 10;
 constexpr int32_t kMaxDispLineBlock = 4;
-// The display's font sizes: the smallest and largest the option dialog offers.
+// The display's font sizes: the smallest and largest the option dialog
+// offers, and the sizes the window shows.
 constexpr int32_t kMinDispFontSize = 8;
 constexpr int32_t kMaxDispFontSize = 36;
+// The smallest display SetOption accepts; the layout raises smaller ones
+// further, to what the font needs.
+constexpr int32_t kMinOptionDispWidth = 130;
+constexpr int32_t kMinOptionDispHeight = 30;
 
-// Brings the row counts and the font size into their ranges (a value within
-// stays as it is), so that no layout reaches past the buttons that exist and
-// every size computed from them stays small. A calculator file is data from
-// anywhere: every load and every layout passes through here.
+// Brings the row counts into their ranges (a value within stays as it is),
+// so that no layout reaches past the buttons that exist. A calculator file
+// is data from anywhere: every load and every layout passes through here.
 void KeepSettingsInRange(wsetting& s);
+
+// The font size the window shows: dispFontSize within the sizes the option
+// dialog offers. The setting itself keeps what the file or the user gave.
+int32_t ShownFontSize(const wsetting& s);
 
 // Sets every field that a load fills to its default (texts and run flags
 // are left alone).

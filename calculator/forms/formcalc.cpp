@@ -18,6 +18,7 @@
 #include <new>
 
 #include "application.h"
+#include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "forminput.h"
@@ -75,9 +76,6 @@ std::u16string ToU16(const QString& s) {
                         static_cast<size_t>(s.size()));
 }
 
-QString FromWvar(wvar& v) { return QString::fromUtf16(v.AsString()); }
-
-bool FileExists(const QString& path) { return QFileInfo(path).isFile(); }
 
 }  // namespace
 
@@ -230,7 +228,7 @@ void TFormCalc::FormCreate() {
   if (Setting == nullptr) return FatalMessage(1);
   const QString exeDir = QFileInfo(programPath).absolutePath();
   Setting->exeDir = ToU16(exeDir).c_str();
-  if (!FileExists(exeDir + QStringLiteral("/") + QString::fromLatin1(kLibraryName))) {
+  if (!FileExists(ToU16(exeDir + QStringLiteral("/") + QString::fromLatin1(kLibraryName)))) {
     return FatalMessage(2);
   }
   try {
@@ -246,23 +244,24 @@ void TFormCalc::FormCreate() {
   Setting->busy = 0;
   Setting->abortNoSave = 0;
   Setting->execLineResult = u"";
-  Setting->currentPath = ToU16(exeDir + QStringLiteral("/zimro.ini")).c_str();
   ButtonTable = new (std::nothrow) wini();
   if (ButtonTable == nullptr) return FatalMessage(1);
-  if (FileExists(FromWvar(Setting->currentPath))) {
-    LoadCalcFile(Setting->currentPath);
-  } else {
-    LoadCalcFile(wvar(ToU16(exeDir + QStringLiteral("/zimro.si")).c_str()));
-  }
+  CalcWindowPos pos;
+  const StartupRead start = ReadStartupCalcFile(ToU16(exeDir), *Setting, *ButtonTable, pos);
+  Setting->currentPath = start.currentPath.c_str();
+  // Each refusal is reported, and start-up goes on.
+  for (const CalcFileRead& refused : start.refused) Guarded([&] { ReportRefusedFile(refused); });
+  ShowCalcFile(start.shownPath, pos);
   dialogFolder = exeDir;
   for (int i = 0; i < 10; ++i) {
     const QString arg = i < arguments.size() ? arguments[i] : QString();
     Block->cmdLine[i].value = ToU16(i == 0 ? programPath : arg).c_str();
   }
-  // Argument 1 names the file to use; kept as a full path, so that a script
-  // changing the current folder does not move where it is saved.
-  if (arguments.size() > 1 && FileExists(arguments[1])) {
-    OpenCalcFile(wvar(ToU16(QFileInfo(arguments[1]).absoluteFilePath()).c_str()));
+  // Argument 1 names the file to use, unless there is no such file; kept
+  // as a full path, so that a script changing the current folder does not
+  // move where it is saved.
+  if (arguments.size() > 1 && !arguments[1].isEmpty()) {
+    Guarded([&] { OpenCalcFile(wvar(ToU16(arguments[1]).c_str()), IfMissing::kLeave); });
   }
   HelpFile = exeDir + QStringLiteral("/help/index.html");
 }

@@ -76,8 +76,10 @@ void TFormOption::FormCreate() {
     lines[i]->setCurrentIndex(values[i] >= 0 && values[i] < lines[i]->count() ? values[i] : -1);
   EditDispWidth->setText(QString::number(Setting->dispWidth));
   EditDispHeight->setText(QString::number(Setting->dispHeight));
+  // The size the window shows: a file's size beyond the list shows as the
+  // list's end.
   ComboBoxDispSize->setCurrentIndex(
-      ComboBoxDispSize->findText(QString::number(Setting->dispFontSize), Qt::MatchExactly));
+      ComboBoxDispSize->findText(QString::number(ShownFontSize(*Setting)), Qt::MatchExactly));
 }
 
 void TFormOption::FormActivate() {

@@ -24,8 +24,7 @@ public:
   void RefreshButtons() override { ::RefreshButtons(); }
   void ApplyStayOnTop() override { ::ApplyStayOnTop(); }
   void SaveCalcFile(const std::u16string& path) override { ::SaveCalcFile(wvar(path.c_str())); }
-  void LoadCalcFile(const std::u16string& path) override { ::LoadCalcFile(wvar(path.c_str())); }
-  void WarnNotCalcFile(const std::u16string& path) override { ::WarnNotCalcFile(path); }
+  void OpenCalcFile(const std::u16string& path) override { ::OpenCalcFile(wvar(path.c_str())); }
   void EditButtonData(int32_t mode) override { ::EditButtonData(mode); }
   void CopyButtonToClipboard(int32_t what) override { ::CopyButtonToClipboard(what); }
   void PasteButtonFromClipboard() override { ::PasteButtonFromClipboard(); }

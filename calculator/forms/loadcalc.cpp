@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "calculator/calcfile.h"
+#include "calculator/errors.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
@@ -27,17 +27,19 @@ void ShowTitle(const std::u16string& path) {
 
 }  // namespace
 
-void LoadCalcFile(const wvar& path) {
-  const std::u16string file = PathText(path);
-  CalcWindowPos pos;
-  ReadCalcFile(file, *Setting, *ButtonTable, pos);
+void ReportRefusedFile(const CalcFileRead& read) {
+  if (read.status == CalcFileStatus::kUnreadable) throw EFOpenError(read.error);
+  MessageDlg(RefusalText(read), mtWarning, mbOK, 0);
+}
+
+void ShowCalcFile(const std::u16string& path, const CalcWindowPos& pos) {
   // The screen at the file's place sizes the window; the sized window is
   // then placed again, so that it lies on that screen.
   PlaceForm(pos.left, pos.top);
   ArrangeForm();
   PlaceForm(pos.left, pos.top);
   RefreshButtons();
-  ShowTitle(file);
+  ShowTitle(path);
   ApplyStayOnTop();
   if (FormCalc->IsActive()) {
     Setting->autoPending = 0;
@@ -47,26 +49,28 @@ void LoadCalcFile(const wvar& path) {
   }
 }
 
+bool LoadCalcFile(const wvar& path, bool makeCurrent, IfMissing missing) {
+  CalcWindowPos pos;
+  const CalcFileRead read = ReadCalcFile(PathText(path), *Setting, *ButtonTable, pos, missing);
+  if (!read.loaded) {
+    if (read.status != CalcFileStatus::kMissing) ReportRefusedFile(read);
+    return false;
+  }
+  if (makeCurrent) Setting->currentPath = read.path.c_str();
+  ShowCalcFile(read.path, pos);
+  return true;
+}
+
+bool OpenCalcFile(const wvar& path, IfMissing missing) {
+  return LoadCalcFile(path, true, missing);
+}
+
 void SaveCalcFile(const wvar& path) {
   const std::u16string file = PathText(path);
+  if (file.empty()) return;
   CalcWindowPos pos;
   pos.top = FormCalc->y();
   pos.left = FormCalc->x();
   WriteCalcFile(file, *Setting, *ButtonTable, pos);
   ShowTitle(file);
-}
-
-void WarnNotCalcFile(const std::u16string& path) {
-  MessageDlg(u"電卓ファイルではないため開きません。\n" + path, mtWarning, mbOK, 0);
-}
-
-bool OpenCalcFile(const wvar& path) {
-  const std::u16string file = PathText(path);
-  if (!IsCalcFile(file)) {
-    WarnNotCalcFile(file);
-    return false;
-  }
-  Setting->currentPath = path;
-  LoadCalcFile(path);
-  return true;
 }

@@ -135,8 +135,7 @@ int ArrangeForm() {
   for (TWButton* b : {f->WSysButton1, f->WSysButton2, f->WSysButton3}) {
     b->SetFaceColor(Setting->formColor);
   }
-  KeepSettingsInRange(*Setting);
-  const int pixels = std::max(1, PointsToPixels(Setting->dispFontSize));
+  const int pixels = std::max(1, PointsToPixels(ShownFontSize(*Setting)));
   QFont labelFont = f->LabelSize->font();
   labelFont.setPixelSize(pixels);
   f->LabelSize->setFont(labelFont);

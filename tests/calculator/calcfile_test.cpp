@@ -6,10 +6,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
 #include "platform/text.h"
+#include "tests/asnobody.h"
 #include "tempdir.h"
 
 namespace {
@@ -68,12 +73,13 @@ protected:
     pos_ = CalcWindowPos{7, 7};
     FillTable(table_, {{3, u"\\1old"}});
     table_.AddLine(wvar(u"a 72nd line"));
-    ReadCalcFile(path, setting_, table_, pos_);
+    read_ = ReadCalcFile(path, setting_, table_, pos_);
   }
 
   wsetting setting_;
   wini table_;
   CalcWindowPos pos_;
+  CalcFileRead read_;
 };
 
 void ExpectDefaults(const wsetting& s, const CalcWindowPos& pos) {
@@ -167,7 +173,7 @@ TEST_F(CalcFileTest, MissingFileLoadsEveryDefault) {
 }
 
 TEST_F(CalcFileTest, EmptyAndUnknownKeysTakeTheDefaults) {
-  LoadBytes(Utf16LeWithMark(u"Top=\r\nB71=\\1x\r\nColour=5\r\nno equals sign\r\nLeft=\r\n"));
+  LoadBytes(Utf16LeWithMark(u"Zimro=1.30\r\nTop=\r\nB71=\\1x\r\nColour=5\r\nno equals sign\r\nLeft=\r\n"));
   EXPECT_EQ(LinesOf(table_), Lines(71, u""));
   ExpectDefaults(setting_, pos_);
 }
@@ -221,31 +227,62 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FontSizeCase {
   const char16_t* file;
-  int32_t size;
+  int32_t size;   // the setting, saved again as it is
+  int32_t shown;  // what the window shows
 };
 
 class CalcFileFontSizeTest : public CalcFileTest,
                              public testing::WithParamInterface<FontSizeCase> {};
 
-// A size from the file outside the option dialog's list (8 to 36) would make
-// a window too small to see or too large to answer: it ends at the nearest
-// end of the list. Sizes within it, listed or not, stay as they are.
-TEST_P(CalcFileFontSizeTest, FontSizeEndsWithinTheList) {
+// The window shows a size within the option dialog's list (8 to 36), so
+// that it stays on the screen; the setting keeps the file's size for the
+// next save.
+TEST_P(CalcFileFontSizeTest, FontSizeIsKeptAndShownWithinTheList) {
   LoadBytes(Utf16LeWithMark(GetParam().file));
   EXPECT_EQ(setting_.dispFontSize, GetParam().size);
+  EXPECT_EQ(ShownFontSize(setting_), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     FontSizes, CalcFileFontSizeTest,
-    testing::Values(FontSizeCase{u"DispFontSize=-5\r\n", 8}, FontSizeCase{u"DispFontSize=0\r\n", 8},
-                    FontSizeCase{u"DispFontSize=7\r\n", 8}, FontSizeCase{u"DispFontSize=8\r\n", 8},
-                    FontSizeCase{u"DispFontSize=13\r\n", 13},
-                    FontSizeCase{u"DispFontSize=36\r\n", 36},
-                    FontSizeCase{u"DispFontSize=37\r\n", 36},
-                    FontSizeCase{u"DispFontSize=10000\r\n", 36},
-                    FontSizeCase{u"DispFontSize=2147483647\r\n", 36},
-                    FontSizeCase{u"DispFontSize=-2147483648\r\n", 8},
-                    FontSizeCase{u"DispFontSize=abc\r\n", 8}, FontSizeCase{u"DispFontSize=\r\n", 11}));
+    testing::Values(FontSizeCase{u"DispFontSize=-5\r\n", -5, 8},
+                    FontSizeCase{u"DispFontSize=0\r\n", 0, 8},
+                    FontSizeCase{u"DispFontSize=7\r\n", 7, 8},
+                    FontSizeCase{u"DispFontSize=8\r\n", 8, 8},
+                    FontSizeCase{u"DispFontSize=13\r\n", 13, 13},
+                    FontSizeCase{u"DispFontSize=36\r\n", 36, 36},
+                    FontSizeCase{u"DispFontSize=40\r\n", 40, 36},
+                    FontSizeCase{u"DispFontSize=2147483647\r\n", 2147483647, 36},
+                    FontSizeCase{u"DispFontSize=-2147483648\r\n", INT32_MIN, 8},
+                    FontSizeCase{u"DispFontSize=abc\r\n", 0, 8},
+                    FontSizeCase{u"DispFontSize=\r\n", 11, 11}));
+
+// Sizes the window cannot show are kept all the same: the file is for every
+// screen it may be opened on.
+TEST_F(CalcFileTest, SizesBeyondWhatTheWindowShowsAreSavedBackAsTheyWere) {
+  const std::u16string text = u"Zimro=1.30\r\n"
+                              u"Top=100\r\n"
+                              u"Left=200\r\n"
+                              u"ButtonEditMode=1\r\n"
+                              u"StayOnTop=0\r\n"
+                              u"ButtonDispLine1=0\r\n"
+                              u"ButtonDispLine2=2\r\n"
+                              u"ButtonDispLine3=0\r\n"
+                              u"ButtonDispLine4=4\r\n"
+                              u"DispWidth=100000\r\n"
+                              u"DispHeight=1200\r\n"
+                              u"DispFontSize=40\r\n"
+                              u"FormColor=9981440\r\n"
+                              u"TitleColor=16777215\r\n"
+                              u"TextColor=0\r\n"
+                              u"ButtonColor=12632256\r\n"
+                              u"Mix1=25\r\n"
+                              u"Mix2=50\r\n"
+                              u"Mix3=75\r\n";
+  LoadBytes(Utf16LeWithMark(text));
+  WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
+  EXPECT_EQ(ReadBytes(Path("again.ini")), Utf16LeWithMark(text));
+}
 
 TEST_F(CalcFileTest, SettingsWithinTheirRangesAreSavedBackAsTheyWere) {
   const std::u16string text = u"Zimro=1.30\r\n"
@@ -294,62 +331,199 @@ TEST_F(CalcFileTest, LabelWithALineBreakEndsItsLineOnReading) {
   EXPECT_EQ(LinesOf(table_), expected);
 }
 
+// What a refused file leaves: the table, the settings and the place as they
+// were.
+void ExpectUnchanged(const wini& table, const wsetting& s, const CalcWindowPos& pos) {
+  ASSERT_EQ(table.list->Count(), 72);
+  EXPECT_EQ(table.list->Get(3), u"\\1old");
+  EXPECT_EQ(table.list->Get(71), u"a 72nd line");
+  EXPECT_EQ(s.dispWidth, 7);
+  EXPECT_EQ(s.mix3, 7);
+  EXPECT_EQ(pos.top, 7);
+}
+
 TEST_F(CalcFileTest, UnreadableFileChangesNothing) {
-  FillTable(table_, {{1, u"\\1kept"}});
-  setting_.dispWidth = 999;
-  pos_ = CalcWindowPos{1, 2};
-  EXPECT_THROW(ReadCalcFile(u"/proc/self/mem", setting_, table_, pos_), EFOpenError);
-  EXPECT_EQ(table_.list->Count(), 71);
-  EXPECT_EQ(table_.list->Get(1), u"\\1kept");
-  EXPECT_EQ(setting_.dispWidth, 999);
-  EXPECT_EQ(pos_.top, 1);
+  // A regular file whose read fails.
+  Load(u"/proc/self/mem");
+  EXPECT_EQ(read_.status, CalcFileStatus::kUnreadable);
+  EXPECT_FALSE(read_.loaded);
+  EXPECT_EQ(read_.error, "Cannot open file \"/proc/self/mem\". Input/output error");
+  ExpectUnchanged(table_, setting_, pos_);
 }
 
-TEST_F(CalcFileTest, UnwritablePathRaisesAndKeepsTheOldFile) {
-  WriteBytes(Path("calc.ini"), "old");
-  FillTable(table_, {});
-  // A folder of that name cannot be replaced by the file.
-  std::filesystem::create_directory(Path("sub.ini"));
-  EXPECT_THROW(WriteCalcFile(Path16("sub.ini"), setting_, table_, pos_), EFCreateError);
-  EXPECT_THROW(WriteCalcFile(Path16("calc.ini/x.ini"), setting_, table_, pos_), EFCreateError);
-  EXPECT_EQ(ReadBytes(Path("calc.ini")), "old");
+// A file its owner may write but not read, as a user other than root: it is
+// refused and stays as it was, so that no save replaces it.
+TEST_F(CalcFileTest, AFileTheUserMayNotReadIsRefused) {
+  WriteBytes(Path("secret.log"), "B1=\\1mine\r\n");
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(Path("secret.log").c_str(), kNobody, kNobody), 0);
+  }
+  ASSERT_EQ(chmod(Path("secret.log").c_str(), 0200), 0);
+  const std::u16string path = Path16("secret.log");
+  EXPECT_AS_NOBODY([&]() -> std::string {
+    Load(path);
+    if (read_.status != CalcFileStatus::kUnreadable) return "not refused as unreadable";
+    if (read_.error != "Cannot open file \"" + platform::ToUtf8(path) + "\". Permission denied") {
+      return "error: " + read_.error;
+    }
+    if (read_.loaded || table_.list->Get(3) != u"\\1old" || setting_.dispWidth != 7) {
+      return "the calculator changed";
+    }
+    return "";
+  });
+  EXPECT_EQ(ReadBytes(Path("secret.log")), "B1=\\1mine\r\n");
 }
 
-TEST_F(CalcFileTest, FileNamesThatAreNoUtf8KeepTheirBytes) {
-  // A name holding the byte FF, as the file system gives it.
-  const std::u16string name = Path16("") + platform::FromFileName("\xff.ini");
-  FillTable(table_, {{1, u"\\1x"}});
-  WriteCalcFile(name, setting_, table_, CalcWindowPos{});
-  EXPECT_TRUE(std::filesystem::exists(Path("\xff.ini")));
-  Load(name);
-  EXPECT_EQ(table_.list->Get(1), u"\\1x");
-  // A text that would name another file is refused.
-  const std::u16string other = Path16("") + u"\xdcc3\xdca9.ini";
-  EXPECT_THROW(WriteCalcFile(other, setting_, table_, CalcWindowPos{}), EFCreateError);
-  EXPECT_FALSE(std::filesystem::exists(Path("\xc3\xa9.ini")));
+// The file kinds that are never read, each in a child that a read which
+// blocks or never ends would hold up: the parent gives up on it after a while.
+std::string StatusInChild(const std::u16string& path) {
+  int fds[2];
+  if (pipe(fds) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    // A read of /dev/zero would otherwise fill the memory first.
+    rlimit memory{size_t{1} << 30, size_t{1} << 30};
+    setrlimit(RLIMIT_AS, &memory);
+    wsetting s;
+    wini table;
+    CalcWindowPos pos;
+    const CalcFileRead read = ReadCalcFile(path, s, table, pos);
+    const std::string text = std::to_string(static_cast<int>(read.status)) +
+                             (read.loaded ? " loaded" : " refused") + (table.list->Count() == 0 ? "" : " changed");
+    (void)!write(fds[1], text.data(), text.size());
+    _exit(0);
+  }
+  close(fds[1]);
+  pollfd wait{fds[0], POLLIN, 0};
+  std::string answer = "no answer within 20 s";
+  if (poll(&wait, 1, 20000) == 1) {
+    char buffer[64];
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    answer = n > 0 ? std::string(buffer, static_cast<size_t>(n)) : "the child ended without answering";
+  }
+  close(fds[0]);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return answer;
 }
 
-TEST(CalcFileTitleTest, NameWithoutFolderAndExtension) {
-  EXPECT_EQ(CalcFileTitle(u"/home/a/zimro.ini"), u"zimro");
-  EXPECT_EQ(CalcFileTitle(u"/home/a.b/calc"), u"calc");
-  EXPECT_EQ(CalcFileTitle(u"/x/my.calc.ini"), u"my.calc");
-  EXPECT_EQ(CalcFileTitle(u"関数.ini"), u"関数");
-  EXPECT_EQ(CalcFileTitle(u"/x/.ini"), u".ini");
+std::string Refused(CalcFileStatus status) {
+  return std::to_string(static_cast<int>(status)) + " refused";
 }
 
-TEST_F(CalcFileTest, StartupReadsTheTemplateOnlyWithoutTheDefaultFile) {
-  std::u16string dir = Path16("");
-  if (!dir.empty() && dir.back() == u'/') dir.pop_back();
-  EXPECT_EQ(CurrentCalcFilePath(dir), dir + u"/zimro.ini");
-  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.si");
-  WriteBytes(Path("zimro.si"), "");
-  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.si");
-  WriteBytes(Path("zimro.ini"), "");
-  EXPECT_EQ(StartupCalcFileToRead(dir), dir + u"/zimro.ini");
+TEST_F(CalcFileTest, OnlyARegularFileWithinTheSizeLimitIsRead) {
+  ASSERT_EQ(mkfifo(Path("pipe.ini").c_str(), 0600), 0);
+  std::filesystem::create_directory(Path("folder.ini"));
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = Path("socket.ini");
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::strcpy(address.sun_path, socketPath.c_str());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  // Sparse: no disk space is used.
+  WriteBytes(Path("large.ini"), "B1=\\1x\r\n");
+  std::filesystem::resize_file(Path("large.ini"), kMaxCalcFileBytes + 1);
+  std::filesystem::create_symlink(Path("pipe.ini"), Path("link-to-pipe.ini"));
+
+  struct Case {
+    const char* what;
+    std::u16string path;
+    std::string answer;
+  };
+  const Case cases[] = {
+      {"a named pipe", Path16("pipe.ini"), Refused(CalcFileStatus::kNotRegular)},
+      {"a link to it", Path16("link-to-pipe.ini"), Refused(CalcFileStatus::kNotRegular)},
+      {"an endless device", u"/dev/zero", Refused(CalcFileStatus::kNotRegular)},
+      {"an empty device", u"/dev/null", Refused(CalcFileStatus::kNotRegular)},
+      {"a folder", Path16("folder.ini"), Refused(CalcFileStatus::kNotRegular)},
+      {"a socket", Path16("socket.ini"), Refused(CalcFileStatus::kNotRegular)},
+      {"past the size limit", Path16("large.ini"), Refused(CalcFileStatus::kTooLarge)},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StatusInChild(c.path), c.answer) << c.what;
+  close(listener);
+
+  // Refused in this process too, and nothing changes.
+  Load(Path16("pipe.ini"));
+  EXPECT_FALSE(read_.loaded);
+  ExpectUnchanged(table_, setting_, pos_);
+  EXPECT_EQ(RefusalText(read_), u"通常のファイルではないため開きません。\n" + Path16("pipe.ini"));
+  Load(Path16("large.ini"));
+  EXPECT_EQ(read_.status, CalcFileStatus::kTooLarge);
+  ExpectUnchanged(table_, setting_, pos_);
+  EXPECT_EQ(RefusalText(read_),
+            u"電卓ファイルとしては大きすぎるため開きません。\n" + Path16("large.ini"));
+
+  // A file just at the limit is read, and judged by what it holds (here
+  // mostly zero bytes).
+  std::filesystem::resize_file(Path("large.ini"), kMaxCalcFileBytes);
+  Load(Path16("large.ini"));
+  EXPECT_EQ(read_.status, CalcFileStatus::kNotCalcFile);
 }
 
-// What a file holds decides whether it is a calculator file, not its name.
-TEST_F(CalcFileTest, OnlyFilesWithACalculatorKeyOrNoTextAreCalculatorFiles) {
+// Start-up in a program folder: zimro.ini current when it can be read, the
+// template in its place when it is missing; a zimro.ini that is refused is
+// reported and nothing is current, so that nothing replaces it at exit.
+TEST_F(CalcFileTest, StartupReadsTheDefaultFileOrTheTemplate) {
+  enum Kind { kAbsent, kCalc, kNotes, kFolder, kPipe };
+  struct Case {
+    const char* what;
+    Kind ini, si;
+    bool current;                        // zimro.ini is the current file
+    std::vector<CalcFileStatus> refused;
+    const char16_t* button1;             // which file the buttons came from
+    const char* shown;                   // the file whose name is the title
+  };
+  const Case cases[] = {
+      {"both", kCalc, kCalc, true, {}, u"\\1zimro.ini", "zimro.ini"},
+      {"no zimro.ini", kAbsent, kCalc, true, {}, u"\\1zimro.si", "zimro.si"},
+      {"neither", kAbsent, kAbsent, true, {}, u"", "zimro.si"},
+      {"notes as zimro.ini", kNotes, kCalc, false, {CalcFileStatus::kNotCalcFile},
+       u"\\1zimro.si", "zimro.si"},
+      {"a folder as zimro.ini", kFolder, kAbsent, false, {CalcFileStatus::kNotRegular}, u"",
+       "zimro.si"},
+      {"a pipe as zimro.ini", kPipe, kCalc, false, {CalcFileStatus::kNotRegular},
+       u"\\1zimro.si", "zimro.si"},
+      {"a pipe as the template", kAbsent, kPipe, true, {CalcFileStatus::kNotRegular}, u"",
+       "zimro.si"},
+      {"neither can be read", kNotes, kFolder, false,
+       {CalcFileStatus::kNotCalcFile, CalcFileStatus::kNotRegular}, u"", "zimro.si"},
+  };
+  const std::u16string folder = Path16("prog");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(Path("prog"));
+    std::filesystem::create_directory(Path("prog"));
+    for (const auto& [kind, name] : {std::pair{c.ini, "zimro.ini"}, std::pair{c.si, "zimro.si"}}) {
+      const std::string path = Path("prog/" + std::string(name));
+      if (kind == kCalc) WriteBytes(path, "B1=\\1" + std::string(name) + "\r\nDispWidth=300\r\n");
+      if (kind == kNotes) WriteBytes(path, "shopping\nmilk=2\n");
+      if (kind == kFolder) std::filesystem::create_directory(path);
+      if (kind == kPipe) {
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+      }
+    }
+    wsetting s;
+    wini table;
+    CalcWindowPos pos;
+    const StartupRead start = ReadStartupCalcFile(folder, s, table, pos);
+    EXPECT_EQ(start.currentPath, c.current ? folder + u"/zimro.ini" : u"");
+    std::vector<CalcFileStatus> refused;
+    for (const CalcFileRead& r : start.refused) refused.push_back(r.status);
+    EXPECT_EQ(refused, c.refused);
+    EXPECT_EQ(start.shownPath, folder + u"/" + platform::FromUtf8(c.shown));
+    ASSERT_EQ(table.list->Count(), 71);
+    EXPECT_EQ(table.list->Get(1), c.button1);
+    EXPECT_EQ(s.dispWidth, c.button1[0] == 0 ? 150 : 300);
+  }
+}
+
+// What a file holds decides whether it is a calculator file, not its name:
+// another kind is refused and changes nothing.
+TEST_F(CalcFileTest, OnlyCalculatorFilesAreRead) {
   struct Case {
     const char* what;
     std::string bytes;
@@ -359,27 +533,109 @@ TEST_F(CalcFileTest, OnlyFilesWithACalculatorKeyOrNoTextAreCalculatorFiles) {
       {"no bytes", "", true},
       {"only a byte-order mark", "\xFF\xFE", true},
       {"only line breaks", "\r\n\n", true},
-      {"notes", "shopping list\nmilk=2\n", false},
-      {"one blank", " ", false},
-      {"a key in a text", "see Top=5 below\n", false},
+      {"only blanks", " \t\r\n  \n", true},
       {"the version line", "Zimro=1.30\r\n", true},
-      {"the automatic program", "B0=\\1x\r\n", true},
-      {"the last button", "notes\nB70=\r\n", true},
+      {"the version line in any case", "ZIMRO=2\r\n", true},
+      {"the version line, then other lines", "Zimro=1.30\r\nB1=\\1a\r\nb\\53100\r\n", true},
+      {"the version line not first", "notes\nZimro=1.30\n", false},
+      {"written by hand", "b1=\\1x\nTop=5\n\nDISPFONTSIZE=12\n", true},
+      {"an empty setting", "mix3=\n", true},
+      {"the last button", "B70=\r\n", true},
+      {"UTF-16 with its mark", Utf16LeWithMark(u"Left=3\r\n"), true},
+      {"UTF-8 with its mark", "\xEF\xBB\xBFstayontop=1\n", true},
+      {"notes", "shopping list\nmilk=2\n", false},
+      {"notes with a key-like line", "call list\nb1=call mum\n", false},
+      {"one key amid notes", "notes\nB70=\r\n", false},
+      {"only pairs, none a key", "milk=2\neggs=6\n", false},
       {"past the last button", "B71=x\n", false},
       {"a leading zero", "B05=x\n", false},
-      {"lower case", "b12=\\1x\n", true},
-      {"a setting in any case", "text\nDISPFONTSIZE=12\n", true},
-      {"an empty setting", "mix3=\n", true},
+      {"a key in a text", "see Top=5 below\n", false},
       {"a setting without =", "Top\n", false},
-      {"UTF-16 with its mark", Utf16LeWithMark(u"Left=3\r\n"), true},
-      {"UTF-16 notes", Utf16LeWithMark(u"メモ\r\n"), false},
-      {"UTF-8 with its mark", "\xEF\xBB\xBFstayontop=1\n", true},
+      {"a line without a name", "Top=5\n=5\n", false},
+      {"another program's settings",
+       "[Window]\r\nTop=5\r\nLeft=10\r\nWidth=800\r\n\r\n[Recent]\r\nFile1=/home/a/b.txt\r\n", false},
+      {"a picture", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\nB0=\\1x\n", 24), false},
+      {"UTF-16 notes", Utf16LeWithMark(u"メモ\r\nB1=x\r\n"), false},
   };
   for (const Case& c : cases) {
-    WriteBytes(Path("file.txt"), c.bytes);
-    EXPECT_EQ(IsCalcFile(Path16("file.txt")), c.calc) << c.what;
+    LoadBytes(c.bytes);
+    EXPECT_EQ(read_.loaded, c.calc) << c.what;
+    EXPECT_EQ(read_.status, c.calc ? CalcFileStatus::kRead : CalcFileStatus::kNotCalcFile) << c.what;
+    if (c.calc) {
+      EXPECT_EQ(table_.list->Count(), 71) << c.what;
+    } else {
+      ExpectUnchanged(table_, setting_, pos_);
+      EXPECT_EQ(RefusalText(read_), u"電卓ファイルではないため開きません。\n" + Path16("calc.ini"))
+          << c.what;
+    }
   }
-  EXPECT_TRUE(IsCalcFile(Path16("missing.ini")));
+}
+
+// A relative path names a file in the folder current when it is read, and
+// the read gives it in full.
+TEST_F(CalcFileTest, RelativePathsAreTakenInTheCurrentFolder) {
+  std::filesystem::create_directory(Path("sub"));
+  WriteBytes(Path("sub/b.ini"), "B1=\\1b\r\n");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
+  Load(u"sub/b.ini");
+  const CalcFileRead relative = read_;
+  Load(u"missing.ini");
+  const CalcFileRead missing = read_;
+  std::filesystem::current_path(before);
+  EXPECT_EQ(relative.path, Path16("sub/b.ini"));
+  EXPECT_EQ(relative.status, CalcFileStatus::kRead);
+  EXPECT_EQ(missing.path, Path16("missing.ini"));
+  EXPECT_TRUE(missing.loaded);
+  EXPECT_EQ(AbsolutePath(u"/a/b.ini"), u"/a/b.ini");
+  EXPECT_EQ(AbsolutePath(u""), u"");
+}
+
+TEST_F(CalcFileTest, AMissingFileIsLeftAloneWhenAskedTo) {
+  FillTable(table_, {{1, u"\\1kept"}});
+  const CalcFileRead read = ReadCalcFile(Path16("none.ini"), setting_, table_, pos_, IfMissing::kLeave);
+  EXPECT_EQ(read.status, CalcFileStatus::kMissing);
+  EXPECT_FALSE(read.loaded);
+  EXPECT_EQ(table_.list->Get(1), u"\\1kept");
+}
+
+// One table of keys drives the read, the write, the defaults and
+// SetOption's ranges.
+TEST(CalcFileKeysTest, EveryKeyOnce) {
+  std::vector<std::u16string> names;
+  for (const CalcFileKey& key : CalcFileKeys()) {
+    names.emplace_back(key.name);
+    EXPECT_EQ(FindCalcFileKey(key.name), &key);
+    EXPECT_EQ((key.position != nullptr) + (key.number != nullptr) + (key.real != nullptr), 1)
+        << platform::ToUtf8(key.name);
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{
+                       u"Top", u"Left", u"ButtonEditMode", u"StayOnTop", u"ButtonDispLine1",
+                       u"ButtonDispLine2", u"ButtonDispLine3", u"ButtonDispLine4", u"DispWidth",
+                       u"DispHeight", u"DispFontSize", u"FormColor", u"TitleColor", u"TextColor",
+                       u"ButtonColor", u"Mix1", u"Mix2", u"Mix3"}));
+  EXPECT_EQ(FindCalcFileKey(u"dispfontsize"), FindCalcFileKey(u"DispFontSize"));
+  EXPECT_EQ(FindCalcFileKey(u"Zimro"), nullptr);
+  struct Option {
+    int32_t option;
+    const char16_t* key;
+    int32_t low, high;
+  };
+  const Option options[] = {{1, u"ButtonEditMode", 0, 1},  {2, u"StayOnTop", 0, 1},
+                            {3, u"ButtonDispLine1", 0, 10}, {4, u"ButtonDispLine2", 0, 4},
+                            {5, u"ButtonDispLine3", 0, 4},  {6, u"ButtonDispLine4", 0, 4},
+                            {7, u"DispWidth", 130, INT32_MAX}, {8, u"DispHeight", 30, INT32_MAX},
+                            {9, u"DispFontSize", 8, 36},
+                            {10, u"FormColor", INT32_MIN, INT32_MAX}};
+  for (const Option& o : options) {
+    const CalcFileKey* key = OptionKey(o.option);
+    ASSERT_NE(key, nullptr) << o.option;
+    EXPECT_EQ(std::u16string(key->name), o.key);
+    EXPECT_EQ(key->low, o.low) << o.option;
+    EXPECT_EQ(key->high, o.high) << o.option;
+  }
+  EXPECT_EQ(OptionKey(0), nullptr);
+  EXPECT_EQ(OptionKey(11), nullptr);
 }
 
 std::vector<std::string> TempsBeside(const std::filesystem::path& dir, const std::string& name) {

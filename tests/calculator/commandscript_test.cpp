@@ -22,8 +22,7 @@ public:
   void RefreshButtons() override { log.push_back("refresh"); }
   void ApplyStayOnTop() override { log.push_back("stayontop"); }
   void SaveCalcFile(const std::u16string& p) override { log.push_back("save " + platform::ToUtf8(p)); }
-  void LoadCalcFile(const std::u16string& p) override { log.push_back("load " + platform::ToUtf8(p)); }
-  void WarnNotCalcFile(const std::u16string& p) override { log.push_back("warn " + platform::ToUtf8(p)); }
+  void OpenCalcFile(const std::u16string& p) override { log.push_back("open " + platform::ToUtf8(p)); }
   void EditButtonData(int32_t) override { log.push_back("edit"); }
   void CopyButtonToClipboard(int32_t) override {}
   void PasteButtonFromClipboard() override {}

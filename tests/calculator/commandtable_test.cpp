@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -41,8 +42,7 @@ public:
     if (failSave) throw EFCreateError("cannot create");
     log.push_back("save " + Narrow(path));
   }
-  void LoadCalcFile(const std::u16string& path) override { log.push_back("load " + Narrow(path)); }
-  void WarnNotCalcFile(const std::u16string& path) override { log.push_back("warn " + Narrow(path)); }
+  void OpenCalcFile(const std::u16string& path) override { log.push_back("open " + Narrow(path)); }
   void EditButtonData(int32_t mode) override { log.push_back("edit " + std::to_string(mode)); }
   void CopyButtonToClipboard(int32_t what) override { log.push_back("copy " + std::to_string(what)); }
   void PasteButtonFromClipboard() override { log.push_back("paste"); }
@@ -158,25 +158,30 @@ TEST_F(HostCommandTest, FailedSaveKeepsTheCurrentFile) {
 
 TEST_F(HostCommandTest, LoadSavesTheCurrentFileFirst) {
   Run(12, wvar(u"/tmp/other.ini"));
-  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "load /tmp/other.ini"}));
-  EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/tmp/other.ini");
+  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "open /tmp/other.ini"}));
 }
 
-// Load of a file that is no calculator file names it and leaves it alone:
-// it is not loaded and does not become the file that saves replace.
-TEST_F(HostCommandTest, LoadRefusesAFileThatIsNoCalculatorFile) {
-  char folder[] = "/tmp/zimro-load-XXXXXX";
+// A relative path is taken in the folder current when the command runs, so
+// that a script's CHDIR afterwards does not move where the file is saved.
+TEST_F(HostCommandTest, RelativePathsAreFixedWhenTheCommandRuns) {
+  char folder[] = "/tmp/zimro-paths-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string notes = std::string(folder) + "/notes.txt";
-  std::FILE* f = std::fopen(notes.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fputs("milk=2\n", f);
-  std::fclose(f);
-  Run(12, wvar(platform::FromUtf8(notes).c_str()));
-  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "warn " + notes}));
-  EXPECT_EQ(Narrow(setting_.currentPath.AsString()), "/calc/zimro.ini");
-  std::remove(notes.c_str());
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const std::string here = folder;
+  Run(12, wvar(u"b.ini"));
+  Run(11, wvar(u"sub/c.ini"));
+  const std::string current = Narrow(setting_.currentPath.AsString());
+  Run(12, wvar(u"/abs/d.ini"));
+  Run(11, wvar(u""));
+  std::filesystem::current_path(before);
   rmdir(folder);
+  EXPECT_EQ(host_.log, (Log{"save /calc/zimro.ini", "open " + here + "/b.ini",
+                            "save " + here + "/sub/c.ini", "save " + here + "/sub/c.ini",
+                            "open /abs/d.ini"}));
+  EXPECT_EQ(current, here + "/sub/c.ini");
+  // Save of no name saves nothing and keeps the current file.
+  EXPECT_EQ(Narrow(setting_.currentPath.AsString()), here + "/sub/c.ini");
 }
 
 TEST_F(HostCommandTest, WindowCommandsCallTheirRoutines) {

@@ -167,51 +167,63 @@ TEST(ArrangeLayoutTest, FontSize36GrowsTheMinimumsWithTheLabel) {
 
 // The display's size against the screen: the label at font size 11 as
 // above, so the column is 164 wide, the smallest display 164 by 40 and each
-// of the default six rows of buttons 25 high.
+// of the default six rows of buttons 25 high. The window shows a display
+// that fits the screen; the setting keeps the file's size, raised to the
+// smallest the font needs.
 struct FitCase {
   const char* name;
   int32_t width, height;   // from the file
   LayoutRect screen;       // its available area
-  int32_t wantWidth, wantHeight;
+  int32_t shownWidth, shownHeight;
+  int32_t keptWidth, keptHeight;
 };
 
 class ArrangeLayoutFitTest : public testing::TestWithParam<FitCase> {};
 
 constexpr LayoutRect kScreen{0, 0, 1280, 1024};
 
-TEST_P(ArrangeLayoutFitTest, TheDisplayFitsTheScreenAndSizesThatFitStay) {
+TEST_P(ArrangeLayoutFitTest, TheDisplayShownFitsTheScreenAndTheSettingKeepsItsSize) {
+  const FitCase& c = GetParam();
   wsetting s = Defaults();
-  s.dispWidth = GetParam().width;
-  s.dispHeight = GetParam().height;
-  const CalcLayout l = ArrangeLayout(s, kLabelW, kLabelH, GetParam().screen);
-  EXPECT_EQ(s.dispWidth, GetParam().wantWidth);
-  EXPECT_EQ(s.dispHeight, GetParam().wantHeight);
-  EXPECT_EQ(l.display.width, s.dispWidth);
-  EXPECT_LE(l.clientWidth, GetParam().screen.width);
-  EXPECT_LE(l.clientHeight, GetParam().screen.height);
+  s.dispWidth = c.width;
+  s.dispHeight = c.height;
+  const CalcLayout l = ArrangeLayout(s, kLabelW, kLabelH, c.screen);
+  EXPECT_EQ(l.display.width, c.shownWidth);
+  EXPECT_EQ(l.display.height, c.shownHeight);
+  EXPECT_EQ(s.dispWidth, c.keptWidth);
+  EXPECT_EQ(s.dispHeight, c.keptHeight);
+  EXPECT_LE(l.clientWidth, c.screen.width);
+  EXPECT_LE(l.clientHeight, c.screen.height);
   EXPECT_GE(l.clientWidth, 174);
   EXPECT_GE(l.clientHeight, 40 + 30);
+  // Laid out again, as every load and the option dialog do, it is the same.
+  const CalcLayout again = ArrangeLayout(s, kLabelW, kLabelH, c.screen);
+  EXPECT_EQ(again.display, l.display);
+  EXPECT_EQ(s.dispWidth, c.keptWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, ArrangeLayoutFitTest,
     testing::Values(
-        FitCase{"Defaults", 150, 60, kScreen, 164, 60},
-        FitCase{"WideAndTall", 700, 900, kScreen, 700, 900},
+        FitCase{"Defaults", 150, 60, kScreen, 164, 60, 164, 60},
+        FitCase{"WideAndTall", 700, 900, kScreen, 700, 900, 700, 900},
         // Beside the display the column needs 164 + 15: 1101 is the widest
         // display, and 998 the tallest (26 for the title and the edge).
-        FitCase{"JustFitsBeside", 1101, 998, kScreen, 1101, 998},
-        FitCase{"OnePixelTooWide", 1102, 999, kScreen, 1101, 998},
-        FitCase{"Huge", 100000, 100000, kScreen, 1101, 998},
-        FitCase{"Largest", INT32_MAX, INT32_MAX, kScreen, 1101, 998},
-        FitCase{"Negative", -500, -500, kScreen, 164, 40},
-        FitCase{"Smallest", INT32_MIN, INT32_MIN, kScreen, 164, 40},
+        FitCase{"JustFitsBeside", 1101, 998, kScreen, 1101, 998, 1101, 998},
+        FitCase{"OnePixelTooWide", 1102, 999, kScreen, 1101, 998, 1102, 999},
+        FitCase{"LargerThanTheScreen", 1500, 1200, kScreen, 1101, 998, 1500, 1200},
+        FitCase{"Huge", 100000, 100000, kScreen, 1101, 998, 100000, 100000},
+        FitCase{"Largest", INT32_MAX, INT32_MAX, kScreen, 1101, 998, INT32_MAX, INT32_MAX},
+        FitCase{"Negative", -500, -500, kScreen, 164, 40, 164, 40},
+        FitCase{"Smallest", INT32_MIN, INT32_MIN, kScreen, 164, 40, 164, 40},
         // Buttons below a display as wide as the column: 6 rows of 25, 30 for
         // the title and the edges.
-        FitCase{"TallBelow", 164, 100000, kScreen, 164, 844},
-        FitCase{"JustFitsBelow", 164, 844, kScreen, 164, 844},
+        FitCase{"TallBelow", 164, 100000, kScreen, 164, 844, 164, 100000},
+        FitCase{"JustFitsBelow", 164, 844, kScreen, 164, 844, 164, 844},
         // The screen of a second monitor, its place elsewhere: only its size counts.
-        FitCase{"SmallScreen", 5000, 5000, LayoutRect{1280, 300, 640, 480}, 461, 454}),
+        FitCase{"SmallScreen", 5000, 5000, LayoutRect{1280, 300, 640, 480}, 461, 454, 5000, 5000},
+        // Too narrow for a column beside the display: the buttons go below.
+        FitCase{"TinyScreen", 300, 200, LayoutRect{0, 0, 320, 240}, 164, 60, 300, 200}),
     [](const testing::TestParamInfo<FitCase>& c) { return std::string(c.param.name); });
 
 TEST(ArrangeLayoutTest, ButtonsTallerThanTheScreenKeepTheDisplayAsItIs) {
@@ -221,36 +233,36 @@ TEST(ArrangeLayoutTest, ButtonsTallerThanTheScreenKeepTheDisplayAsItIs) {
   s.buttonDispLine1 = 10;
   s.buttonDispLine2 = s.buttonDispLine3 = s.buttonDispLine4 = 4;
   s.dispHeight = 60;
-  ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560});
-  EXPECT_EQ(s.dispHeight, 60);
+  EXPECT_EQ(ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560}).display.height, 60);
   // The display alone still stays within the screen.
   s.dispHeight = 5000;
-  ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560});
-  EXPECT_EQ(s.dispHeight, 530);
+  EXPECT_EQ(ArrangeLayout(s, kLabelW, kLabelH, LayoutRect{0, 0, 800, 560}).display.height, 530);
+  EXPECT_EQ(s.dispHeight, 5000);
 }
 
 struct FontCase {
-  int32_t size, want;
+  int32_t size, shown;
 };
 
 class ArrangeLayoutFontTest : public testing::TestWithParam<FontCase> {};
 
 // Buttons are 2h + 2 high for font size h: sizes outside the option dialog's
-// list would give buttons of no height or a window no screen shows.
-TEST_P(ArrangeLayoutFontTest, FontSizeStaysWithinTheList) {
+// list would give buttons of no height or a window no screen shows. The
+// setting keeps its size.
+TEST_P(ArrangeLayoutFontTest, FontShownStaysWithinTheList) {
   wsetting s = Defaults();
   s.dispFontSize = GetParam().size;
   const CalcLayout l = ArrangeLayout(s, kLabelW, kLabelH, kScreen);
-  EXPECT_EQ(s.dispFontSize, GetParam().want);
-  EXPECT_EQ(Button(l, 11).height, 2 * GetParam().want + 2);
-  EXPECT_EQ(l.buttons[10].fontSize, GetParam().want - 1);
+  EXPECT_EQ(s.dispFontSize, GetParam().size);
+  EXPECT_EQ(Button(l, 11).height, 2 * GetParam().shown + 2);
+  EXPECT_EQ(l.buttons[10].fontSize, GetParam().shown - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ArrangeLayoutFontTest,
                          testing::Values(FontCase{-5, 8}, FontCase{7, 8}, FontCase{8, 8},
                                          FontCase{13, 13}, FontCase{36, 36}, FontCase{37, 36},
-                                         FontCase{10000, 36}, FontCase{INT32_MAX, 36},
-                                         FontCase{INT32_MIN, 8}));
+                                         FontCase{40, 36}, FontCase{10000, 36},
+                                         FontCase{INT32_MAX, 36}, FontCase{INT32_MIN, 8}));
 
 TEST(ArrangeLayoutTest, ExtremeLabelAndScreenSizesOverflowNothing) {
   // Checked by the sanitizer build: every sum stays within 32 bits.

@@ -33,7 +33,8 @@ class Walkthrough : public ZimroFolder {
   void ArrangeButtons(const Geometry& window) {
     const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
     CalcWindowPos pos;
-    ReadCalcFile(platform::FromUtf8((bin / "zimro.si").string()), setting_, table_, pos);
+    ASSERT_TRUE(
+        ReadCalcFile(platform::FromUtf8((bin / "zimro.si").string()), setting_, table_, pos).loaded);
     const int column = (window.width - setting_.dispWidth - 15 - 4) / 5;
     layout_ = ArrangeLayout(setting_, 5 * column - 10, 10);
     ASSERT_TRUE(layout_.buttonsBeside);

@@ -55,8 +55,8 @@ TEST_F(ExceptionTest, ABadColourInTheFileAtStartIsShownAndTheWindowRuns) {
 
 TEST_F(ExceptionTest, AFileThatCannotBeSavedOnCloseIsReportedAndTheWindowCloses) {
   LinkLibrary();
-  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(Path("zimro.ini"))));  // in the way
   StartWindow();
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(Path("zimro.ini"))));  // in the way
   CloseWindow();
   EXPECT_FALSE(form_->isVisible());
   ASSERT_EQ(shown.size(), 1u);

@@ -1,5 +1,7 @@
 // The window laid out from the calculator file: where the display and the
 // buttons stand, and how big the window is.
+#include <QScreen>
+
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/wsetting.h"
@@ -53,6 +55,23 @@ TEST_F(LayoutTest, AWideDisplayHasTheButtonsBesideItStretchedToTheirHeight) {
   EXPECT_LT(Setting->dispHeight, display.height());  // the setting is not stretched
   EXPECT_EQ(form_->height(), bottom + 4);
   EXPECT_EQ(form_->width(), 400 + Button(1).width() + 15);
+}
+
+// The window is fitted to the screen it opens on and shows a font within 8
+// to 36; the file keeps its sizes for a larger screen.
+TEST_F(LayoutTest, SizesTheScreenCannotShowAreShownFittedAndSavedAsTheyWere) {
+  Start("DispWidth=100000\r\nDispHeight=100000\r\nDispFontSize=40\r\n");
+  const QRect screen = form_->screen()->availableGeometry();
+  EXPECT_LE(form_->width(), screen.width());
+  EXPECT_LE(form_->height(), screen.height());
+  EXPECT_EQ(form_->MemoOut->font().pixelSize(), PointsToPixels(36));
+  CloseWindow();
+  const std::string saved = ReadFile("zimro.ini");
+  for (const char* line : {"DispWidth=100000", "DispHeight=100000", "DispFontSize=40"}) {
+    EXPECT_NE(saved.find(Utf16File(std::string("\r\n") + line + "\r\n").substr(2)),
+              std::string::npos)
+        << line;
+  }
 }
 
 TEST_F(LayoutTest, AllRowsZeroShowsNoButton) {

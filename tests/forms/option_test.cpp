@@ -87,6 +87,18 @@ TEST(OptionDialog, ChoosingAFontSizeResetsTheWidthAndRaisesTheHeight) {
   EXPECT_EQ(FormCalc->MemoOut->width(), width36.toInt());
 }
 
+// A file's font size beyond the list shows as the list's end, which the
+// window shows; only a confirmed dialog stores it.
+TEST(OptionDialog, AFontSizeBeyondTheListShowsAsItsEndAndIsKeptUntilConfirmed) {
+  using Button = QPushButton* Ui::TFormOption::*;
+  for (Button close : {&Ui::TFormOption::Button2, &Ui::TFormOption::Button1}) {
+    CalcWindow w({u"DispFontSize=40"});
+    Options([] { EXPECT_EQ(FormOption->ComboBoxDispSize->currentText(), "36"); }, close);
+    w.Close();
+    EXPECT_EQ(Saved(w, u"DispFontSize"), close == &Ui::TFormOption::Button2 ? "40" : "36");
+  }
+}
+
 TEST(OptionDialog, OkWithAWidthBelowTheMinimumSavesTheRaisedWidth) {
   CalcWindow w({u"DispWidth=150", u"DispFontSize=11"});
   Options([] { FormOption->EditDispWidth->setText("10"); }, &Ui::TFormOption::Button1);

@@ -70,9 +70,10 @@ void HeadlessCalculator::SaveCalcFile(const std::u16string& path) {
 }
 
 // The automatic program of the loaded file does not run.
-void HeadlessCalculator::LoadCalcFile(const std::u16string& path) {
+void HeadlessCalculator::OpenCalcFile(const std::u16string& path) {
   CalcWindowPos pos;
-  ReadCalcFile(path, setting, table_, pos);
+  const CalcFileRead read = ReadCalcFile(path, setting, table_, pos);
+  if (read.loaded) setting.currentPath = read.path.c_str();
 }
 
 std::u16string HeadlessCalculator::CurrentLine() {

@@ -41,8 +41,7 @@ private:
   void RefreshButtons() override {}
   void ApplyStayOnTop() override {}
   void SaveCalcFile(const std::u16string& path) override;
-  void LoadCalcFile(const std::u16string& path) override;
-  void WarnNotCalcFile(const std::u16string&) override {}
+  void OpenCalcFile(const std::u16string& path) override;
   void EditButtonData(int32_t) override {}
   void CopyButtonToClipboard(int32_t) override {}
   void PasteButtonFromClipboard() override {}

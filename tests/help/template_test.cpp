@@ -51,7 +51,7 @@ class TemplateCalculator : public testing::Test {
 protected:
   void SetUp() override {
     CalcWindowPos pos;
-    ReadCalcFile(kPath, calculator_.setting, calculator_.table(), pos);
+    ASSERT_TRUE(ReadCalcFile(kPath, calculator_.setting, calculator_.table(), pos).loaded);
     HeadlessHost::Options options;
     options.stepLimit = 1000000;
     calculator_.AttachDisplay(options);
@@ -121,7 +121,7 @@ TEST(Template, LoadsWithEveryKeyItSets) {
   wsetting setting;
   wini table;
   CalcWindowPos pos;
-  ReadCalcFile(kPath, setting, table, pos);
+  ASSERT_TRUE(ReadCalcFile(kPath, setting, table, pos).loaded);
   EXPECT_EQ(setting.buttonDispLine1, 10);
   EXPECT_EQ(setting.buttonDispLine2, 2);
   EXPECT_EQ(setting.buttonDispLine3, 4);
@@ -146,7 +146,7 @@ TEST(Template, EveryButtonLineIsCanonical) {
   wsetting setting;
   wini table;
   CalcWindowPos pos;
-  ReadCalcFile(kPath, setting, table, pos);
+  ASSERT_TRUE(ReadCalcFile(kPath, setting, table, pos).loaded);
   for (int i = 0; i <= 70; ++i) {
     const wvar line(table.GetLine(i));
     wvar normal(line);
@@ -165,7 +165,7 @@ TEST(Template, ShownButtonsHaveShortLabelsAndAProgram) {
   wsetting setting;
   wini table;
   CalcWindowPos pos;
-  ReadCalcFile(kPath, setting, table, pos);
+  ASSERT_TRUE(ReadCalcFile(kPath, setting, table, pos).loaded);
   auto shown = [&](int n) {
     if (n <= 10) return n <= setting.buttonDispLine1;
     const int block = (n - 11) / 20, row = (n - 11) % 20 / 5;
