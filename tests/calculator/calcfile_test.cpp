@@ -257,57 +257,53 @@ INSTANTIATE_TEST_SUITE_P(
                     FontSizeCase{u"DispFontSize=abc\r\n", 0, 8},
                     FontSizeCase{u"DispFontSize=\r\n", 11, 11}));
 
-// Sizes the window cannot show are kept all the same: the file is for every
-// screen it may be opened on.
-TEST_F(CalcFileTest, SizesBeyondWhatTheWindowShowsAreSavedBackAsTheyWere) {
-  const std::u16string text = u"Zimro=1.30\r\n"
-                              u"Top=100\r\n"
-                              u"Left=200\r\n"
-                              u"ButtonEditMode=1\r\n"
-                              u"StayOnTop=0\r\n"
-                              u"ButtonDispLine1=0\r\n"
-                              u"ButtonDispLine2=2\r\n"
-                              u"ButtonDispLine3=0\r\n"
-                              u"ButtonDispLine4=4\r\n"
-                              u"DispWidth=100000\r\n"
-                              u"DispHeight=1200\r\n"
-                              u"DispFontSize=40\r\n"
-                              u"FormColor=9981440\r\n"
-                              u"TitleColor=16777215\r\n"
-                              u"TextColor=0\r\n"
-                              u"ButtonColor=12632256\r\n"
-                              u"Mix1=25\r\n"
-                              u"Mix2=50\r\n"
-                              u"Mix3=75\r\n";
-  LoadBytes(Utf16LeWithMark(text));
-  WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
-  EXPECT_EQ(ReadBytes(Path("again.ini")), Utf16LeWithMark(text));
-}
-
-TEST_F(CalcFileTest, SettingsWithinTheirRangesAreSavedBackAsTheyWere) {
-  const std::u16string text = u"Zimro=1.30\r\n"
-                              u"B3=\\1x\r\n"
-                              u"Top=-20\r\n"
-                              u"Left=3000\r\n"
-                              u"ButtonEditMode=0\r\n"
-                              u"StayOnTop=1\r\n"
-                              u"ButtonDispLine1=10\r\n"
-                              u"ButtonDispLine2=0\r\n"
-                              u"ButtonDispLine3=4\r\n"
-                              u"ButtonDispLine4=1\r\n"
-                              u"DispWidth=1200\r\n"
-                              u"DispHeight=900\r\n"
-                              u"DispFontSize=8\r\n"
-                              u"FormColor=255\r\n"
-                              u"TitleColor=0\r\n"
-                              u"TextColor=65280\r\n"
-                              u"ButtonColor=16711680\r\n"
-                              u"Mix1=0\r\n"
-                              u"Mix2=100\r\n"
-                              u"Mix3=12.5\r\n";
-  LoadBytes(Utf16LeWithMark(text));
-  WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
-  EXPECT_EQ(ReadBytes(Path("again.ini")), Utf16LeWithMark(text));
+// Every setting comes back as the file had it, the sizes the window cannot
+// show too: the file is for every screen it may be opened on.
+TEST_F(CalcFileTest, SettingsAreSavedBackAsTheyWere) {
+  const std::u16string texts[] = {u"Zimro=1.30\r\n"
+                                  u"B3=\\1x\r\n"
+                                  u"Top=-20\r\n"
+                                  u"Left=3000\r\n"
+                                  u"ButtonEditMode=0\r\n"
+                                  u"StayOnTop=1\r\n"
+                                  u"ButtonDispLine1=10\r\n"
+                                  u"ButtonDispLine2=0\r\n"
+                                  u"ButtonDispLine3=4\r\n"
+                                  u"ButtonDispLine4=1\r\n"
+                                  u"DispWidth=1200\r\n"
+                                  u"DispHeight=900\r\n"
+                                  u"DispFontSize=8\r\n"
+                                  u"FormColor=255\r\n"
+                                  u"TitleColor=0\r\n"
+                                  u"TextColor=65280\r\n"
+                                  u"ButtonColor=16711680\r\n"
+                                  u"Mix1=0\r\n"
+                                  u"Mix2=100\r\n"
+                                  u"Mix3=12.5\r\n",
+                                  u"Zimro=1.30\r\n"
+                                  u"Top=100\r\n"
+                                  u"Left=200\r\n"
+                                  u"ButtonEditMode=1\r\n"
+                                  u"StayOnTop=0\r\n"
+                                  u"ButtonDispLine1=0\r\n"
+                                  u"ButtonDispLine2=2\r\n"
+                                  u"ButtonDispLine3=0\r\n"
+                                  u"ButtonDispLine4=4\r\n"
+                                  u"DispWidth=100000\r\n"
+                                  u"DispHeight=1200\r\n"
+                                  u"DispFontSize=40\r\n"
+                                  u"FormColor=9981440\r\n"
+                                  u"TitleColor=16777215\r\n"
+                                  u"TextColor=0\r\n"
+                                  u"ButtonColor=12632256\r\n"
+                                  u"Mix1=25\r\n"
+                                  u"Mix2=50\r\n"
+                                  u"Mix3=75\r\n"};
+  for (const std::u16string& text : texts) {
+    LoadBytes(Utf16LeWithMark(text));
+    WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
+    EXPECT_EQ(ReadBytes(Path("again.ini")), Utf16LeWithMark(text));
+  }
 }
 
 TEST_F(CalcFileTest, FileWithoutMarkReadsAsCp932) {

@@ -57,12 +57,17 @@ class OtherFiles : public ZimroFolder {
     })) << Output();
   }
 
-  // Closes the main window with its close button and checks that the files
-  // are as they should be: the text file untouched, the calculator file saved.
-  void CloseAndCheck(XSession& x, pid_t zimro, const std::string& window) {
+  // Closes the main window with its close button; the program ends.
+  void CloseWindow(XSession& x, pid_t zimro, const std::string& window) {
     const Geometry g = x.WindowGeometry(window);
     x.Click(window, g.width - 19 + 7, 4 + 7);
     ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  }
+
+  // Closes the main window with its close button and checks that the files
+  // are as they should be: the text file untouched, the calculator file saved.
+  void CloseAndCheck(XSession& x, pid_t zimro, const std::string& window) {
+    CloseWindow(x, zimro, window);
     EXPECT_EQ(ReadFile(dir / "notes.txt"), kNotes);
     const std::string text = AsciiOf(ReadFile(dir / "zimro.ini"));
     EXPECT_EQ(text.substr(0, 12), "Zimro=1.30\r\n") << text;
@@ -216,9 +221,7 @@ TEST_P(OtherFiles, AHandWrittenCalculatorFileLoadsAndIsSaved) {
                   5s)
                 .out,
             "");
-  const Geometry g = x.WindowGeometry(window);
-  x.Click(window, g.width - 19 + 7, 4 + 7);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  CloseWindow(x, zimro, window);
   const std::string saved = AsciiOf(ReadFile(dir / "hand.ini"));
   EXPECT_EQ(saved.substr(0, 12), "Zimro=1.30\r\n") << saved;
   EXPECT_NE(saved.find("\r\nB2=\\1two\r\n"), std::string::npos) << saved;
@@ -282,9 +285,7 @@ TEST_P(OtherFiles, LoadAndSaveOfRelativeNamesKeepTheirFolder) {
   TypeLine(x, window, "r = CHDIR(\"..\")");
   TypeLine(x, window, "SetButtonLabel(\"four\")");
   ExpectAnswering(x, window);
-  const Geometry g = x.WindowGeometry(window);
-  x.Click(window, g.width - 19 + 7, 4 + 7);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  CloseWindow(x, zimro, window);
   const std::string b = AsciiOf(ReadFile(dir / "b.ini"));
   EXPECT_NE(b.find("\r\nB1=\\1b\r\nB3=\\1three\r\n"), std::string::npos) << b;
   EXPECT_FALSE(std::filesystem::exists(dir / "sub/b.ini"));
@@ -303,9 +304,7 @@ TEST_P(OtherFiles, ADefaultFileThatIsAPipeIsNamedAndLeftAsItWas) {
   const std::string window = x.WaitForWindow(zimro);
   ASSERT_FALSE(window.empty()) << Output();
   ExpectAnswering(x, window);
-  const Geometry g = x.WindowGeometry(window);
-  x.Click(window, g.width - 19 + 7, 4 + 7);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  CloseWindow(x, zimro, window);
   struct stat st;
   EXPECT_TRUE(stat((dir / "zimro.ini").c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
