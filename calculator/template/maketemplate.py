@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes zimro.si, the template calculator file, from the readable table
 below: button lines in canonical form (label, caption colour, face colour,
-hex-coded program), then the settings. Run it after editing the table:
+hex-coded program), then the settings. The build runs it; the table here is
+the only copy of the template in the source tree:
 
-    python3 calculator/template/maketemplate.py
+    python3 calculator/template/maketemplate.py OUTPUT
 """
 import os
 import sys
@@ -258,11 +259,13 @@ def main():
     for key, value in SETTINGS:
         lines.append("%s=%s" % (key, value))
     data = "\ufeff" + "".join(l + "\r\n" for l in lines)
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zimro.si")
-    if len(sys.argv) > 1:
-        path = sys.argv[1]
-    with open(path, "wb") as f:
+    if len(sys.argv) != 2:
+        sys.exit("usage: maketemplate.py OUTPUT")
+    path = sys.argv[1]
+    # A build stopped halfway leaves no half-written template beside the program.
+    with open(path + ".tmp", "wb") as f:
         f.write(data.encode("utf-16-le"))
+    os.replace(path + ".tmp", path)
 
 if __name__ == "__main__":
     main()
