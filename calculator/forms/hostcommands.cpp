@@ -8,7 +8,7 @@
 #include "calculator/wsetting.h"
 #include "formcalc.h"
 #include "hooks.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "loadcalc.h"
 #include "memo.h"
 #include "platform/system.h"
@@ -47,7 +47,7 @@ public:
 
 }  // namespace
 
-int32_t wbexe::Command(int32_t n) {
+int32_t wbexecalc::Command(int32_t n) {
   if (Setting == nullptr || ButtonTable == nullptr || ButtonSet == nullptr) return 0;
   FormSide side;
   CommandContext context{*this, *Setting, *ButtonTable, ButtonSet->current, side};
