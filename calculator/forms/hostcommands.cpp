@@ -1,9 +1,7 @@
-// hostcommands: the host commands behind #cmd on the main window, and the
-// prelude sent at every interpreter reset.
+// hostcommands: the host commands behind #cmd on the main window.
 #include <string>
 
 #include "calculator/commandtable.h"
-#include "calculator/prelude.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
@@ -54,4 +52,3 @@ int32_t wbexecalc::Command(int32_t n) {
   return RunHostCommand(n, context);
 }
 
-int SendPrelude() { return RunPrelude(); }

@@ -8,7 +8,6 @@
 #include "memo.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
-#include "hooks.h"
 #include "runs.h"
 
 namespace {
@@ -94,6 +93,6 @@ int32_t wbexecalc::InputText(wcell& cell) {
 int32_t wbexecalc::RunFinished() { return 0; }
 
 int32_t wbexecalc::ControlRequest() {
-  if (request[1].AsInt() == ccReset) SendPrelude();
+  if (request[1].AsInt() == ccReset) RunPrelude();
   return 0;
 }
