@@ -1,10 +1,12 @@
-// helpsheet: opens the help window offscreen on every page of the help
-// beside the program and writes a PNG of each, so that a person can look at
-// the pages as the window draws them: the page's top, and for a page with
-// examples the window scrolled to its first one.
+// helpsheet: opens the help window on every page of the help beside the
+// program and writes PNGs of it, so that a person can look at the pages as
+// the window draws them: the window at the page's top, then scrolled down a
+// window's height at a time to the page's end.
 //
 //   helpsheet [folder]      (default: the current folder)
-//   writes help-<page>.png and help-<page>-example.png
+//
+// Writes help-<page>-1.png, help-<page>-2.png, ... for every page. It draws
+// offscreen unless QT_QPA_PLATFORM names another platform.
 #include <QApplication>
 #include <QDir>
 #include <QScrollBar>
