@@ -9,6 +9,7 @@
 // offscreen unless QT_QPA_PLATFORM names another platform.
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QUrl>
