@@ -31,7 +31,7 @@
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/memo.h"
 #include "calculator/forms/runs.h"
-#include "interpreter/wbexe.h"
+#include "calculator/forms/wbexecalc.h"
 
 namespace {
 
