@@ -6,8 +6,8 @@
 //   dialogsheet [folder]      (default: the current folder)
 //
 // Writes edit.png, edit-auto.png, option.png, palette.png and
-// palette-user.png. Run it with QT_QPA_PLATFORM=offscreen where there is no
-// display.
+// palette-user.png. It draws offscreen unless QT_QPA_PLATFORM names
+// another platform.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -49,6 +49,7 @@ void Later(std::function<void()> step) { QTimer::singleShot(50, std::move(step))
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
   RegisterFontSubstitutes();
@@ -58,8 +59,10 @@ int main(int argc, char** argv) {
   QFile::link(QCoreApplication::applicationDirPath() + "/libvek.so", dir.path() + "/libvek.so");
   {
     wini file;
+    // The option dialog's lists at their widest values.
     for (const char16_t* l : {u"B11=\\1Sin\\20000ff\\3c0ffc0\\5530069006e00",
-                              u"FormColor=10000000"})
+                              u"FormColor=10000000", u"ButtonDispLine1=10",
+                              u"DispFontSize=36"})
       file.AddLine(wvar(l));
     file.SaveFile(wvar((dir.path() + "/zimro.ini").toStdU16String().c_str()));
   }

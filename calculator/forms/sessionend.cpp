@@ -15,7 +15,7 @@
 #include <cerrno>
 
 #include "formcalc.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "runs.h"
 
 namespace {
