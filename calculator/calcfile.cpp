@@ -104,6 +104,7 @@ struct Descriptor {
   }
 };
 
+// Why a file of this kind and size is refused; kRead when it may be read.
 CalcFileStatus StatusOfKind(const struct stat& st) {
   if (!S_ISREG(st.st_mode)) return CalcFileStatus::kNotRegular;
   if (st.st_size > kMaxCalcFileBytes) return CalcFileStatus::kTooLarge;

@@ -28,7 +28,7 @@ void Answer(CommandContext& c, const wvar& v) { c.block.request[2].SetValue(v); 
 
 void AnswerText(CommandContext& c, const std::u16string& text) { Answer(c, wvar(text.c_str())); }
 
-// The field of SetOption's option number, when the value is in its range.
+// The field behind SetOption's option number; nullptr for a number without one.
 int32_t* OptionField(wsetting& s, int32_t option) {
   const CalcFileKey* key = OptionKey(option);
   return key != nullptr ? &(s.*key->number) : nullptr;

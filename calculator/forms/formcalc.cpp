@@ -76,7 +76,6 @@ std::u16string ToU16(const QString& s) {
                         static_cast<size_t>(s.size()));
 }
 
-
 }  // namespace
 
 TFormCalc::TFormCalc(const QString& program, const QStringList& args)
