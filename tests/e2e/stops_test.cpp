@@ -1,7 +1,8 @@
 // Stops, closes and the end of the session in the real zimro on its own X
 // server, with and without a window manager: Pause, the stop button and the
 // close button end runs nested inside one another (an automatic program
-// that loads its own file again and again), the close button ends
+// that loads its own file again and again), a stop that comes during a long
+// statement ends the run before its next one, the close button ends
 // InputButton's wait, the menu's open runs the opened file's automatic
 // program at once, and SIGTERM, SIGHUP and SIGINT save and end the program
 // whatever it is doing.
@@ -47,6 +48,20 @@ class Stops : public ZimroFolder {
   }
 
   std::string SavedText() { return AsciiOf(ReadFile(dir / "zimro.ini")); }
+
+  // Whether the file was saved since Prepare wrote it without a version line.
+  bool Saved() { return SavedText().rfind("Zimro=1.30\r\n", 0) == 0; }
+
+  // Presses the button until its program runs, which it does only once no
+  // other run is in progress; false when it never did.
+  bool PressWhenIdle(XSession& x, const std::string& window, int n, const std::string& writes) {
+    return WaitUntil(
+        [&] {
+          x.Click(window, 20, ButtonY(n));
+          return WaitUntil([&] { return std::filesystem::exists(dir / writes); }, 300ms);
+        },
+        10s);
+  }
 };
 
 // The automatic program loads its own file, whose automatic program loads
@@ -104,6 +119,38 @@ TEST_P(Stops, TheCloseButtonEndsInputButtonsWait) {
   ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
   EXPECT_NE(SavedText().find("\r\nB1=\\1wait\\4"), std::string::npos) << SavedText();
+}
+
+// A stop that comes while a statement runs long ends the run before its
+// next statement, however many statements the run has run so far; the end
+// of the session still saves and ends with status 0.
+TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
+  Prepare(std::string("B1=\\1wait\\4DIM w = WRITE(\"running.txt\", \"1\")\\y\\n"
+                      "w = WAIT(1500)\\y\\nw = WRITE(\"after.txt\", \"ran on\")\r\n"
+                      "B2=\\1press\\4DIM r = WRITEB(\"pressed.txt\", \"yes\")\r\n") +
+          kLayout);
+  XSession x(Options());
+  for (const bool bySignal : {false, true}) {
+    SCOPED_TRACE(bySignal ? "SIGTERM" : "Pause");
+    std::filesystem::remove(dir / "running.txt");
+    std::string window;
+    const pid_t zimro = Start(x, window);
+    ASSERT_FALSE(window.empty()) << Output();
+    x.Click(window, 20, ButtonY(1));
+    ASSERT_TRUE(Written("running.txt", Utf16File("1")));
+    std::this_thread::sleep_for(300ms);
+    if (bySignal) {
+      ASSERT_EQ(kill(zimro, SIGTERM), 0);
+      ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+      EXPECT_TRUE(Saved()) << SavedText();
+    } else {
+      x.Key("Pause");
+      // Another button runs once the stopped run is over.
+      ASSERT_TRUE(PressWhenIdle(x, window, 2, "pressed.txt")) << Output();
+      x.Kill(zimro);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
+  }
 }
 
 // The visible windows of the process.

@@ -3,8 +3,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
@@ -114,6 +116,48 @@ TEST_F(ClosingTest, CloseDuringAStopPauseEndsThePausedRunThenTheWindow) {
   EXPECT_EQ(form_->windowTitle().toStdString(), "Zimro");
   EXPECT_NE(ReadFile("zimro.ini"), "<missing>");
 }
+
+// A stop that comes while a statement runs long (WAIT answers no window
+// event) ends the run before its next statement, however fast the
+// statements before it ran.
+struct LongStatementCase {
+  const char* name;
+  std::function<void(TFormCalc*)> stop;
+  bool closes;
+};
+
+class LongStatementStopTest : public ClosingTest,
+                              public testing::WithParamInterface<LongStatementCase> {};
+
+TEST_P(LongStatementStopTest, EndsTheRunBeforeItsNextStatement) {
+  const LongStatementCase& c = GetParam();
+  ButtonTable->SetField(11, 5,
+                        wvar(u"DIM i = 0\r\nWHILE i < 5000 { i = i + 1 }\r\n"
+                             u"DIM w = WAIT(1000)\r\nPRINT \"ran on\""));
+  // The stop arrives as a window event while WAIT blocks the window.
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    QMetaObject::invokeMethod(form_, [&] { c.stop(form_); }, Qt::QueuedConnection);
+  });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  stopper.join();
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(form_->isVisible(), !c.closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, LongStatementStopTest,
+    testing::Values(
+        LongStatementCase{"Pause",
+                          [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
+        LongStatementCase{"StopButton",
+                          [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
+                          false},
+        LongStatementCase{"CloseButton",
+                          [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+                          true},
+        LongStatementCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
+    [](const testing::TestParamInfo<LongStatementCase>& c) { return std::string(c.param.name); });
 
 // Acts when the stop button has been shown `count` times. ExecLine shows it
 // for a statement line and then serves the window before the line's own run
