@@ -22,6 +22,7 @@ namespace {
 
 // The handler only writes a byte here; the event loop reads it.
 int wakeFds[2] = {-1, -1};
+bool ending = false;
 
 extern "C" void NoteEndSignal(int) {
   const int saved = errno;
@@ -76,6 +77,7 @@ void BeginEnd() {
   }
   static QTimer* ticks = nullptr;
   if (ticks != nullptr) return;
+  ending = true;
   // The close request reaches the runs at once; the rest waits for the
   // dialogs to return.
   RequestStop(erExit);
@@ -85,6 +87,8 @@ void BeginEnd() {
 }
 
 }  // namespace
+
+bool EndingBySignal() { return ending; }
 
 void InstallSessionEndSignals() {
   if (wakeFds[0] >= 0) return;

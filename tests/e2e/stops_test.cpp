@@ -3,9 +3,9 @@
 // close button end runs nested inside one another (an automatic program
 // that loads its own file again and again), a stop that comes during a long
 // statement ends the run before its next one, the close button ends
-// InputButton's wait, the menu's open runs the opened file's automatic
-// program at once, and SIGTERM, SIGHUP and SIGINT save and end the program
-// whatever it is doing.
+// InputButton's wait while the menu's exit waits for a press, the menu's
+// open runs the opened file's automatic program at once, and SIGTERM, SIGHUP
+// and SIGINT save and end the program whatever it is doing.
 #include <signal.h>
 
 #include <gtest/gtest.h>
@@ -28,6 +28,15 @@ const char* const kLayout =
     "DispHeight=100\r\nStayOnTop=0\r\n";
 
 int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
+
+// The visible windows of the process.
+int WindowCount(XSession& x, pid_t pid) {
+  const ToolResult r =
+      x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid), "--name", ""});
+  int n = 0;
+  for (char c : r.out) n += c == '\n';
+  return n;
+}
 
 class Stops : public ZimroFolder {
  protected:
@@ -63,6 +72,14 @@ class Stops : public ZimroFolder {
         10s);
   }
 };
+
+// The window's menu (a right click on the window's face), then keys once
+// it shows.
+void FromMenu(XSession& x, const std::string& window, pid_t pid, const std::string& keys) {
+  x.Click(window, 100, 12, 3);
+  WaitUntil([&] { return WindowCount(x, pid) >= 2; }, 3s);
+  x.Key(keys);
+}
 
 // The automatic program loads its own file, whose automatic program loads
 // it again: every level is a run inside the host command of the one above.
@@ -153,13 +170,62 @@ TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
   }
 }
 
-// The visible windows of the process.
-int WindowCount(XSession& x, pid_t pid) {
-  const ToolResult r =
-      x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid), "--name", ""});
-  int n = 0;
-  for (char c : r.out) n += c == '\n';
-  return n;
+// Closing during InputButton's wait. The menu's exit, quitting without
+// saving and the window manager's close leave the wait to a button press
+// (the window stays and the run waits); the run then ends before its next
+// statement, and the window closes after it, saving unless told not to.
+// SIGTERM ends the wait at once: the session's end waits for no press.
+struct WaitCloseCase {
+  const char* name;
+  std::function<void(XSession&, const std::string& window, pid_t)> close;
+  bool needsWindowManager;
+  bool waitsForAPress;
+  bool saves;
+};
+
+TEST_P(Stops, ClosingDuringInputButtonsWait) {
+  const std::string calcFile =
+      std::string("B1=\\1wait\\4DIM r = WRITEB(\"waiting.txt\", \"yes\")\\y\\n"
+                  "DIM b = InputButton()\\y\\nr = WRITEB(\"after.txt\", \"ran on\")\r\n"
+                  "B2=\\1press\\4DIM r = WRITEB(\"pressed.txt\", \"yes\")\r\n") +
+      kLayout;
+  Prepare(calcFile);
+  XSession x(Options());
+  const WaitCloseCase cases[] = {
+      {"the menu's exit", [](XSession& s, const std::string& w, pid_t p) { FromMenu(s, w, p, "Up Return"); },
+       false, true, true},
+      {"quit without saving",
+       [](XSession& s, const std::string& w, pid_t p) { FromMenu(s, w, p, "Up Up Return"); }, false, true,
+       false},
+      {"the window manager's close", [](XSession& s, const std::string&, pid_t) { s.Key("alt+F4"); },
+       true, true, true},
+      {"SIGTERM", [](XSession&, const std::string&, pid_t pid) { kill(pid, SIGTERM); }, false, false,
+       true},
+  };
+  for (const WaitCloseCase& c : cases) {
+    if (c.needsWindowManager && !x.HasWindowManager()) continue;
+    SCOPED_TRACE(c.name);
+    WriteFile(dir / "zimro.ini", Utf16File(calcFile));
+    for (const char* f : {"waiting.txt", "after.txt", "pressed.txt"}) std::filesystem::remove(dir / f);
+    std::string window;
+    const pid_t zimro = Start(x, window);
+    ASSERT_FALSE(window.empty()) << Output();
+    x.Click(window, 20, ButtonY(1));
+    ASSERT_TRUE(Written("waiting.txt", "yes"));
+    c.close(x, window, zimro);
+    if (c.waitsForAPress) {
+      // The window stays and the run goes on waiting.
+      EXPECT_EQ(x.WaitForExit(zimro, 1500ms), std::nullopt);
+      EXPECT_FALSE(x.WaitForWindow(zimro, 1s).empty());
+      EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
+      // A press ends the wait; the pressed button's program does not run.
+      x.Click(window, 20, ButtonY(2));
+    }
+    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "pressed.txt"));
+    EXPECT_EQ(Saved(), c.saves) << SavedText();
+  }
 }
 
 TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {

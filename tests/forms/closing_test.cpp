@@ -159,6 +159,63 @@ INSTANTIATE_TEST_SUITE_P(
         LongStatementCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
     [](const testing::TestParamInfo<LongStatementCase>& c) { return std::string(c.param.name); });
 
+// Closing during InputButton's wait. The menu's exit, quitting without
+// saving and the window manager's close leave the wait to a button press or
+// Pause; the run then ends before its next statement and the window closes
+// after it. The title strip's close button ends the wait at once.
+struct WaitCloseCase {
+  const char* name;
+  std::function<void(TFormCalc*)> close;
+  // What ends the wait after the close, when it goes on.
+  std::function<void(TFormCalc*)> end;
+  bool saves;
+};
+
+class WaitCloseTest : public ClosingTest, public testing::WithParamInterface<WaitCloseCase> {};
+
+TEST_P(WaitCloseTest, ClosesAfterTheRun) {
+  const WaitCloseCase& c = GetParam();
+  ButtonTable->SetField(11, 5, wvar(u"DIM b = InputButton()\r\nPRINT \"went on\""));
+  ButtonTable->SetField(12, 5, wvar(u"PRINT \"pressed\""));
+  bool waitedOn = false;
+  QTimer::singleShot(200, TestScope(), [&] { c.close(form_); });
+  QTimer::singleShot(700, TestScope(), [&] {
+    waitedOn = Setting != nullptr && Setting->inputWait == 1 && form_->isVisible();
+    if (waitedOn && c.end) c.end(form_);
+  });
+  // Only a fault would leave the wait to this.
+  bool neverEnded = false;
+  QTimer::singleShot(5000, TestScope(), [&] {
+    neverEnded = Setting != nullptr && Setting->inputWait == 1;
+    if (neverEnded) Setting->inputWait = 0;
+  });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  EXPECT_EQ(waitedOn, c.end != nullptr);
+  EXPECT_FALSE(neverEnded);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(Display(), "");  // neither the next statement nor the pressed button ran
+  EXPECT_EQ(ReadFile("zimro.ini") != "<missing>", c.saves);
+}
+
+void PressButton12(TFormCalc*) { QTest::mouseClick(ButtonSet->buttons[11], Qt::LeftButton); }
+void PressPause(TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, WaitCloseTest,
+    testing::Values(
+        WaitCloseCase{"ExitMenuThenAPress", [](TFormCalc* f) { f->MenuExit->trigger(); },
+                      PressButton12, true},
+        WaitCloseCase{"ExitMenuThenPause", [](TFormCalc* f) { f->MenuExit->trigger(); },
+                      PressPause, true},
+        WaitCloseCase{"QuitWithoutSavingThenAPress", [](TFormCalc* f) { f->MenuAbort->trigger(); },
+                      PressButton12, false},
+        WaitCloseCase{"WindowManagersCloseThenAPress", [](TFormCalc* f) { f->close(); },
+                      PressButton12, true},
+        WaitCloseCase{"CloseButton",
+                      [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+                      nullptr, true}),
+    [](const testing::TestParamInfo<WaitCloseCase>& c) { return std::string(c.param.name); });
+
 // Acts when the stop button has been shown `count` times. ExecLine shows it
 // for a statement line and then serves the window before the line's own run
 // starts, which clears the error code.
