@@ -29,6 +29,7 @@
 #include "platform/window.h"
 #include "platform/qt/qtbackends.h"
 #include "runs.h"
+#include "sessionend.h"
 #include "wbtn.h"
 #include "wpalette.h"
 
@@ -212,6 +213,17 @@ void FreeButtonsAndSettings() {
   Setting = nullptr;
 }
 
+// A file that cannot be written is reported; the window closes all the same.
+// At the session's end by signal nobody may be there to answer a box.
+void SaveAtClose() {
+  if (!EndingBySignal()) return Guarded([] { SaveCalcFile(Setting->currentPath); });
+  try {
+    SaveCalcFile(Setting->currentPath);
+  } catch (...) {
+    ReportUnsavedAtEnd(ExceptionText(std::current_exception()));
+  }
+}
+
 }  // namespace
 
 void TFormCalc::FatalMessage(int kind) {
@@ -296,8 +308,7 @@ bool TFormCalc::FormClose() {
   if (closed || Setting == nullptr) return true;
   delete Block;
   Block = nullptr;
-  // A file that cannot be written is reported; the window closes all the same.
-  if (Setting->abortNoSave == 0) Guarded([] { SaveCalcFile(Setting->currentPath); });
+  if (Setting->abortNoSave == 0) SaveAtClose();
   FreeButtonsAndSettings();
   delete FormPalette;
   FormPalette = nullptr;

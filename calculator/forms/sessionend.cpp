@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "formcalc.h"
 #include "interpreter/wbexe.h"
@@ -23,6 +24,7 @@ namespace {
 // The handler only writes a byte here; the event loop reads it.
 int wakeFds[2] = {-1, -1};
 bool ending = false;
+int endStatus = 0;
 
 extern "C" void NoteEndSignal(int) {
   const int saved = errno;
@@ -89,6 +91,14 @@ void BeginEnd() {
 }  // namespace
 
 bool EndingBySignal() { return ending; }
+
+void ReportUnsavedAtEnd(const QString& reason) {
+  std::fprintf(stderr, "zimro: %s\n", reason.toUtf8().constData());
+  std::fflush(stderr);
+  endStatus = 1;
+}
+
+int SessionEndStatus() { return endStatus; }
 
 void InstallSessionEndSignals() {
   if (wakeFds[0] >= 0) return;

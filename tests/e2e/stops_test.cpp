@@ -5,15 +5,19 @@
 // statement ends the run before its next one, the close button ends
 // InputButton's wait while the menu's exit waits for a press, the menu's
 // open runs the opened file's automatic program at once, and SIGTERM, SIGHUP
-// and SIGINT save and end the program whatever it is doing.
+// and SIGINT save and end the program whatever it is doing, without waiting
+// for anybody when the file cannot be saved.
 #include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "zimrofolder.h"
 
@@ -227,6 +231,96 @@ TEST_P(Stops, ClosingDuringInputButtonsWait) {
     EXPECT_EQ(Saved(), c.saves) << SavedText();
   }
 }
+
+// The end of the session waits for nobody. As a user who may not write the
+// calculator file (its mode, or its folder's), a signal ends the program
+// within a few seconds without any input: the failed save is named on
+// standard error with its reason, not in a box, the exit status is 1, and
+// the file and its folder stay as they were.
+struct UnsavedCase {
+  const char* name;
+  bool fileReadOnly;  // else the folder is read-only and holds no zimro.ini
+  bool running;       // a run is in progress when the signal comes
+  int signal;
+};
+
+class UnsavedEnd : public ::testing::TestWithParam<bool> {};
+
+// Names and bytes of the files in a folder.
+std::vector<std::pair<std::string, std::string>> Contents(const std::filesystem::path& folder) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    files.emplace_back(e.path().filename().string(), ReadFile(e.path()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_P(UnsavedEnd, ASignalEndsAtOnceAndReportsTheUnsavedFile) {
+  using std::filesystem::perms;
+  const std::string calcFile =
+      std::string("B1=\\1loop\\4DIM w = WRITEB(\"running.txt\", \"yes\")\\y\\nWHILE 1 { w = w + 1 }\r\n") +
+      kLayout;
+  const UnsavedCase cases[] = {{"read-only file", true, false, SIGTERM},
+                               {"read-only folder", false, true, SIGHUP}};
+  SessionOptions session;
+  session.windowManager = GetParam();
+  XSession x(session);
+  for (const UnsavedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The program in a folder of its own; the user's home beside it, where
+    // the toolkit may keep its caches.
+    TempDir dir;
+    std::filesystem::permissions(dir.Path(), perms::owner_all | perms::group_read |
+                                                 perms::group_exec | perms::others_read |
+                                                 perms::others_exec);
+    const std::filesystem::path calc = dir / "calc";
+    const std::filesystem::path home = dir / "home";
+    std::filesystem::create_directory(calc);
+    std::filesystem::create_directory(home);
+    std::filesystem::permissions(home, perms::all);
+    const std::filesystem::path bin = std::filesystem::path(ZIMRO_PATH).parent_path();
+    for (const char* f : {"zimro", "libvek.so", "libplatform.so"}) {
+      std::filesystem::copy_file(bin / f, calc / f);
+    }
+    if (c.fileReadOnly) {
+      WriteFile(calc / "zimro.ini", Utf16File(calcFile));
+      std::filesystem::permissions(calc / "zimro.ini", perms::owner_read | perms::group_read |
+                                                           perms::others_read);
+      std::filesystem::permissions(calc, perms::all);
+    } else {
+      WriteFile(calc / "zimro.si", Utf16File(calcFile));
+      std::filesystem::permissions(calc, perms::owner_read | perms::owner_exec | perms::group_read |
+                                             perms::group_exec | perms::others_read |
+                                             perms::others_exec);
+    }
+    const auto before = Contents(calc);
+
+    ProgramOptions options;
+    options.workingDirectory = home;
+    options.output = dir / "out.txt";
+    // Root may write anything: the check needs an ordinary user.
+    options.asNobody = geteuid() == 0;
+    const pid_t zimro = x.Start(calc / "zimro", options);
+    const std::string window = x.WaitForWindow(zimro);
+    ASSERT_FALSE(window.empty()) << ReadFile(dir / "out.txt");
+    if (c.running) {
+      x.Click(window, 20, ButtonY(1));
+      ASSERT_TRUE(WaitUntil([&] { return ReadFile(home / "running.txt") == "yes"; }))
+          << ReadFile(dir / "out.txt");
+    }
+    ASSERT_EQ(kill(zimro, c.signal), 0);
+    EXPECT_EQ(x.WaitForExit(zimro, 5s), std::optional<int>(1)) << ReadFile(dir / "out.txt");
+    const std::string expected =
+        "Cannot create file \"" + (calc / "zimro.ini").string() + "\". Permission denied";
+    EXPECT_NE(ReadFile(dir / "out.txt").find(expected), std::string::npos)
+        << ReadFile(dir / "out.txt");
+    EXPECT_EQ(Contents(calc), before);
+    std::filesystem::permissions(calc, perms::owner_write, std::filesystem::perm_options::add);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, UnsavedEnd, ::testing::Values(false, true), SessionName);
 
 TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {
   Prepare(kLayout);
