@@ -117,6 +117,40 @@ TEST_F(ClosingTest, CloseDuringAStopPauseEndsThePausedRunThenTheWindow) {
   EXPECT_NE(ReadFile("zimro.ini"), "<missing>");
 }
 
+// A stop or a close request that comes during a dialog holds for the
+// nested run that the same statement starts next (CALC's run clears the
+// code, as every run does when it starts); and a stop that follows a close
+// request does not outrank it: the window still closes, saving.
+struct HeldStopCase {
+  const char* name;
+  std::function<void(TFormCalc*)> during;
+  bool closes;
+};
+
+class HeldStopTest : public ClosingTest, public testing::WithParamInterface<HeldStopCase> {};
+
+TEST_P(HeldStopTest, EndsTheRunAcrossANestedRun) {
+  const HeldStopCase& c = GetParam();
+  PressWhileAsking(u"DIM r = MSG(\"q\") + CALC(\"1\")\r\nPRINT \"went on\"",
+                   [&] { c.during(form_); });
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(form_->isVisible(), !c.closes);
+  EXPECT_EQ(ReadFile("zimro.ini") != "<missing>", c.closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, HeldStopTest,
+    testing::Values(HeldStopCase{"Pause",
+                                 [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); },
+                                 false},
+                    HeldStopCase{"CloseRequestThenPause",
+                                 [](TFormCalc* f) {
+                                   f->close();
+                                   QTest::keyClick(f->MemoOut, Qt::Key_Pause);
+                                 },
+                                 true}),
+    [](const testing::TestParamInfo<HeldStopCase>& c) { return std::string(c.param.name); });
+
 // A stop that comes while a statement runs long (WAIT answers no window
 // event) ends the run before its next statement, however fast the
 // statements before it ran.
