@@ -21,17 +21,17 @@ deps:
 
 release: deps
 	@cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(RELEASE)
+	@cmake --build $(RELEASE) -j $(JOBS)
 
 asan: deps
 	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMRO_SANITIZE=ON >/dev/null
-	@cmake --build $(ASAN)
+	@cmake --build $(ASAN) -j $(JOBS)
 
 # The fuzz target alone, built with clang and libFuzzer.
 fuzz: deps
 	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIMRO_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-	@cmake --build $(FUZZ) --target fuzz-targets
+	@cmake --build $(FUZZ) -j $(JOBS) --target fuzz-targets
 
 test: release asan fuzz
 	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)

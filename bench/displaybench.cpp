@@ -29,7 +29,7 @@
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/memo.h"
 #include "calculator/forms/runs.h"
-#include "interpreter/wbexe.h"
+#include "calculator/forms/wbexecalc.h"
 
 namespace {
 

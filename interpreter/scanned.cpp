@@ -57,19 +57,19 @@ ScannedText::Token* ScannedText::Keep(int32_t pos, const Token& token, const cha
   // long strings) are scanned again instead.
   if (pool_.size() + static_cast<size_t>(token.length) > 4 * text_.size() + 4096) return nullptr;
   try {
-    Token kept = token;
-    std::fill(std::begin(kept.shortText), std::end(kept.shortText), u'\0');
+    Token stored = token;
+    std::fill(std::begin(stored.shortText), std::end(stored.shortText), u'\0');
     if (token.length < kShort) {
-      std::copy(text, text + token.length, kept.shortText);
+      std::copy(text, text + token.length, stored.shortText);
     } else {
-      kept.textAt = static_cast<int32_t>(pool_.size());
+      stored.textAt = static_cast<int32_t>(pool_.size());
       pool_.append(text, static_cast<size_t>(token.length) + 1);
     }
-    kept.numberKnown = false;
-    kept.number = 0.0;
-    kept.table = nullptr;
-    kept.closeFrom = -1;
-    tokens_.push_back(kept);
+    stored.numberKnown = false;
+    stored.number = 0.0;
+    stored.table = nullptr;
+    stored.closeFrom = -1;
+    tokens_.push_back(stored);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();
   }

@@ -8,7 +8,6 @@
 #include "values/wstack.h"
 
 class wbsub;
-class TMemo;
 using TWHandler = int32_t (*)(wbsub* context);
 
 enum TWRunState : int32_t {
@@ -79,18 +78,6 @@ public:
 
   int32_t Exec(const char16_t* text);
   int32_t Sub(const char16_t* text);
-
-  // Serves the request cells; defined with the calculator's window in
-  // calculator/forms/, with the handlers below. The headless host serves
-  // them without it.
-  int32_t HandleRequest();
-  int32_t PrintText(TMemo* display, wcell& cell);
-  int32_t PrintEscape(TMemo* display, const char16_t* text);
-  int32_t AskYesNo(wcell& cell);
-  int32_t InputText(wcell& cell);
-  int32_t RunFinished();
-  int32_t ControlRequest();
-  int32_t Command(int32_t n);
 };
 
 // The library's file, loaded by its bare name.

@@ -6,8 +6,8 @@
 //   dialogsheet [folder]      (default: the current folder)
 //
 // Writes edit.png, edit-auto.png, option.png, palette.png and
-// palette-user.png. Run it with QT_QPA_PLATFORM=offscreen where there is no
-// display.
+// palette-user.png. It draws offscreen unless QT_QPA_PLATFORM names
+// another platform.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -49,6 +49,7 @@ void Later(std::function<void()> step) { QTimer::singleShot(50, std::move(step))
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Zimro"));
   RegisterFontSubstitutes();

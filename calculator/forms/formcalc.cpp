@@ -22,7 +22,7 @@
 #include "calculator/wsetting.h"
 #include "forminput.h"
 #include "hooks.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "loadcalc.h"
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
@@ -39,7 +39,7 @@ TFormEdit* FormEdit = nullptr;
 TFormPalette* FormPalette = nullptr;
 TFormOption* FormOption = nullptr;
 wsetting* Setting = nullptr;
-wbexe* Block = nullptr;
+wbexecalc* Block = nullptr;
 wbtn* ButtonSet = nullptr;
 wini* ButtonTable = nullptr;
 // A pass every 4 ms answers a click or a key at once.
@@ -248,7 +248,7 @@ void TFormCalc::FormCreate() {
     return FatalMessage(2);
   }
   try {
-    Block = new wbexe(handle);
+    Block = new wbexecalc(handle);
   } catch (const std::bad_alloc&) {
     return FatalMessage(1);
   } catch (const EOutOfMemory&) {

@@ -22,7 +22,7 @@
 #include "calculator/forms/wpalette.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "platform/qt/qtbackends.h"
 #include "platform/text.h"
 

@@ -1,6 +1,6 @@
 // hooks: the routines that the main window and the request serving call in
-// the units of the dialogs, the help window, the button clipboard commands
-// and the prelude, declared in one place.
+// the units of the dialogs, the help window and the button clipboard
+// commands, declared in one place.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +17,3 @@ void ShowOptionDialog();
 int CopyButtonToClipboard(int what);
 int PasteButtonFromClipboard();
 int ClearButton();
-// The reset request's answer: the prelude of host-command subs.
-int SendPrelude();

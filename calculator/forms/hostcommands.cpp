@@ -1,14 +1,12 @@
-// hostcommands: the host commands behind #cmd on the main window, and the
-// prelude sent at every interpreter reset.
+// hostcommands: the host commands behind #cmd on the main window.
 #include <string>
 
 #include "calculator/commandtable.h"
-#include "calculator/prelude.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
 #include "hooks.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "loadcalc.h"
 #include "memo.h"
 #include "platform/system.h"
@@ -52,11 +50,10 @@ public:
 
 }  // namespace
 
-int32_t wbexe::Command(int32_t n) {
+int32_t wbexecalc::Command(int32_t n) {
   if (Setting == nullptr || ButtonTable == nullptr || ButtonSet == nullptr) return 0;
   FormSide side;
   CommandContext context{*this, *Setting, *ButtonTable, ButtonSet->current, side};
   return RunHostCommand(n, context);
 }
 
-int SendPrelude() { return RunPrelude(); }

@@ -4,11 +4,10 @@
 #include "calculator/display.h"
 #include "formcalc.h"
 #include "forminput.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "memo.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
-#include "hooks.h"
 #include "runs.h"
 
 namespace {
@@ -21,7 +20,7 @@ int ConfirmStop(HWND owner) {
 
 }  // namespace
 
-int32_t wbexe::HandleRequest() {
+int32_t wbexecalc::HandleRequest() {
   const int32_t code = request[0].AsInt();
   if (code == rqStep) {
     FormCalc->ProcessMessagesThrottled();
@@ -42,7 +41,7 @@ int32_t wbexe::HandleRequest() {
   return 0;
 }
 
-int32_t wbexe::PrintText(TMemo* display, wcell& cell) {
+int32_t wbexecalc::PrintText(TMemo* display, wcell& cell) {
   for (const PrintStep& step : PrintSteps(cell.AsString())) {
     if (step.clear) {
       PrintEscape(display, u"*");
@@ -53,13 +52,13 @@ int32_t wbexe::PrintText(TMemo* display, wcell& cell) {
   return 0;
 }
 
-int32_t wbexe::PrintEscape(TMemo* display, const char16_t* text) {
+int32_t wbexecalc::PrintEscape(TMemo* display, const char16_t* text) {
   if (text[0] != u'*') return 0;
   display->SetText(u"");
   return 1;
 }
 
-int32_t wbexe::AskYesNo(wcell& cell) {
+int32_t wbexecalc::AskYesNo(wcell& cell) {
   int r = MessageDlg(cell.AsString(), mtCustom, mbYes | mbNo | mbAbort, 0);
   if (r == mrAbort && errorCode == erNone) {
     r = ConfirmStop(hostWindow);
@@ -69,7 +68,7 @@ int32_t wbexe::AskYesNo(wcell& cell) {
   return 0;
 }
 
-int32_t wbexe::InputText(wcell& cell) {
+int32_t wbexecalc::InputText(wcell& cell) {
   for (;;) {
     FormInput->setWindowTitle(QStringLiteral("INPUT"));
     FormInput->LabelMessage->setText(QString::fromUtf16(cell.AsString()));
@@ -91,9 +90,9 @@ int32_t wbexe::InputText(wcell& cell) {
   }
 }
 
-int32_t wbexe::RunFinished() { return 0; }
+int32_t wbexecalc::RunFinished() { return 0; }
 
-int32_t wbexe::ControlRequest() {
-  if (request[1].AsInt() == ccReset) SendPrelude();
+int32_t wbexecalc::ControlRequest() {
+  if (request[1].AsInt() == ccReset) RunPrelude();
   return 0;
 }

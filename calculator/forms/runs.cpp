@@ -9,7 +9,7 @@
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "formcalc.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "memo.h"
 #include "platform/input.h"
 #include "platform/sound.h"

@@ -20,7 +20,8 @@ bool StopHeld();
 bool StopAsked();
 // Drops a held request (a new block).
 void ForgetStop();
-// The prelude runs whole: a stop that arrives meanwhile waits until it is done.
+// The reset request's answer, the prelude of host-command subs. It runs
+// whole: a stop that arrives meanwhile waits until it is done.
 int32_t RunPrelude();
 
 int RunButtonProgram(const std::u16string& text);

@@ -16,7 +16,7 @@
 #include <cstdio>
 
 #include "formcalc.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "runs.h"
 
 namespace {

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes zimro.si, the template calculator file, from the readable table
 below: button lines in canonical form (label, caption colour, face colour,
-hex-coded program), then the settings. Run it after editing the table:
+hex-coded program), then the settings. The build runs it; the table here is
+the only copy of the template in the source tree:
 
-    python3 calculator/template/maketemplate.py
+    python3 calculator/template/maketemplate.py OUTPUT
 """
 import os
 import sys
@@ -32,6 +33,48 @@ SUB Refuse(why) {
   Fresh()
   PRINT why
   END
+}
+' 答えを読みやすくします：全角の英数字と記号を半角にして、前後の空白を除きます。
+SUB Plain(a) {
+  DIM t = STRCONV(a, 8)
+  WHILE LEFT(t, 1) == " " { t = MID(t, 1, LEN(t)) }
+  WHILE RIGHT(t, 1) == " " { t = LEFT(t, LEN(t) - 1) }
+  RETURN(t)
+}
+' INPUT の答え a を数として読んで v に入れます。全角の数字・符号・小数点・ｅ
+' も読めます。読めたら空の文字列を、読めなければその理由を返します。
+' INPUT は符号や全角で始まる答えを文字列のままにするので、ここで確かめます。
+SUB ReadNumber(a, v) {
+  DIM t, i, c, part = 0, digits = 0, power = 0, mark = -2, bad = 0
+  ' 1 * a は、a が文字列なら空の文字列、数ならその数です。
+  IF LEN(1 * a) > 0 {
+    IF a - a != 0 { RETURN("数が大きすぎて計算できません") }
+    v = a
+    RETURN("")
+  }
+  t = Plain(a)
+  IF LEN(t) == 0 { RETURN("数が入っていません") }
+  ' 符号、数字と小数点、e と指数の順に一文字ずつ確かめます。part は 0 が
+  ' 整数部、1 が小数部、2 が指数部、mark は e の位置です。
+  FOR i = 0 TO LEN(t) - 1 {
+    c = MID(t, i, 1)
+    IF INSTR("0123456789", c) >= 0 {
+      IF part < 2 { digits = digits + 1 } ELSE { power = power + 1 }
+    } ELSEIF c == "." AND part == 0 {
+      part = 1
+    } ELSEIF (c == "e" OR c == "E") AND part < 2 AND digits > 0 {
+      part = 2
+      mark = i
+    } ELSEIF (c != "+" AND c != "-") OR (i != 0 AND i != mark + 1) {
+      bad = 1
+    }
+  }
+  IF bad OR digits == 0 OR (part == 2 AND power == 0) {
+    RETURN("「" + a + "」は数として読めません")
+  }
+  IF VAL(t) - VAL(t) != 0 { RETURN("「" + a + "」は大きすぎて計算できません") }
+  v = VAL(t)
+  RETURN("")
 }
 ' 度とラジアン
 SUB Rad(d) { RETURN(d * ATAN(1) / 45) }
@@ -115,39 +158,69 @@ Ans = RND(6) + 1
 PRINT Ans
 """),
     ("cm → インチ", r"""' 長さを尋ねて、センチメートルをインチに換算します。
-DIM cm
-INPUT "センチメートル", cm
+DIM answer, cm, why
+INPUT "センチメートル", answer
+why = ReadNumber(answer, cm)
+IF LEN(why) > 0 { Refuse(why) }
 Fresh()
 Ans = cm / 2.54
 PRINT cm, " cm = ", Ans, " in"
 """),
     ("℃ → ℉", r"""' 摂氏を尋ねて、華氏に換算します。
-DIM celsius
-INPUT "摂氏（℃）", celsius
+DIM answer, celsius, fahrenheit, why
+INPUT "摂氏（℃）", answer
+why = ReadNumber(answer, celsius)
+IF LEN(why) > 0 { Refuse(why) }
+fahrenheit = celsius * 9 / 5 + 32
+IF fahrenheit - fahrenheit != 0 { Refuse("華氏にすると大きすぎて表せません") }
 Fresh()
-Ans = celsius * 9 / 5 + 32
+Ans = fahrenheit
 PRINT celsius, " ℃ = ", Ans, " ℉"
 """),
     ("日数計算", r"""' 今日から、尋ねた日付までの日数を表示します。
-DIM y, m, d
-INPUT "年", y, "月", m, "日", d
+' ありえない日付は、どこが違うかを表示して終わります。
+DIM answerY, answerM, answerD, y, m, d, last, why
+INPUT "年", answerY, "月", answerM, "日", answerD
+why = ReadNumber(answerY, y)
+IF LEN(why) > 0 { Refuse("年：" + why) }
+why = ReadNumber(answerM, m)
+IF LEN(why) > 0 { Refuse("月：" + why) }
+why = ReadNumber(answerD, d)
+IF LEN(why) > 0 { Refuse("日：" + why) }
+IF INT(y) != y OR INT(m) != m OR INT(d) != d { Refuse("年・月・日は整数で入れてください") }
+IF y < 1 OR y > 9999 { Refuse(STR(y) + "年は扱えません（年は1〜9999）") }
+IF m < 1 OR m > 12 { Refuse(STR(m) + "月はありません（月は1〜12）") }
+' 月の日数は、翌月の 1 日との差です（12 月は 31 日）。
+last = 31
+IF m < 12 { last = DATE(y, m + 1, 1) - DATE(y, m, 1) }
+IF d < 1 OR d > last {
+  Refuse(STR(y) + "年" + STR(m) + "月" + STR(d) + "日はありません（" + STR(m) + "月は"
+    + STR(last) + "日まで）")
+}
 Fresh()
 Ans = DATE(y, m, d) - INT(NOW)
 PRINT Ans, " 日"
 """),
     ("合計と平均", r"""' 数を次々に尋ね、空の答えで合計と平均を表示します。
-DIM count = 0, sum = 0, v
+' 数として読めない答えは、そう表示して数えずに次を尋ねます。
+DIM count = 0, sum = 0, v, x, why
 WHILE 1 {
   INPUT "数（空で終わり）", v
-  IF LEN(v) == 0 { BREAK }
-  sum = sum + v
-  count = count + 1
+  IF LEN(Plain(v)) == 0 { BREAK }
+  why = ReadNumber(v, x)
+  IF LEN(why) > 0 {
+    Fresh()
+    PRINT why, "。この答えは数えません"
+  } ELSE {
+    sum = sum + x
+    count = count + 1
+  }
 }
+IF count == 0 { Refuse("数が一つもないので、合計と平均はありません") }
+IF sum - sum != 0 { Refuse("合計が大きすぎて表せません") }
 Fresh()
-IF count > 0 {
-  Ans = sum / count
-  PRINT "合計 ", sum, "  平均 ", Ans, "（", count, " 個）"
-}
+Ans = sum / count
+PRINT "合計 ", sum, "  平均 ", Ans, "（", count, " 個）"
 """),
     ("指数と固定小数", r"""' Ans を指数形式 (ecvt) と固定小数点 (fcvt) で表示します。
 Fresh()
@@ -258,11 +331,13 @@ def main():
     for key, value in SETTINGS:
         lines.append("%s=%s" % (key, value))
     data = "\ufeff" + "".join(l + "\r\n" for l in lines)
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "zimro.si")
-    if len(sys.argv) > 1:
-        path = sys.argv[1]
-    with open(path, "wb") as f:
+    if len(sys.argv) != 2:
+        sys.exit("usage: maketemplate.py OUTPUT")
+    path = sys.argv[1]
+    # A build stopped halfway leaves no half-written template beside the program.
+    with open(path + ".tmp", "wb") as f:
         f.write(data.encode("utf-16-le"))
+    os.replace(path + ".tmp", path)
 
 if __name__ == "__main__":
     main()

@@ -9,7 +9,7 @@
 #include "calculator/forms/memo.h"
 #include "calcwindow.h"
 #include "dialogsupport.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "platform/text.h"
 
 namespace {

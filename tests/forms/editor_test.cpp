@@ -11,7 +11,7 @@
 #include "calculator/forms/wbtn.h"
 #include "calculator/forms/wpalette.h"
 #include "calcwindow.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qtbackends.h"
 #include "platform/text.h"

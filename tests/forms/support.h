@@ -21,7 +21,7 @@
 #include "calculator/forms/forminput.h"
 #include "calculator/forms/memo.h"
 #include "calculator/wsetting.h"
-#include "interpreter/wbexe.h"
+#include "wbexecalc.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
 

@@ -2,8 +2,10 @@
 // and settings appear, every label fits its button, the keys and functions
 // work when clicked, exit writes zimro.ini and leaves zimro.si as it was;
 // a PNG of the window is kept beside the build for a look.
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +55,28 @@ class TemplateWindowTest : public CalcWindowTest {
 
   std::string templateBytes_;
 };
+
+// Types an answer as a person does: ASCII from the keyboard, anything else
+// (full-width digits, kanji) committed by the input method.
+void TypeAnswer(QWidget* edit, const QString& answer) {
+  QString run;
+  auto commit = [&] {
+    if (run.isEmpty()) return;
+    QInputMethodEvent event;
+    event.setCommitString(run);
+    QCoreApplication::sendEvent(edit, &event);
+    run.clear();
+  };
+  for (const QChar c : answer) {
+    if (c.unicode() < 0x80) {
+      commit();
+      QTest::keyClicks(edit, QString(c));
+    } else {
+      run += c;
+    }
+  }
+  commit();
+}
 
 QRgb Rgb(TColor colour) {
   return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -119,7 +143,7 @@ TEST_F(TemplateWindowTest, EveryButtonGivesWhatTheTableSays) {
       ADD_FAILURE() << "an input request with no answer left";
       return;
     }
-    QTest::keyClicks(FormInput->EditInput, QString::fromStdString(answers.front()));
+    TypeAnswer(FormInput->EditInput, QString::fromStdString(answers.front()));
     answers.erase(answers.begin());
     QTest::keyClick(FormInput->EditInput, Qt::Key_Return);
   });

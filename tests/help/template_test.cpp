@@ -195,6 +195,55 @@ TEST_F(TemplateCalculator, AutomaticProgramPrintsNothingAndDefinesTheHelpers) {
   EXPECT_EQ(Display(), "0.5 3 120 9");
 }
 
+// The automatic program's reader of answers: what INPUT leaves as text (a
+// sign, a point first, full-width characters) is read when it is a whole
+// number and refused with the reason when it is not.
+TEST_F(TemplateCalculator, ReadNumberTakesWholeNumbersAndSaysWhyNot) {
+  const struct {
+    const char* answer;
+    const char* shown;  // [reason|number]; the number stays 0 when refused
+  } cases[] = {
+      {"１２", "[|12]"},
+      {"+5", "[|5]"},
+      {"+.5", "[|0.5]"},
+      {"5.", "[|5]"},
+      {"－１．５ｅ＋２", "[|-150]"},
+      {"-1.25E-3", "[|-0.00125]"},
+      {"　 ７ 　", "[|7]"},
+      {"", "[数が入っていません|0]"},
+      {"　 ", "[数が入っていません|0]"},
+      {"abc", "[「abc」は数として読めません|0]"},
+      {".", "[「.」は数として読めません|0]"},
+      {"-", "[「-」は数として読めません|0]"},
+      {"１ｅ", "[「１ｅ」は数として読めません|0]"},
+      {"e5", "[「e5」は数として読めません|0]"},
+      {"１．２．３", "[「１．２．３」は数として読めません|0]"},
+      {"--5", "[「--5」は数として読めません|0]"},
+      {"１－", "[「１－」は数として読めません|0]"},
+      {"1e5.0", "[「1e5.0」は数として読めません|0]"},
+      {"1e+-5", "[「1e+-5」は数として読めません|0]"},
+      {"0x10", "[「0x10」は数として読めません|0]"},
+      {"1 000", "[「1 000」は数として読めません|0]"},
+      {"１２円", "[「１２円」は数として読めません|0]"},
+      {"-1e400", "[「-1e400」は大きすぎて計算できません|0]"},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    host_->RunUtf8(std::string("DIM n = 0\nPRINT \"[\", ReadNumber(\"") + c.answer +
+                   "\", n), \"|\", n, \"]\"");
+    EXPECT_EQ(host_->errors(), "") << c.answer;
+    EXPECT_EQ(Display(), c.shown) << c.answer;
+  }
+  // A number that INPUT has already read is taken as it is, unless it is
+  // too large to compute with.
+  Clear();
+  host_->Run(u"DIM n = 0\nPRINT \"[\", ReadNumber(0.1 + 0.2, n), \"|\", n - 0.3, \"]\"");
+  EXPECT_EQ(Display(), "[|5.55111512312578e-17]");
+  Clear();
+  host_->Run(u"DIM n = 0\nPRINT \"[\", ReadNumber(1e308 * 10, n), \"|\", n, \"]\"");
+  EXPECT_EQ(Display(), "[数が大きすぎて計算できません|0]");
+}
+
 // Each button's kind, by the classifier: keys that type, keys that act.
 TEST_F(TemplateCalculator, EachButtonIsOfItsKind) {
   const struct {
