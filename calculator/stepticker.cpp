@@ -48,7 +48,8 @@ void StepTicker::Tick() {
     if (mark_.compare_exchange_strong(mark, kDue, std::memory_order_relaxed)) continue;
     // Nobody took the pass of the last period: no run is stepping, or its
     // statement runs long. Sleep, and leave the pass due for the next step.
-    if (mark == kDue && mark_.compare_exchange_strong(mark, kDueAsleep, std::memory_order_relaxed)) {
+    if (mark == kDue &&
+        mark_.compare_exchange_strong(mark, kDueAsleep, std::memory_order_relaxed)) {
       awake_ = false;
     }
   }

@@ -195,22 +195,24 @@ TEST_P(Stops, ClosingDuringInputButtonsWait) {
       kLayout;
   Prepare(calcFile);
   XSession x(Options());
+  using Window = const std::string&;
   const WaitCloseCase cases[] = {
-      {"the menu's exit", [](XSession& s, const std::string& w, pid_t p) { FromMenu(s, w, p, "Up Return"); },
+      {"the menu's exit", [](XSession& s, Window w, pid_t p) { FromMenu(s, w, p, "Up Return"); },
        false, true, true},
       {"quit without saving",
-       [](XSession& s, const std::string& w, pid_t p) { FromMenu(s, w, p, "Up Up Return"); }, false, true,
+       [](XSession& s, Window w, pid_t p) { FromMenu(s, w, p, "Up Up Return"); }, false, true,
        false},
-      {"the window manager's close", [](XSession& s, const std::string&, pid_t) { s.Key("alt+F4"); },
-       true, true, true},
-      {"SIGTERM", [](XSession&, const std::string&, pid_t pid) { kill(pid, SIGTERM); }, false, false,
-       true},
+      {"the window manager's close", [](XSession& s, Window, pid_t) { s.Key("alt+F4"); }, true,
+       true, true},
+      {"SIGTERM", [](XSession&, Window, pid_t p) { kill(p, SIGTERM); }, false, false, true},
   };
   for (const WaitCloseCase& c : cases) {
     if (c.needsWindowManager && !x.HasWindowManager()) continue;
     SCOPED_TRACE(c.name);
     WriteFile(dir / "zimro.ini", Utf16File(calcFile));
-    for (const char* f : {"waiting.txt", "after.txt", "pressed.txt"}) std::filesystem::remove(dir / f);
+    for (const char* f : {"waiting.txt", "after.txt", "pressed.txt"}) {
+      std::filesystem::remove(dir / f);
+    }
     std::string window;
     const pid_t zimro = Start(x, window);
     ASSERT_FALSE(window.empty()) << Output();
@@ -259,7 +261,8 @@ std::vector<std::pair<std::string, std::string>> Contents(const std::filesystem:
 TEST_P(UnsavedEnd, ASignalEndsAtOnceAndReportsTheUnsavedFile) {
   using std::filesystem::perms;
   const std::string calcFile =
-      std::string("B1=\\1loop\\4DIM w = WRITEB(\"running.txt\", \"yes\")\\y\\nWHILE 1 { w = w + 1 }\r\n") +
+      std::string("B1=\\1loop\\4DIM w = WRITEB(\"running.txt\", \"yes\")\\y\\n"
+                  "WHILE 1 { w = w + 1 }\r\n") +
       kLayout;
   const UnsavedCase cases[] = {{"read-only file", true, false, SIGTERM},
                                {"read-only folder", false, true, SIGHUP}};

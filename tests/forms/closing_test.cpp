@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
@@ -151,20 +152,33 @@ INSTANTIATE_TEST_SUITE_P(
                                  true}),
     [](const testing::TestParamInfo<HeldStopCase>& c) { return std::string(c.param.name); });
 
-// A stop that comes while a statement runs long (WAIT answers no window
-// event) ends the run before its next statement, however fast the
-// statements before it ran.
-struct LongStatementCase {
+// The ways to stop a run from the window, and whether each closes it too.
+struct StopWay {
   const char* name;
   std::function<void(TFormCalc*)> stop;
   bool closes;
 };
 
-class LongStatementStopTest : public ClosingTest,
-                              public testing::WithParamInterface<LongStatementCase> {};
+std::vector<StopWay> StopWays() {
+  return {
+      {"Pause", [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
+      {"StopButton", [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
+       false},
+      {"CloseButton", [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+       true},
+      {"CloseRequest", [](TFormCalc* f) { f->close(); }, true},
+  };
+}
+
+std::string StopWayName(const testing::TestParamInfo<StopWay>& c) { return c.param.name; }
+
+// A stop that comes while a statement runs long (WAIT answers no window
+// event) ends the run before its next statement, however fast the
+// statements before it ran.
+class LongStatementStopTest : public ClosingTest, public testing::WithParamInterface<StopWay> {};
 
 TEST_P(LongStatementStopTest, EndsTheRunBeforeItsNextStatement) {
-  const LongStatementCase& c = GetParam();
+  const StopWay& c = GetParam();
   ButtonTable->SetField(11, 5,
                         wvar(u"DIM i = 0\r\nWHILE i < 5000 { i = i + 1 }\r\n"
                              u"DIM w = WAIT(1000)\r\nPRINT \"ran on\""));
@@ -179,19 +193,7 @@ TEST_P(LongStatementStopTest, EndsTheRunBeforeItsNextStatement) {
   EXPECT_EQ(form_->isVisible(), !c.closes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, LongStatementStopTest,
-    testing::Values(
-        LongStatementCase{"Pause",
-                          [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
-        LongStatementCase{"StopButton",
-                          [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
-                          false},
-        LongStatementCase{"CloseButton",
-                          [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
-                          true},
-        LongStatementCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
-    [](const testing::TestParamInfo<LongStatementCase>& c) { return std::string(c.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ways, LongStatementStopTest, testing::ValuesIn(StopWays()), StopWayName);
 
 // Closing during InputButton's wait. The menu's exit, quitting without
 // saving and the window manager's close leave the wait to a button press or
@@ -270,16 +272,10 @@ class OnShow : public QObject {
 };
 
 // A stop that arrives between two nested runs still ends them all.
-struct NestedStopCase {
-  const char* name;
-  std::function<void(TFormCalc*)> stop;
-  bool closes;
-};
-
-class NestedStopTest : public ClosingTest, public testing::WithParamInterface<NestedStopCase> {};
+class NestedStopTest : public ClosingTest, public testing::WithParamInterface<StopWay> {};
 
 TEST_P(NestedStopTest, EndsEveryRun) {
-  const NestedStopCase& c = GetParam();
+  const StopWay& c = GetParam();
   ButtonTable->SetField(
       11, 5,
       wvar(u"DIM y = 0\r\nDIM i = 0\r\n"
@@ -297,20 +293,6 @@ TEST_P(NestedStopTest, EndsEveryRun) {
   EXPECT_EQ(Display(), "19");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, NestedStopTest,
-    testing::Values(
-        NestedStopCase{"Pause",
-                       [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
-        NestedStopCase{"StopButton",
-                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
-                       false},
-        NestedStopCase{"CloseButton",
-                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
-                       true},
-        NestedStopCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
-    [](const testing::TestParamInfo<NestedStopCase>& c) {
-      return std::string(c.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Ways, NestedStopTest, testing::ValuesIn(StopWays()), StopWayName);
 
 }  // namespace
