@@ -5,10 +5,12 @@
 //
 // Enter on an empty display and on one holding 10,000,000 units, printing
 // 10,000,000 units in lines and as one line, the time from Pause to the end
-// of a run that prints without pause, and the resident memory after a
-// display of 10,000,000 units is cleared. Each figure is printed beside its
+// of a run that prints without pause, a line of 400,000 and of 1,000,000
+// units pasted and then edited, and the resident memory after a display of
+// 10,000,000 units is cleared. Each figure is printed beside its
 // target; the exit status is 1 when a target is missed.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -137,6 +139,45 @@ double PauseMs(TFormCalc* form, const std::u16string& script) {
   return ms;
 }
 
+// A line of `units` digits without a break.
+QString OneLine(int units) {
+  QString line(units, QChar(u'0'));
+  for (int k = 0; k < units; ++k) line[k] = QChar(u'0' + k % 10);
+  return line;
+}
+
+// Milliseconds for one key on the display until the window has painted.
+double KeyMs(TFormCalc* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QElapsedTimer t;
+  t.start();
+  QTest::keyClick(form->MemoOut, key, modifiers);
+  Settle(form);
+  return Ms(t);
+}
+
+// A line of `units` pasted with Ctrl+V into an empty display, then edited
+// there: a character typed at its end, the caret moved.
+void PastedLine(TFormCalc* form, int units, const char* what) {
+  form->MemoOut->SetText(u"");
+  Settle(form);
+  QGuiApplication::clipboard()->setText(OneLine(units));
+  const long beforeKb = ResidentKb();
+  Row(what, KeyMs(form, Qt::Key_V, Qt::ControlModifier), "ms", 1000);
+  if (form->MemoOut->document()->characterCount() != units + 1) {
+    std::printf("  (the display holds %d units)\n", form->MemoOut->document()->characterCount() - 1);
+    missed = true;
+  }
+  Figure("  resident memory holding it, above before", (ResidentKb() - beforeKb) / 1024.0, "MB");
+  Figure("  type a character at its end", KeyMs(form, Qt::Key_A), "ms");
+  Figure("  caret one to the left", KeyMs(form, Qt::Key_Left), "ms");
+  Figure("  caret to the display's start (Ctrl+Home)", KeyMs(form, Qt::Key_Home, Qt::ControlModifier), "ms");
+  Figure("  type a character at its start", KeyMs(form, Qt::Key_A), "ms");
+  Figure("  caret down a row", KeyMs(form, Qt::Key_Down), "ms");
+  Figure("  caret to the display's end (Ctrl+End)", KeyMs(form, Qt::Key_End, Qt::ControlModifier), "ms");
+  form->MemoOut->SetText(u"");
+  Settle(form);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,6 +233,9 @@ int main(int argc, char** argv) {
       "ms", 500);
   Row("Pause to the run's end, printing one line", PauseMs(form, piece + u"FOR i = 1 TO 100000000 { PRINT s }"),
       "ms", 500);
+
+  PastedLine(form, 400'000, "paste a line of 400,000 units (Ctrl+V)");
+  PastedLine(form, 1'000'000, "paste a line of 1,000,000 units (Ctrl+V)");
 
   // Memory: a display of 10 MB printed, then cleared with the Insert key.
   Run(hundred + u"FOR i = 1 TO 100000 { PRINT s + CHR(10) }");

@@ -59,8 +59,10 @@ int main(int argc, char** argv) {
   QFile::link(QCoreApplication::applicationDirPath() + "/libvek.so", dir.path() + "/libvek.so");
   {
     wini file;
+    // The option dialog's lists at their widest values.
     for (const char16_t* l : {u"B11=\\1Sin\\20000ff\\3c0ffc0\\5530069006e00",
-                              u"FormColor=10000000"})
+                              u"FormColor=10000000", u"ButtonDispLine1=10",
+                              u"DispFontSize=36"})
       file.AddLine(wvar(l));
     file.SaveFile(wvar((dir.path() + "/zimro.ini").toStdU16String().c_str()));
   }

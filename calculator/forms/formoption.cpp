@@ -1,9 +1,14 @@
 // TFormOption: the option dialog and ShowOptionDialog.
 #include "calculator/forms/formoption.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QStyleFactory>
 
 #include <memory>
 
@@ -33,12 +38,56 @@ QSize MeasureLabel(int points) {
   return QSize(m.horizontalAdvance(label->text()), m.height());
 }
 
+// The lists are 40 and 44 pixels wide, too narrow for "10" or "36" beside
+// the usual drop-down arrow, and their size is the form's. The arrow's part
+// is made narrower and the text's field wider by as much. Fusion underneath,
+// whatever the application's style, because it draws the arrow in the part
+// that this style gives it.
+class NarrowArrowStyle : public QProxyStyle {
+ public:
+  NarrowArrowStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                       SubControl part, const QWidget* widget) const override {
+    QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+    if (control != CC_ComboBox || (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField))
+      return rect;
+    const QRect arrow = QProxyStyle::subControlRect(control, option, SC_ComboBoxArrow, widget);
+    const int spare = arrow.width() - kArrowWidth;
+    if (spare <= 0) return rect;
+    const bool leftToRight = option->direction != Qt::RightToLeft;
+    if (part == SC_ComboBoxArrow) {
+      if (leftToRight) rect.setLeft(rect.left() + spare);
+      else rect.setRight(rect.right() - spare);
+    } else {
+      if (leftToRight) rect.setRight(rect.right() + spare);
+      else rect.setLeft(rect.left() - spare);
+    }
+    return rect;
+  }
+
+ private:
+  // Room for the arrow's 8-pixel triangle with 3 pixels either side.
+  static constexpr int kArrowWidth = 14;
+};
+
+// One style for every option dialog; it goes with the application.
+QStyle* ListStyle() {
+  static QPointer<QStyle> style;
+  if (style.isNull()) {
+    style = new NarrowArrowStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
 }  // namespace
 
 TFormOption::TFormOption(QWidget* owner) : QDialog(owner) {
   setupUi(this);
   ApplyResourceFonts(this);
   ApplyAnchors(this);
+  for (QComboBox* list : findChildren<QComboBox*>()) list->setStyle(ListStyle());
   WButtonFormColor->SetWButtonStyle(wsSingle);
   WButtonFormColor->SetFontColor(0);
   WButtonFormColor->OnClick = [this](QObject*) { Guarded([this] { WButtonFormColorClick(); }); };

@@ -1,13 +1,12 @@
 // TMemo: the display with CR LF line ends.
 #include "memo.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QTimer>
 
 #include <malloc.h>
@@ -17,8 +16,12 @@
 
 namespace {
 
-// Lines longer than this wrap anywhere (see WrapFor).
-constexpr int kLongLine = 10000;
+// Lines longer than this wrap anywhere (see WrapFor) and keep what Qt
+// measured of their characters (see DisplayLayout).
+constexpr int kLongLineUnits = 10'000;
+// A caret's line longer than this is painted only when printing pauses
+// (see Refresh).
+constexpr int kPaintWhenPausedUnits = 100'000;
 // Texts this large leave the heap's freed pages behind when replaced.
 constexpr size_t kLargeText = 1 << 20;
 
@@ -32,6 +35,7 @@ class DisplayLayout : public QPlainTextDocumentLayout {
 
   void documentChanged(int from, int removed, int added) override {
     QTextDocument* doc = document();
+    if (Measure(from, added)) return;
     QTextBlock first = doc->findBlock(from);
     const QTextBlock last = doc->findBlock(std::max(0, from + removed + added - 1));
     if (first.isValid() && first == last && doc->blockCount() == blocks_) {
@@ -52,8 +56,32 @@ class DisplayLayout : public QPlainTextDocumentLayout {
   // Asks the view for a paint; the layout's own update signal would have
   // the view lay the changed lines out at once.
   std::function<void()> changed = [] {};
+  // Told the longest of the changed lines, and whether the change spans
+  // every line; true when it changed how lines wrap.
+  std::function<bool(int longest, bool everyLine)> measured = [](int, bool) { return false; };
 
  private:
+  // However the text came in (printed, typed, pasted, dropped), its lines
+  // are measured here before anything is laid out. A change of wrapping lays
+  // out everything anew, this change included: true then.
+  bool Measure(int from, int added) {
+    const QTextDocument* doc = document();
+    QTextBlock b = doc->findBlock(from);
+    const QTextBlock last = doc->findBlock(from + added);
+    const bool everyLine =
+        b == doc->firstBlock() && (!last.isValid() || last == doc->lastBlock());
+    int longest = 0;
+    for (; b.isValid(); b = b.next()) {
+      const int units = b.length() - 1;
+      longest = std::max(longest, units);
+      // Drawing or moving the caret has Qt measure every character of the
+      // caret's line again, unless the line keeps what it measured.
+      if (units > kLongLineUnits) b.layout()->setCacheEnabled(true);
+      if (b == last) break;
+    }
+    return measured(longest, everyLine);
+  }
+
   int blocks_ = -1;  // the block count the base layout last saw
 };
 
@@ -84,6 +112,7 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
   auto* doc = new QTextDocument(this);
   auto* layout = new DisplayLayout(doc);
   layout->changed = [this] { viewport()->update(); };
+  layout->measured = [this](int longest, bool everyLine) { return WrapFor(longest, everyLine); };
   doc->setDocumentLayout(layout);
   setDocument(doc);
   refresh_ = new QTimer(this);
@@ -94,7 +123,12 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
   }
   // Scripts may print for hours; an undo history would keep all of it.
   setUndoRedoEnabled(false);
+  // Lines wrap at the display's width: at blanks, and a word longer than a
+  // row where the row ends. No row is ever wider than the display, so
+  // nothing scrolls sideways.
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTabChangesFocus(true);
 }
 
@@ -111,23 +145,30 @@ std::u16string TMemo::Text() const {
 
 void TMemo::SetText(const std::u16string& text) {
   const bool wasLarge = static_cast<size_t>(document()->characterCount()) > kLargeText;
-  int longest = 0, run = 0;
-  for (char16_t c : text) {
-    run = (c == u'\r' || c == u'\n') ? 0 : run + 1;
-    longest = std::max(longest, run);
-  }
   setPlainText(WidgetForm(text));
   refreshCostNs_ = 0;
-  WrapFor(longest);
   moveCursor(QTextCursor::Start);
   // A cleared display gives the memory of a large text back to the system.
   if (wasLarge) malloc_trim(0);
 }
 
-void TMemo::WrapFor(int longestLine) {
-  const QTextOption::WrapMode mode =
-      longestLine > kLongLine ? QTextOption::WrapAnywhere : QTextOption::WordWrap;
-  if (wordWrapMode() != mode) setWordWrapMode(mode);
+// Every change of the text comes here before it is laid out. Wrapping at
+// blanks looks for one along the rest of the line for each row it makes, so
+// a long line without a blank would cost the square of its length: a
+// display holding a long line wraps anywhere. A change that spans every line
+// (a new text, the display cleared or wholly replaced) decides afresh; any
+// other only ever widens the rule. Changing the mode lays every line out
+// again, which costs what one layout of the long line costs, once.
+bool TMemo::WrapFor(int longestChanged, bool everyLine) {
+  QTextOption::WrapMode mode = QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (longestChanged > kLongLineUnits) {
+    mode = QTextOption::WrapAnywhere;
+  } else if (!everyLine) {
+    return false;
+  }
+  if (wordWrapMode() == mode) return false;
+  setWordWrapMode(mode);
+  return true;
 }
 
 // Printing moves the caret piece by piece; the display scrolls to it and
@@ -168,10 +209,9 @@ void TMemo::Refresh() {
   // until printing pauses, so that the run goes on and a key still reaches
   // the window at once.
   constexpr qint64 kSlowRefreshNs = 50'000'000;
-  constexpr int kLongLine = 100'000;
   constexpr qint64 kPauseMs = 100;
   const bool slow =
-      refreshCostNs_ > kSlowRefreshNs || textCursor().block().length() > kLongLine;
+      refreshCostNs_ > kSlowRefreshNs || textCursor().block().length() > kPaintWhenPausedUnits;
   if (slow && printed_.isValid() && printed_.elapsed() < kPauseMs) {
     refresh_->start(static_cast<int>(kPauseMs - printed_.elapsed()));
     return;
@@ -242,7 +282,6 @@ void TMemo::SetSelText(const std::u16string& text) {
   c.beginEditBlock();
   c.insertText(WidgetForm(text));
   c.endEditBlock();
-  if (wordWrapMode() != QTextOption::WrapAnywhere) WrapFor(c.block().length());
   FollowCaret();
 }
 

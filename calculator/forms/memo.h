@@ -49,9 +49,9 @@ class TMemo : public QPlainTextEdit {
   // `before`, to `after` by replacing only the part that differs, then
   // selects as `after` says, counted from `start`.
   void ApplyWindow(int start, const std::u16string& before, const DisplayState& after);
-  // Word wrapping a line with no break in it costs Qt the square of its
-  // length; a display holding such a line wraps anywhere instead.
-  void WrapFor(int longestLine);
+  // Wraps anywhere when a changed line is too long to wrap at words
+  // cheaply; true when the mode changed.
+  bool WrapFor(int longestChanged, bool everyLine);
   void FollowCaret();
   void Refresh();
 

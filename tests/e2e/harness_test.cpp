@@ -69,6 +69,10 @@ TEST_P(Harness, ClicksTypesPressesKeysAndUsesTheClipboard) {
   x.Type("1+2*3");
   x.Key("Return");
   ASSERT_TRUE(LogEndsWith(dir, "entered 1+2*3\n"));
+  // Characters that the keyboard map lacks, each more than once.
+  x.Type("合計 ÷ 合計表示");
+  x.Key("Return");
+  ASSERT_TRUE(LogEndsWith(dir, "entered 合計 ÷ 合計表示\n"));
 
   x.Key("Pause Insert F1");
   ASSERT_TRUE(LogEndsWith(dir, "key Pause\nkey Insert\nkey F1\n"));

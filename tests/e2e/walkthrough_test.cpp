@@ -1,4 +1,5 @@
-// Every walkthrough of the help, done in the real zimro as its reader would:
+// Every walkthrough of the help, and every line that a page offers to type
+// into the display, done in the real zimro as its reader would:
 // the calculator starts from the template beside it, the walkthrough's text
 // is typed, its keys pressed and its buttons clicked with real X input, and
 // after each step the display (copied with Ctrl+A Ctrl+C) must read exactly
@@ -75,8 +76,12 @@ class Walkthrough : public ZimroFolder {
 };
 
 TEST_P(Walkthrough, EveryWalkthroughOfTheHelpShowsWhatItSays) {
-  const std::vector<HelpWalkthrough> walks = HelpWalkthroughs();
+  std::vector<HelpWalkthrough> walks = HelpWalkthroughs();
   ASSERT_GE(walks.size(), 3u) << HelpDir();
+  // And the lines that the pages offer to type outside their walkthroughs.
+  const std::vector<HelpWalkthrough> typed = HelpTypedLines();
+  ASSERT_FALSE(typed.empty());
+  walks.insert(walks.end(), typed.begin(), typed.end());
   XSession x(Options());
   for (const HelpWalkthrough& walk : walks) {
     SCOPED_TRACE(walk.page + ":" + std::to_string(walk.line));
@@ -139,7 +144,8 @@ TEST_P(Walkthrough, EveryWalkthroughOfTheHelpShowsWhatItSays) {
     EXPECT_GT(checks, 0) << "a walkthrough that checks nothing";
     // Kept beside the build for a look.
     const std::filesystem::path build = std::filesystem::path(ZIMRO_PATH).parent_path().parent_path();
-    x.Screenshot(build / ("walk-" + walk.page + (GetParam() ? "-openbox" : "") + ".png"));
+    x.Screenshot(build / ("walk-" + walk.page + "-" + std::to_string(walk.line) +
+                           (GetParam() ? "-openbox" : "") + ".png"));
     x.Kill(zimro);
   }
 }

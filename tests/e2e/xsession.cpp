@@ -1,6 +1,8 @@
 // xsession: a private X server and the tools that drive it.
 #include "xsession.h"
 
+#include "keymap.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
@@ -393,6 +395,11 @@ void XSession::Focus(const std::string& window) {
 }
 
 void XSession::Type(const std::string& text) {
+  // xdotool types a character that the map lacks on a key it binds for that
+  // one keystroke and unbinds at once; a program that reads the key after
+  // the unbinding loses the character. Bound beforehand, it stays.
+  if (!BindMissingCharacters(display_, text))
+    throw std::runtime_error("no spare key for the characters of " + text);
   Run({"xdotool", "type", "--delay", "20", "--", text}, 30s);
 }
 

@@ -5,6 +5,7 @@
 #include <QGlyphRun>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -105,7 +106,73 @@ TEST_F(HelpWindowTest, AMissingHelpFileShowsAMessage) {
   EXPECT_EQ(Display(), "3");
 }
 
+// A colour as the stylesheet writes it, for readable failures.
+std::string Css(QRgb rgb) { return QColor(rgb).name().toStdString(); }
+
+// The block of the page whose text begins with `start`; invalid if none.
+QTextBlock BlockStarting(QTextDocument* document, const QString& start) {
+  for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+    if (block.text().startsWith(start)) return block;
+  return {};
+}
+
 }  // namespace
+
+// The pages' stylesheet is in force in the window: a program, what the
+// display then shows, a message, a line of the display in a walkthrough and
+// a plain code line each stand on a background of their own, as the pages
+// say; headings and inline code have their colours.
+TEST_F(HelpWindowTest, TheStylesheetGivesEachKindOfBlockItsLook) {
+  PutHelpBesideTheProgram();
+  ShowHelpContents();
+  ASSERT_NE(HelpWindow, nullptr);
+  HelpWindow->resize(640, 600);
+  QTextBrowser* browser = HelpWindow->Browser();
+  struct Case {
+    const char* page;
+    const char* start;  // the block's text begins with this
+    QRgb background;    // what the page shows right of the block's text
+  };
+  const Case cases[] = {
+      {"language.html", "' 円の面積", 0xe4edf9},            // a program: blue
+      {"language.html", "12.56636", 0xf8f4d8},              // the display after it: yellow
+      {"errors.html", " 1 Y: undefined error", 0xfbe2e2},   // a message: red
+      {"errors.html", "サブの名前 行番号", 0xeeeeee},       // a code line: grey
+      {"window.html", "2+3*4", 0xf8f4d8},                   // a walkthrough's display: yellow
+      {"window.html", "画面の各部", 0xffffff},              // a heading: the page's white
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + ": " + c.start);
+    browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/") + c.page));
+    QTextDocument* document = browser->document();
+    const QTextBlock block = BlockStarting(document, QString::fromUtf8(c.start));
+    ASSERT_TRUE(block.isValid());
+    HelpWindow->grab();  // lays the page out
+    const QRectF box = document->documentLayout()->blockBoundingRect(block);
+    browser->verticalScrollBar()->setValue(static_cast<int>(box.top()) - 20);
+    const int scrolled = browser->verticalScrollBar()->value();
+    const QImage page = browser->viewport()->grab().toImage();
+    const qreal ratio = page.devicePixelRatio();
+    // Beyond the end of the text's first line, halfway down it.
+    const QTextLine line = block.layout()->lineAt(0);
+    const QPointF at(box.left() + line.naturalTextWidth() + 40,
+                     box.top() + line.y() + line.height() / 2 - scrolled);
+    ASSERT_LT(at.x(), box.right());
+    EXPECT_EQ(Css(page.pixel((at * ratio).toPoint())), Css(c.background));
+  }
+
+  // Headings blue, inline code dark blue: the colours the text is drawn in.
+  browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/window.html")));
+  QTextDocument* document = browser->document();
+  const QTextBlock heading = BlockStarting(document, QStringLiteral("画面の各部"));
+  ASSERT_TRUE(heading.isValid());
+  EXPECT_EQ(Css(QTextCursor(heading).charFormat().foreground().color().rgb()), Css(0x004e98));
+  const QTextBlock prose = BlockStarting(document, QStringLiteral("プログラムが EXECLINE"));
+  ASSERT_TRUE(prose.isValid());
+  QTextCursor code(prose);
+  code.setPosition(prose.position() + QStringLiteral("プログラムが E").size());
+  EXPECT_EQ(Css(code.charFormat().foreground().color().rgb()), Css(0x00306a));
+}
 
 namespace {
 

@@ -1,6 +1,9 @@
 #include "calculator/forms/formoption.h"
 
+#include <QComboBox>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -266,6 +269,93 @@ TEST(OptionDialog, AFontSizeOffTheListSelectsNothingAndOkReportsIt) {
       &Ui::TFormOption::Button2);
   EXPECT_EQ(Setting->dispWidth, 280);
   EXPECT_EQ(Setting->dispFontSize, 13);
+}
+
+// The columns (in device pixels) where two pictures of the same size differ,
+// as [first, last]; {-1, -1} when they are alike.
+std::pair<int, int> ColumnsThatDiffer(const QImage& a, const QImage& b) {
+  std::pair<int, int> span{-1, -1};
+  for (int x = 0; x < a.width(); ++x) {
+    for (int y = 0; y < a.height(); ++y) {
+      if (a.pixel(x, y) == b.pixel(x, y)) continue;
+      if (span.first < 0) span.first = x;
+      span.second = x;
+      break;
+    }
+  }
+  return span;
+}
+
+// How many device pixels wide the ink of `text` is, drawn alone in `font`.
+int InkWidth(const QString& text, const QFont& font, qreal ratio) {
+  const QFontMetrics metrics(font);
+  const QSize size(metrics.horizontalAdvance(text) + 20, metrics.height() + 4);
+  QImage blank((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+  blank.setDevicePixelRatio(ratio);
+  blank.fill(Qt::white);
+  QImage drawn = blank;
+  {
+    QPainter p(&drawn);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QPointF(10, 2 + metrics.ascent()), text);
+  }
+  const auto [first, last] = ColumnsThatDiffer(blank, drawn);
+  return first < 0 ? 0 : last - first + 1;
+}
+
+// Whether a column of the picture has dark ink in its middle half (where the
+// arrow is; the frame's lines lie at the top and bottom).
+bool DarkInColumn(const QImage& img, int x) {
+  for (int y = img.height() / 4; y < img.height() * 3 / 4; ++y)
+    if (qGray(img.pixel(x, y)) < 128) return true;
+  return false;
+}
+
+// Every value of every list of the dialog shows whole beside the drop-down
+// arrow: the text fits the field that the style leaves for it, and drawn in
+// the list its ink is as wide as the text's own (nothing cut off) and clear
+// of the arrow's. The scaled CTest runs repeat this at 1.5 and 2.
+TEST(OptionDialogLook, EveryValueOfEveryListShowsWhole) {
+  CalcWindow w({u"ButtonDispLine1=0"});
+  Options(
+      [] {
+        const QList<QComboBox*> combos = FormOption->findChildren<QComboBox*>();
+        ASSERT_EQ(combos.size(), 5);
+        int values = 0;
+        for (QComboBox* combo : combos) {
+          const qreal ratio = combo->devicePixelRatioF();
+          combo->setCurrentIndex(-1);
+          const QImage empty = Shot(combo);
+          for (int i = 0; i < combo->count(); ++i) {
+            combo->setCurrentIndex(i);
+            const QString text = combo->currentText();
+            SCOPED_TRACE(combo->objectName().toStdString() + " \"" + text.toStdString() +
+                         "\" at scale " + std::to_string(ratio));
+            ++values;
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.editable = false;
+            option.frame = true;
+            option.currentText = text;
+            option.subControls = QStyle::SC_All;
+            const QRect field = combo->style()->subControlRect(
+                QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+            // The label is drawn one pixel inside the field on either side.
+            EXPECT_LE(QFontMetrics(combo->font()).horizontalAdvance(text), field.width() - 2);
+
+            const QImage shown = Shot(combo);
+            const auto [first, last] = ColumnsThatDiffer(empty, shown);
+            ASSERT_GE(first, 0) << "the value is not drawn";
+            EXPECT_GE(last - first + 1, InkWidth(text, combo->font(), ratio) - 1)
+                << "the value is cut off";
+            for (int x = first; x <= last; ++x)
+              EXPECT_FALSE(DarkInColumn(empty, x)) << "the arrow's ink at column " << x;
+          }
+        }
+        EXPECT_EQ(values, 11 + 3 * 5 + 14);
+      },
+      &Ui::TFormOption::Button2);
 }
 
 }  // namespace

@@ -98,3 +98,23 @@ TEST(HelpDocument, TheContentsPageLinksEveryPage) {
     EXPECT_NE(index.find("href=\"" + page + "\""), std::string::npos) << page;
   }
 }
+
+// The lines a page offers to type outside its walkthroughs are found: the
+// statement, number and expression lines of the display's description, and
+// the one-line examples of the page that says they can be typed.
+TEST(HelpDocument, TheLinesOfferedToTypeAreFound) {
+  std::map<std::string, std::vector<std::string>> typed;
+  for (const HelpWalkthrough& walk : HelpTypedLines())
+    for (const HelpStep& step : walk.steps)
+      if (step.kind == "type") typed[walk.page].push_back(step.text);
+  const std::vector<std::string>& window = typed["window.html"];
+  for (const char* line : {"12", "2+3*4", "DIM x = 3", "PRINT x * 2"})
+    EXPECT_NE(std::find(window.begin(), window.end(), line), window.end()) << line;
+  const std::vector<std::string>& language = typed["language.html"];
+  EXPECT_NE(std::find(language.begin(), language.end(), "PRINT 1 + 2.5, \" \", \"5\" + 1, \" \", "
+                                                        "5 + \"1\", \" \", 1 == 1, \" \", 7 / 2"),
+            language.end());
+  // Not the lines of a walkthrough, nor examples of more than one line.
+  EXPECT_EQ(std::find(window.begin(), window.end(), "*2"), window.end());
+  for (const std::string& line : language) EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+}

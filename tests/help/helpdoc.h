@@ -206,3 +206,57 @@ inline std::vector<HelpWalkthrough> HelpWalkthroughs() {
   }
   return walks;
 }
+
+// The words by which a page tells its reader that its one-line examples can
+// be typed into the display as they stand.
+inline const std::string kTypedExamplesClaim =
+    "表示部に書いて Enter を押しても（1 行のものは）試せます";
+
+// For every page, one walkthrough of the lines it offers to type outside its
+// walkthroughs, each typed into the display as the reader would: empty the
+// display (Insert), type the line, press Enter.
+//  - Typed text (<kbd> without a class) that stands outside a walkthrough
+//    says nothing of what it shows: it must run without a message. A
+//    message box would take the keys that follow, so the display is emptied
+//    and given a number of its own, which it must then show.
+//  - On a page that says its one-line examples can be typed, each of them:
+//    the display then shows the line and below it what the example prints.
+// Pages with neither give no walkthrough.
+inline std::vector<HelpWalkthrough> HelpTypedLines() {
+  std::vector<std::string> problems;
+  const std::vector<HelpExample> examples = HelpExamples(problems);
+  std::vector<HelpWalkthrough> walks;
+  for (const std::string& page : HelpPages()) {
+    const std::string html = ReadPage(page);
+    HelpWalkthrough walk;
+    walk.page = page;
+    auto typeLine = [&walk](const std::string& line) {
+      walk.steps.push_back({"key", "Insert"});
+      walk.steps.push_back({"type", line});
+      walk.steps.push_back({"key", "Enter"});
+    };
+    int settled = 0;
+    for (size_t at = html.find("<kbd>"); at != std::string::npos; at = html.find("<kbd>", at + 1)) {
+      const size_t open = html.rfind("<ol class=\"walk\">", at);
+      if (open != std::string::npos && html.find("</ol>", open) > at) continue;
+      const size_t start = at + 5;
+      if (walk.steps.empty())
+        walk.line = 1 + static_cast<int>(std::count(html.begin(), html.begin() + at, '\n'));
+      typeLine(DecodeEntities(html.substr(start, html.find("</kbd>", start) - start)));
+      const std::string mark = std::to_string(++settled);
+      walk.steps.push_back({"key", "Insert"});
+      walk.steps.push_back({"type", mark});
+      walk.steps.push_back({"display", mark});
+    }
+    if (html.find(kTypedExamplesClaim) != std::string::npos) {
+      for (const HelpExample& example : examples) {
+        if (example.page != page || example.program.find('\n') != std::string::npos) continue;
+        if (walk.steps.empty()) walk.line = example.line;
+        typeLine(example.program);
+        walk.steps.push_back({"display", example.program + "\n" + example.output});
+      }
+    }
+    if (!walk.steps.empty()) walks.push_back(std::move(walk));
+  }
+  return walks;
+}
