@@ -94,12 +94,12 @@ void Run(int32_t n, CommandContext& c) {
     case hcGetCurrentLine: AnswerText(c, c.host.CurrentLine()); break;
     case hcSetNextLine: c.host.AdvanceDisplayLine(); break;
     case hcInputButton:
-      // A button press clears inputWait; a stop (12) or a close request (11)
-      // ends the wait too, and with it the run.
+      // A button press clears inputWait; a stop (12) ends the wait too. A
+      // close request (11) does not: the run waits for the press, and ends
+      // after it.
       c.setting.inputWait = 1;
-      while (c.setting.inputWait != 0 && c.block.errorCode != erExit &&
-             c.block.errorCode < erStop) {
-        c.host.WaitStep();
+      while (c.setting.inputWait != 0 && c.block.errorCode < erStop) {
+        if (!c.host.WaitStep()) break;
       }
       Answer(c, wvar(c.current));
       break;

@@ -51,7 +51,8 @@ public:
   virtual void AdvanceDisplayLine() = 0;
   virtual void ExecCurrentLine() = 0;
   // One step of InputButton's wait: 100 ms, then the pending window events.
-  virtual void WaitStep() = 0;
+  // False ends the wait whatever the button and the error code say.
+  virtual bool WaitStep() = 0;
 };
 
 // Everything a command reads and changes besides the window.

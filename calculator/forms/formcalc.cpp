@@ -30,6 +30,7 @@
 #include "platform/window.h"
 #include "platform/qt/qtbackends.h"
 #include "runs.h"
+#include "sessionend.h"
 #include "wbtn.h"
 #include "wpalette.h"
 
@@ -42,6 +43,8 @@ wsetting* Setting = nullptr;
 wbexecalc* Block = nullptr;
 wbtn* ButtonSet = nullptr;
 wini* ButtonTable = nullptr;
+// A pass every 4 ms answers a click or a key at once.
+StepTicker StepPace(std::chrono::milliseconds(4));
 
 namespace {
 
@@ -207,6 +210,17 @@ void FreeButtonsAndSettings() {
   Setting = nullptr;
 }
 
+// A file that cannot be written is reported; the window closes all the same.
+// At the session's end by signal nobody may be there to answer a box.
+void SaveAtClose() {
+  if (!EndingBySignal()) return Guarded([] { SaveCalcFile(Setting->currentPath); });
+  try {
+    SaveCalcFile(Setting->currentPath);
+  } catch (...) {
+    ReportUnsavedAtEnd(ExceptionText(std::current_exception()));
+  }
+}
+
 }  // namespace
 
 void TFormCalc::FatalMessage(int kind) {
@@ -292,8 +306,7 @@ bool TFormCalc::FormClose() {
   if (closed || Setting == nullptr) return true;
   delete Block;
   Block = nullptr;
-  // A file that cannot be written is reported; the window closes all the same.
-  if (Setting->abortNoSave == 0) Guarded([] { SaveCalcFile(Setting->currentPath); });
+  if (Setting->abortNoSave == 0) SaveAtClose();
   FreeButtonsAndSettings();
   delete FormPalette;
   FormPalette = nullptr;
@@ -389,33 +402,7 @@ LRESULT TFormCalc::WindowProc(void* context, HWND, UINT message, WPARAM, LPARAM 
   return static_cast<TFormCalc*>(context)->WMCopyData(lParam);
 }
 
-void TFormCalc::ProcessMessages() {
-  QCoreApplication::processEvents();
-  if (!clock.isValid()) clock.start();
-  lastPumpNs = clock.nsecsElapsed();
-}
-
-void TFormCalc::ProcessMessagesThrottled() {
-  // A full pass costs about as much as a statement, so the window is served
-  // every few milliseconds, which answers a click or a key at once. Even
-  // reading the clock costs a tenth of a short statement: it is read every
-  // few statements, fewer the faster they run.
-  constexpr qint64 kPumpIntervalNs = 4'000'000;
-  constexpr qint64 kCheckIntervalNs = 200'000;
-  constexpr int kMostStepsPerCheck = 16;
-  if (--stepsUntilCheck > 0) return;
-  if (!clock.isValid()) clock.start();
-  const qint64 now = clock.nsecsElapsed();
-  const qint64 sinceCheck = now - lastCheckNs;
-  lastCheckNs = now;
-  if (sinceCheck < kCheckIntervalNs / 2) {
-    stepsPerCheck = std::min(stepsPerCheck * 2, kMostStepsPerCheck);
-  } else if (sinceCheck > kCheckIntervalNs * 2) {
-    stepsPerCheck = std::max(stepsPerCheck / 2, 1);
-  }
-  stepsUntilCheck = stepsPerCheck;
-  if (now - lastPumpNs >= kPumpIntervalNs) ProcessMessages();
-}
+void TFormCalc::ProcessMessages() { QCoreApplication::processEvents(); }
 
 bool TFormCalc::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) {

@@ -2,7 +2,6 @@
 // the program-wide objects it creates and frees.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -10,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "calculator/stepticker.h"
 #include "platform/api.h"
 #include "ui_formcalc.h"
 
@@ -23,6 +23,10 @@ class wbexecalc;
 class wbtn;
 class wini;
 struct wsetting;
+
+// When the per-statement request pumps the window's events; the session's
+// end nudges it. One for the program.
+extern StepTicker StepPace;
 
 class TFormCalc : public QWidget, public Ui_TFormCalc {
   Q_OBJECT
@@ -75,8 +79,12 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
 
   // Every pending window event, now.
   void ProcessMessages();
-  // The per-statement pump: only when a little time has passed since the last.
-  void ProcessMessagesThrottled();
+  // The per-statement pump: every few milliseconds, and always after a
+  // statement that took longer, so that a stop that came meanwhile ends the
+  // run before its next statement.
+  void ProcessMessagesThrottled() {
+    if (StepPace.Due()) ProcessMessages();
+  }
 
  protected:
   bool event(QEvent* e) override;
@@ -105,12 +113,6 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   // Dragging by hand, where the window system refuses to move the window.
   bool dragging = false;
   QPoint dragOffset;
-  // The per-statement pump's clock and pace.
-  QElapsedTimer clock;
-  qint64 lastPumpNs = 0;
-  qint64 lastCheckNs = 0;
-  int stepsPerCheck = 1;
-  int stepsUntilCheck = 0;
 
  public:
   // The help document beside the program.

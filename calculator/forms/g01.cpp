@@ -55,7 +55,7 @@ int Run(int argc, char** argv) {
   } catch (...) {
     ShowException(std::current_exception());
   }
-  return 0;
+  return SessionEndStatus();
 }
 
 }  // namespace

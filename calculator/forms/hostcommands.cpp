@@ -11,6 +11,7 @@
 #include "memo.h"
 #include "platform/system.h"
 #include "runs.h"
+#include "sessionend.h"
 #include "wbtn.h"
 
 namespace {
@@ -35,10 +36,14 @@ public:
   std::u16string CurrentLine() override { return ReadCurrentLine(); }
   void AdvanceDisplayLine() override { ::AdvanceDisplayLine(); }
   void ExecCurrentLine() override { ::ExecCurrentLine(); }
-  void WaitStep() override {
+  // A stop that a close request outranked (the title strip's close button)
+  // still ends the wait, and so does the session's end, which waits for no
+  // button.
+  bool WaitStep() override {
     Sleep(100);
     FormCalc->ProcessMessages();
     RenewStop();
+    return !StopAsked() && !EndingBySignal();
   }
 };
 

@@ -18,6 +18,8 @@ namespace {
 
 // The stop or close request held for the runs in progress (erNone when none).
 int32_t heldStop = erNone;
+// Whether a stop came among them.
+bool stopAsked = false;
 // Set while the prelude runs: one cut short would leave the host-command
 // subs half defined.
 int preludeRuns = 0;
@@ -33,6 +35,7 @@ void RunText(const std::u16string& text, bool clearSubName) {
   const bool outermost = !RunActive();
   if (outermost) {
     heldStop = erNone;
+    stopAsked = false;
   } else if (heldStop != erNone) {
     Block->errorCode = heldStop;
     return;
@@ -45,6 +48,7 @@ void RunText(const std::u16string& text, bool clearSubName) {
     Block->errorCode = heldStop;
     heldStop = erNone;
   }
+  if (outermost) stopAsked = false;
 }
 
 bool ExitRequested() { return Block != nullptr && Block->errorCode == erExit; }
@@ -59,7 +63,10 @@ bool Closed() { return Block == nullptr; }
 
 void RequestStop(int32_t code) {
   if (Block == nullptr) return;
-  if (RunActive() && heldStop != erExit) heldStop = code;
+  if (RunActive()) {
+    if (code == erStop) stopAsked = true;
+    if (heldStop != erExit) heldStop = code;
+  }
   if (preludeRuns == 0) Block->errorCode = code;
 }
 
@@ -69,7 +76,12 @@ void RenewStop() {
 
 bool StopHeld() { return heldStop != erNone; }
 
-void ForgetStop() { heldStop = erNone; }
+bool StopAsked() { return stopAsked; }
+
+void ForgetStop() {
+  heldStop = erNone;
+  stopAsked = false;
+}
 
 int32_t RunPrelude() {
   if (Block == nullptr) return 0;

@@ -15,6 +15,9 @@ void RequestStop(int32_t code);
 // Writes a held request into the block again.
 void RenewStop();
 bool StopHeld();
+// Whether a stop was asked for the runs in progress, also one that a close
+// request then outranked (the title strip's close button asks both).
+bool StopAsked();
 // Drops a held request (a new block).
 void ForgetStop();
 // The reset request's answer, the prelude of host-command subs. It runs

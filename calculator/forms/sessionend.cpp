@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "formcalc.h"
 #include "wbexecalc.h"
@@ -22,11 +23,15 @@ namespace {
 
 // The handler only writes a byte here; the event loop reads it.
 int wakeFds[2] = {-1, -1};
+bool ending = false;
+int endStatus = 0;
 
 extern "C" void NoteEndSignal(int) {
   const int saved = errno;
   const char byte = 1;
   (void)!write(wakeFds[1], &byte, 1);
+  // The next statement's request serves the byte before the statement runs.
+  StepPace.Nudge();
   errno = saved;
 }
 
@@ -74,6 +79,7 @@ void BeginEnd() {
   }
   static QTimer* ticks = nullptr;
   if (ticks != nullptr) return;
+  ending = true;
   // The close request reaches the runs at once; the rest waits for the
   // dialogs to return.
   RequestStop(erExit);
@@ -83,6 +89,16 @@ void BeginEnd() {
 }
 
 }  // namespace
+
+bool EndingBySignal() { return ending; }
+
+void ReportUnsavedAtEnd(const QString& reason) {
+  std::fprintf(stderr, "zimro: %s\n", reason.toUtf8().constData());
+  std::fflush(stderr);
+  endStatus = 1;
+}
+
+int SessionEndStatus() { return endStatus; }
 
 void InstallSessionEndSignals() {
   if (wakeFds[0] >= 0) return;

@@ -32,7 +32,7 @@ public:
   std::u16string CurrentLine() override { return u"1+1\r\n"; }
   void AdvanceDisplayLine() override {}
   void ExecCurrentLine() override { log.push_back("execline"); }
-  void WaitStep() override {}
+  bool WaitStep() override { return true; }
 };
 
 class ScriptHost : public testing::Test {

@@ -32,7 +32,8 @@ public:
   Log log;
   std::u16string line = u"2+3\r\n";
   bool failSave = false;
-  std::function<void(int step)> onWait;
+  // Returns whether the wait may go on (false: the window ends it).
+  std::function<bool(int step)> onWait;
   int waits = 0;
 
   void ShowButton(int32_t n) override { log.push_back("show " + std::to_string(n)); }
@@ -52,10 +53,11 @@ public:
   std::u16string CurrentLine() override { return line; }
   void AdvanceDisplayLine() override { log.push_back("nextline"); }
   void ExecCurrentLine() override { log.push_back("execline"); }
-  void WaitStep() override {
+  bool WaitStep() override {
     ++waits;
-    if (onWait) onWait(waits);
+    const bool goOn = onWait ? onWait(waits) : true;
     if (waits > 1000) throw std::runtime_error("the wait never ends");
+    return goOn;
   }
 };
 
@@ -255,27 +257,51 @@ TEST_F(HostCommandTest, InputButtonEndsWithAPress) {
       current_ = 42;
       setting_.inputWait = 0;
     }
+    return true;
   };
   EXPECT_EQ(Run(24), "int 42");
   EXPECT_EQ(host_.waits, 3);
 }
 
-// A stop (Pause, the stop button) or a close request ends the wait, and the
-// run with it.
-TEST_F(HostCommandTest, InputButtonEndsWithAStopOrACloseRequest) {
-  for (const int32_t code : {erStop, erExit}) {
-    SCOPED_TRACE(code);
-    block_->errorCode = erNone;
-    host_.waits = 0;
-    host_.onWait = [&](int step) {
-      if (step == 2) block_->errorCode = code;
-    };
-    current_ = 9;
-    EXPECT_EQ(Run(24), "int 9");
-    EXPECT_EQ(host_.waits, 2);
-    EXPECT_EQ(setting_.inputWait, 1);
-  }
+// What ends InputButton's wait besides a press: a stop (Pause, the stop
+// button) does, the close request of the menu's exit does not, and the
+// window may end it (the title strip's close button, the session's end).
+struct WaitCase {
+  const char* name;
+  int32_t codeAtStep2;  // written into the block during the second step
+  int pressAt;          // the step whose window events press button 42; 0: none
+  int windowEndsAt;     // the step after which the window ends the wait; 0: never
+  int waits;
+  std::string answer;
+  int32_t inputWait;
+};
+
+class InputButtonWaitTest : public HostCommandTest, public testing::WithParamInterface<WaitCase> {};
+
+TEST_P(InputButtonWaitTest, Ends) {
+  const WaitCase& c = GetParam();
+  current_ = 9;
+  host_.onWait = [&](int step) {
+    if (step == 2) block_->errorCode = c.codeAtStep2;
+    if (step == c.pressAt) {
+      current_ = 42;
+      setting_.inputWait = 0;
+    }
+    return step != c.windowEndsAt;
+  };
+  EXPECT_EQ(Run(24), c.answer);
+  EXPECT_EQ(host_.waits, c.waits);
+  EXPECT_EQ(setting_.inputWait, c.inputWait);
+  EXPECT_EQ(block_->errorCode, c.codeAtStep2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, InputButtonWaitTest,
+    testing::Values(WaitCase{"Stop", erStop, 0, 0, 2, "int 9", 1},
+                    WaitCase{"CloseRequestThenAPress", erExit, 6, 0, 6, "int 42", 0},
+                    WaitCase{"CloseRequestThenTheWindowEndsIt", erExit, 0, 4, 4, "int 9", 1},
+                    WaitCase{"TheWindowEndsItUnasked", erNone, 0, 3, 3, "int 9", 1}),
+    [](const testing::TestParamInfo<WaitCase>& c) { return std::string(c.param.name); });
 
 struct NumberCase {
   int32_t n;

@@ -3,8 +3,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "button/wbutton.h"
 #include "calculator/forms/wbtn.h"
@@ -115,6 +118,140 @@ TEST_F(ClosingTest, CloseDuringAStopPauseEndsThePausedRunThenTheWindow) {
   EXPECT_NE(ReadFile("zimro.ini"), "<missing>");
 }
 
+// A stop or a close request that comes during a dialog holds for the
+// nested run that the same statement starts next (CALC's run clears the
+// code, as every run does when it starts); and a stop that follows a close
+// request does not outrank it: the window still closes, saving.
+struct HeldStopCase {
+  const char* name;
+  std::function<void(TFormCalc*)> during;
+  bool closes;
+};
+
+class HeldStopTest : public ClosingTest, public testing::WithParamInterface<HeldStopCase> {};
+
+TEST_P(HeldStopTest, EndsTheRunAcrossANestedRun) {
+  const HeldStopCase& c = GetParam();
+  PressWhileAsking(u"DIM r = MSG(\"q\") + CALC(\"1\")\r\nPRINT \"went on\"",
+                   [&] { c.during(form_); });
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(form_->isVisible(), !c.closes);
+  EXPECT_EQ(ReadFile("zimro.ini") != "<missing>", c.closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, HeldStopTest,
+    testing::Values(HeldStopCase{"Pause",
+                                 [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); },
+                                 false},
+                    HeldStopCase{"CloseRequestThenPause",
+                                 [](TFormCalc* f) {
+                                   f->close();
+                                   QTest::keyClick(f->MemoOut, Qt::Key_Pause);
+                                 },
+                                 true}),
+    [](const testing::TestParamInfo<HeldStopCase>& c) { return std::string(c.param.name); });
+
+// The ways to stop a run from the window, and whether each closes it too.
+struct StopWay {
+  const char* name;
+  std::function<void(TFormCalc*)> stop;
+  bool closes;
+};
+
+std::vector<StopWay> StopWays() {
+  return {
+      {"Pause", [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
+      {"StopButton", [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
+       false},
+      {"CloseButton", [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+       true},
+      {"CloseRequest", [](TFormCalc* f) { f->close(); }, true},
+  };
+}
+
+std::string StopWayName(const testing::TestParamInfo<StopWay>& c) { return c.param.name; }
+
+// A stop that comes while a statement runs long (WAIT answers no window
+// event) ends the run before its next statement, however fast the
+// statements before it ran.
+class LongStatementStopTest : public ClosingTest, public testing::WithParamInterface<StopWay> {};
+
+TEST_P(LongStatementStopTest, EndsTheRunBeforeItsNextStatement) {
+  const StopWay& c = GetParam();
+  ButtonTable->SetField(11, 5,
+                        wvar(u"DIM i = 0\r\nWHILE i < 5000 { i = i + 1 }\r\n"
+                             u"DIM w = WAIT(1000)\r\nPRINT \"ran on\""));
+  // The stop arrives as a window event while WAIT blocks the window.
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    QMetaObject::invokeMethod(form_, [&] { c.stop(form_); }, Qt::QueuedConnection);
+  });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  stopper.join();
+  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(form_->isVisible(), !c.closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LongStatementStopTest, testing::ValuesIn(StopWays()), StopWayName);
+
+// Closing during InputButton's wait. The menu's exit, quitting without
+// saving and the window manager's close leave the wait to a button press or
+// Pause; the run then ends before its next statement and the window closes
+// after it. The title strip's close button ends the wait at once.
+struct WaitCloseCase {
+  const char* name;
+  std::function<void(TFormCalc*)> close;
+  // What ends the wait after the close, when it goes on.
+  std::function<void(TFormCalc*)> end;
+  bool saves;
+};
+
+class WaitCloseTest : public ClosingTest, public testing::WithParamInterface<WaitCloseCase> {};
+
+TEST_P(WaitCloseTest, ClosesAfterTheRun) {
+  const WaitCloseCase& c = GetParam();
+  ButtonTable->SetField(11, 5, wvar(u"DIM b = InputButton()\r\nPRINT \"went on\""));
+  ButtonTable->SetField(12, 5, wvar(u"PRINT \"pressed\""));
+  bool waitedOn = false;
+  QTimer::singleShot(200, TestScope(), [&] { c.close(form_); });
+  QTimer::singleShot(700, TestScope(), [&] {
+    waitedOn = Setting != nullptr && Setting->inputWait == 1 && form_->isVisible();
+    if (waitedOn && c.end) c.end(form_);
+  });
+  // Only a fault would leave the wait to this.
+  bool neverEnded = false;
+  QTimer::singleShot(5000, TestScope(), [&] {
+    neverEnded = Setting != nullptr && Setting->inputWait == 1;
+    if (neverEnded) Setting->inputWait = 0;
+  });
+  QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
+  EXPECT_EQ(waitedOn, c.end != nullptr);
+  EXPECT_FALSE(neverEnded);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(Display(), "");  // neither the next statement nor the pressed button ran
+  EXPECT_EQ(ReadFile("zimro.ini") != "<missing>", c.saves);
+}
+
+void PressButton12(TFormCalc*) { QTest::mouseClick(ButtonSet->buttons[11], Qt::LeftButton); }
+void PressPause(TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, WaitCloseTest,
+    testing::Values(
+        WaitCloseCase{"ExitMenuThenAPress", [](TFormCalc* f) { f->MenuExit->trigger(); },
+                      PressButton12, true},
+        WaitCloseCase{"ExitMenuThenPause", [](TFormCalc* f) { f->MenuExit->trigger(); },
+                      PressPause, true},
+        WaitCloseCase{"QuitWithoutSavingThenAPress", [](TFormCalc* f) { f->MenuAbort->trigger(); },
+                      PressButton12, false},
+        WaitCloseCase{"WindowManagersCloseThenAPress", [](TFormCalc* f) { f->close(); },
+                      PressButton12, true},
+        WaitCloseCase{"CloseButton",
+                      [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
+                      nullptr, true}),
+    [](const testing::TestParamInfo<WaitCloseCase>& c) { return std::string(c.param.name); });
+
 // Acts when the stop button has been shown `count` times. ExecLine shows it
 // for a statement line and then serves the window before the line's own run
 // starts, which clears the error code.
@@ -135,16 +272,10 @@ class OnShow : public QObject {
 };
 
 // A stop that arrives between two nested runs still ends them all.
-struct NestedStopCase {
-  const char* name;
-  std::function<void(TFormCalc*)> stop;
-  bool closes;
-};
-
-class NestedStopTest : public ClosingTest, public testing::WithParamInterface<NestedStopCase> {};
+class NestedStopTest : public ClosingTest, public testing::WithParamInterface<StopWay> {};
 
 TEST_P(NestedStopTest, EndsEveryRun) {
-  const NestedStopCase& c = GetParam();
+  const StopWay& c = GetParam();
   ButtonTable->SetField(
       11, 5,
       wvar(u"DIM y = 0\r\nDIM i = 0\r\n"
@@ -162,20 +293,6 @@ TEST_P(NestedStopTest, EndsEveryRun) {
   EXPECT_EQ(Display(), "19");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, NestedStopTest,
-    testing::Values(
-        NestedStopCase{"Pause",
-                       [](TFormCalc* f) { QTest::keyClick(f->MemoOut, Qt::Key_Pause); }, false},
-        NestedStopCase{"StopButton",
-                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton1, Qt::LeftButton); },
-                       false},
-        NestedStopCase{"CloseButton",
-                       [](TFormCalc* f) { QTest::mouseClick(f->WSysButton3, Qt::LeftButton); },
-                       true},
-        NestedStopCase{"CloseRequest", [](TFormCalc* f) { f->close(); }, true}),
-    [](const testing::TestParamInfo<NestedStopCase>& c) {
-      return std::string(c.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Ways, NestedStopTest, testing::ValuesIn(StopWays()), StopWayName);
 
 }  // namespace

@@ -144,16 +144,6 @@ TEST_F(HostCommandWindowTest, InputButtonEndsWithPause) {
   EXPECT_EQ(Block->errorCode, erStop);
 }
 
-TEST_F(HostCommandWindowTest, TheCloseMenuEndsInputButtonsWaitAndTheRun) {
-  QTimer::singleShot(200, TestScope(), [this] { form_->MenuExitClick(); });
-  // Only a fault would leave the wait to this press.
-  QTimer::singleShot(3000, TestScope(), [this] { Click(14); });
-  Run("DIM x = InputButton()\nPRINT x");
-  EXPECT_EQ(Setting->inputWait, 1);  // no button ended it
-  EXPECT_EQ(Block->errorCode, erExit);
-  EXPECT_EQ(Display(), "");  // the run did not go on after the wait
-}
-
 TEST_F(HostCommandWindowTest, CopyPasteAndDeleteThroughCommands) {
   ButtonTable->list->Put(3, u"\\'Sin\\c0000ff\\/Ans*2");
   ButtonTable->list->Put(4, u"\\1Keep\\3ff0000\\53100");

@@ -53,7 +53,10 @@ private:
   void ExecCurrentLine() override {}
   // No button can be pressed: InputButton's wait ends at once with the
   // current button.
-  void WaitStep() override { setting.inputWait = 0; }
+  bool WaitStep() override {
+    setting.inputWait = 0;
+    return true;
+  }
 
   wini table_;
   int32_t current_ = 1;
