@@ -299,7 +299,7 @@ void TFormCalc::FormPaint() {
 }
 
 bool TFormCalc::FormClose() {
-  if (Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused)) {
+  if (RunActive()) {
     RequestStop(erExit);
     return false;
   }

@@ -24,10 +24,6 @@ bool stopAsked = false;
 // subs half defined.
 int preludeRuns = 0;
 
-bool RunActive() {
-  return Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused);
-}
-
 void ShowStopButton(bool shown) { FormCalc->WSysButton1->setVisible(shown); }
 
 // Runs a text through the library; `subName` is cleared first when asked.
@@ -60,6 +56,10 @@ void CloseMainWindow() { FormCalc->close(); }
 bool Closed() { return Block == nullptr; }
 
 }  // namespace
+
+bool RunActive() {
+  return Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused);
+}
 
 void RequestStop(int32_t code) {
   if (Block == nullptr) return;

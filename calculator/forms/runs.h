@@ -7,6 +7,10 @@
 
 class wvar;
 
+// Whether a run is under way or held in a STOP pause; the window then
+// refuses to close.
+bool RunActive();
+
 // A stop (erStop) or a close request (erExit) for every run in progress.
 // Every run clears the error code when it starts, so the request is held
 // and written again at every per-statement request until the outermost run

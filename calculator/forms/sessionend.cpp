@@ -35,10 +35,6 @@ extern "C" void NoteEndSignal(int) {
   errno = saved;
 }
 
-bool RunInProgress() {
-  return Block != nullptr && (Block->state == rsRunning || Block->state == rsPaused);
-}
-
 // One step towards the end, again on every tick until it is reached: a
 // modal dialog or a menu is cancelled first; runs end on the held close
 // request; then the window closes, which saves.
@@ -65,7 +61,7 @@ void EndStep() {
     }
     return;
   }
-  if (RunInProgress()) {
+  if (RunActive()) {
     RequestStop(erExit);
     return;
   }
