@@ -89,32 +89,6 @@ class OtherFiles : public ZimroFolder {
     EXPECT_TRUE(Written("alive.txt", "yes"));
   }
 
-  // Opens the menu's open dialog and types a path into its name field.
-  void ChooseInOpenDialog(XSession& x, pid_t zimro, const std::string& window,
-                          const std::string& path) {
-    // The window's menu, its first item: the open dialog; its name field has
-    // the focus and takes a typed path.
-    x.Click(window, 100, 12, 3);
-    x.Key("Down Return");
-    std::string dialog;
-    ASSERT_TRUE(WaitUntil([&] {
-      const ToolResult r = x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                  std::to_string(zimro), "--name", "."},
-                                 5s);
-      for (size_t start = 0; start < r.out.size();) {
-        const size_t end = r.out.find('\n', start);
-        const std::string id = r.out.substr(start, end - start);
-        if (!id.empty() && id != window && x.WindowGeometry(id).width > 300) dialog = id;
-        if (end == std::string::npos) break;
-        start = end + 1;
-      }
-      return !dialog.empty();
-    })) << Output();
-    x.Focus(dialog);
-    x.Type(path);
-    x.Key("Return");
-  }
-
   // Makes a named pipe, a link to an endless device and a folder.
   void MakeOtherKinds() {
     ASSERT_EQ(mkfifo((dir / "pipe.ini").c_str(), 0600), 0);

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "zimrofolder.h"
@@ -33,15 +32,6 @@ const char* const kLayout =
 
 int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
 
-// The visible windows of the process.
-int WindowCount(XSession& x, pid_t pid) {
-  const ToolResult r =
-      x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid), "--name", ""});
-  int n = 0;
-  for (char c : r.out) n += c == '\n';
-  return n;
-}
-
 class Stops : public ZimroFolder {
  protected:
   // The title strip's buttons, from the window's right edge.
@@ -52,29 +42,21 @@ class Stops : public ZimroFolder {
     x.Click(window, x.WindowGeometry(window).width - 19 + 7, 4 + 7);
   }
 
-  // Whether a file that a run writes again and again stays away once removed.
-  bool StaysAway(const std::string& name) {
-    std::this_thread::sleep_for(300ms);
-    std::filesystem::remove(dir / name);
-    std::this_thread::sleep_for(1500ms);
-    return !std::filesystem::exists(dir / name);
+  // Waits until a run that writes the file again and again has written it
+  // anew `times` times.
+  ::testing::AssertionResult WrittenAgain(const std::string& name, const std::string& bytes,
+                                          int times) {
+    for (int i = 0; i < times; ++i) {
+      std::filesystem::remove(dir / name);
+      if (::testing::AssertionResult r = Written(name, bytes); !r) return r;
+    }
+    return ::testing::AssertionSuccess();
   }
 
   std::string SavedText() { return AsciiOf(ReadFile(dir / "zimro.ini")); }
 
   // Whether the file was saved since Prepare wrote it without a version line.
   bool Saved() { return SavedText().rfind("Zimro=1.30\r\n", 0) == 0; }
-
-  // Presses the button until its program runs, which it does only once no
-  // other run is in progress; false when it never did.
-  bool PressWhenIdle(XSession& x, const std::string& window, int n, const std::string& writes) {
-    return WaitUntil(
-        [&] {
-          x.Click(window, 20, ButtonY(n));
-          return WaitUntil([&] { return std::filesystem::exists(dir / writes); }, 300ms);
-        },
-        10s);
-  }
 };
 
 // The window's menu (a right click on the window's face), then keys once
@@ -104,22 +86,19 @@ TEST_P(Stops, PauseTheStopButtonAndTheCloseButtonEndEveryNestedRun) {
   };
   for (const auto& [name, stop] : stops) {
     SCOPED_TRACE(name);
-    // The chain runs: each level writes the file anew.
-    std::filesystem::remove(dir / "level.txt");
-    ASSERT_TRUE(Written("level.txt", "x"));
-    std::this_thread::sleep_for(500ms);
+    // The chain runs a few levels deep: each level writes the file anew.
+    ASSERT_TRUE(WrittenAgain("level.txt", "x", 3));
     stop();
-    EXPECT_TRUE(StaysAway("level.txt"));
-    // The window answers at once and a button runs again.
+    // A button runs again only once no run is left; then the chain writes
+    // nothing more.
     std::filesystem::remove(dir / "pressed.txt");
-    x.Click(window, 20, ButtonY(1));
-    ASSERT_TRUE(Written("pressed.txt", "yes"));
+    ASSERT_TRUE(PressWhenIdle(x, window, 20, ButtonY(1), "pressed.txt")) << Output();
+    std::filesystem::remove(dir / "level.txt");
+    EXPECT_FALSE(WaitUntil([&] { return std::filesystem::exists(dir / "level.txt"); }, 500ms));
     // Start the chain again, from a button.
     x.Click(window, 20, ButtonY(2));
   }
-  std::filesystem::remove(dir / "level.txt");
-  ASSERT_TRUE(Written("level.txt", "x"));
-  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(WrittenAgain("level.txt", "x", 3));
   ClickCloseButton(x, window);
   ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   EXPECT_NE(SavedText().find("\r\nB1=\\1press\\4"), std::string::npos) << SavedText();
@@ -134,8 +113,8 @@ TEST_P(Stops, TheCloseButtonEndsInputButtonsWait) {
   const pid_t zimro = Start(x, window);
   ASSERT_FALSE(window.empty()) << Output();
   x.Click(window, 20, ButtonY(1));
+  // InputButton follows at once; the click reaches the window well after.
   ASSERT_TRUE(Written("waiting.txt", "yes"));
-  std::this_thread::sleep_for(300ms);
   ClickCloseButton(x, window);
   ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
@@ -158,8 +137,8 @@ TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
     const pid_t zimro = Start(x, window);
     ASSERT_FALSE(window.empty()) << Output();
     x.Click(window, 20, ButtonY(1));
+    // The WAIT follows at once and lasts far longer than the stop takes to come.
     ASSERT_TRUE(Written("running.txt", Utf16File("1")));
-    std::this_thread::sleep_for(300ms);
     if (bySignal) {
       ASSERT_EQ(kill(zimro, SIGTERM), 0);
       ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
@@ -167,7 +146,7 @@ TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
     } else {
       x.Key("Pause");
       // Another button runs once the stopped run is over.
-      ASSERT_TRUE(PressWhenIdle(x, window, 2, "pressed.txt")) << Output();
+      ASSERT_TRUE(PressWhenIdle(x, window, 20, ButtonY(2), "pressed.txt")) << Output();
       x.Kill(zimro);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
@@ -333,16 +312,7 @@ TEST_P(Stops, TheMenusOpenRunsTheOpenedFilesAutomaticProgramAtOnce) {
   std::string window;
   const pid_t zimro = Start(x, window);
   ASSERT_FALSE(window.empty()) << Output();
-  // The window's menu, its first item; then the file's name typed into the
-  // file dialog.
-  x.Click(window, 100, 12, 3);
-  x.Key("Down Return");
-  ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
-  // The dialog takes a while to take the keyboard, more so under load.
-  std::this_thread::sleep_for(1500ms);
-  x.Type((dir / "other.ini").string());
-  std::this_thread::sleep_for(500ms);
-  x.Key("Return");
+  ChooseInOpenDialog(x, zimro, window, (dir / "other.ini").string());
   // Without touching the window again. The first Return may only have taken
   // the completer's offer.
   if (!WaitUntil([&] { return std::filesystem::exists(dir / "opened.txt"); }, 4s)) {
@@ -362,7 +332,7 @@ struct SignalCase {
 
 // The automatic program changes a button, so that only a save keeps it.
 const char* const kSignalFile =
-    "B0=\\4SetButton(1)\\y\\nSetButtonLabel(\"changed\")\r\n"
+    "B0=\\4SetButton(1)\\y\\nSetButtonLabel(\"changed\")\\y\\nDIM r = WRITEB(\"auto.txt\", \"ran\")\r\n"
     "B1=\\1first\\4DIM r = 0\r\n"
     "B2=\\1loop\\4DIM w = WRITEB(\"running.txt\", \"yes\")\\y\\nWHILE 1 { w = w + 1 }\r\n"
     "B3=\\1ask\\4DIM a = MSG(\"question\")\\y\\nDIM r = WRITEB(\"after.txt\", \"ran on\")\r\n"
@@ -379,13 +349,11 @@ TEST_P(Stops, SignalsSaveAndEndWithStatusZeroWhateverRuns) {
   for (const SignalCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.signal) + " while " + std::to_string(static_cast<int>(c.doing)));
     WriteFile(dir / "zimro.ini", Utf16File(std::string(kSignalFile) + kLayout));
-    std::filesystem::remove(dir / "after.txt");
-    std::filesystem::remove(dir / "running.txt");
+    for (const char* f : {"after.txt", "running.txt", "auto.txt"}) std::filesystem::remove(dir / f);
     std::string window;
     const pid_t zimro = Start(x, window);
     ASSERT_FALSE(window.empty()) << Output();
-    // The automatic program has run once the first button shows its new label.
-    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(Written("auto.txt", "ran"));
     if (c.doing == Doing::Running) {
       x.Click(window, 20, ButtonY(2));
       ASSERT_TRUE(Written("running.txt", "yes"));

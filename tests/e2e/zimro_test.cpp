@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "zimrofolder.h"
 
@@ -61,9 +60,9 @@ TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
   // Pause ends an endless loop; the buttons answer again afterwards.
   x.Click(window, 20, ButtonY(3));
   ASSERT_TRUE(Written("looping.txt", "yes"));
-  x.Key("Pause");
   std::filesystem::remove(dir / "ans.txt");
-  x.Click(window, 20, ButtonY(2));
+  x.Key("Pause");
+  ASSERT_TRUE(PressWhenIdle(x, window, 20, ButtonY(2), "ans.txt")) << Output();
   ASSERT_TRUE(Written("ans.txt", "5"));
   ASSERT_TRUE(x.Screenshot(dir / "screen.png"));
 
@@ -100,19 +99,24 @@ TEST_P(Zimro, DraggingByTheFaceMovesTheWindowButNeverAboveTheScreen) {
   const pid_t zimro = Start(x, window);
   ASSERT_FALSE(window.empty()) << Output();
   ASSERT_TRUE(Written("auto.txt", "ran"));
-  // Press on the title strip (the window's face), move, release. A window
-  // manager takes the move over some time after the press: the pauses let
-  // it see every step.
+  // Press on the title strip (the window's face), move, release. Each step
+  // waits until the window has followed it (a window manager takes the move
+  // over only some time after the press), or for a second where it cannot
+  // (the top stays on the screen).
   auto drag = [&](int dx, int dy) {
     x.MoveTo(window, 100, 12);
     x.Run({"xdotool", "mousedown", "1"});
-    std::this_thread::sleep_for(150ms);
     for (int step = 1; step <= 4; ++step) {
+      const Geometry before = x.WindowGeometry(window);
       x.Run({"xdotool", "mousemove_relative", "--", std::to_string(dx / 4),
              std::to_string(dy / 4)});
-      std::this_thread::sleep_for(50ms);
+      WaitUntil(
+          [&] {
+            const Geometry now = x.WindowGeometry(window);
+            return now.x != before.x || now.y != before.y;
+          },
+          1s);
     }
-    std::this_thread::sleep_for(100ms);
     x.Run({"xdotool", "mouseup", "1"});
   };
   drag(200, 100);

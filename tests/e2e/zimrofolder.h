@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "xsession.h"
 
@@ -28,6 +29,24 @@ inline std::string AsciiOf(const std::string& utf16) {
   for (size_t i = 2; i + 1 < utf16.size(); i += 2) out += utf16[i];
   return out;
 }
+
+// The visible windows of a process, as X window ids.
+inline std::vector<std::string> WindowsOf(XSession& x, pid_t pid) {
+  const ToolResult r = x.Run(
+      {"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid), "--name", ""},
+      5s);
+  std::vector<std::string> ids;
+  for (size_t start = 0; start < r.out.size();) {
+    const size_t end = r.out.find('\n', start);
+    const std::string id = r.out.substr(start, end == std::string::npos ? end : end - start);
+    if (!id.empty()) ids.push_back(id);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return ids;
+}
+
+inline int WindowCount(XSession& x, pid_t pid) { return static_cast<int>(WindowsOf(x, pid).size()); }
 
 class ZimroFolder : public ::testing::TestWithParam<bool> {
  protected:
@@ -67,6 +86,38 @@ class ZimroFolder : public ::testing::TestWithParam<bool> {
     }
     return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
                                          << "\"; output: " << Output();
+  }
+
+  // Presses a button (at x, y in the window) until its program writes the
+  // file, which it does only once no other run is in progress (a press
+  // during a run only beeps); false when it never did.
+  bool PressWhenIdle(XSession& x, const std::string& window, int px, int py,
+                     const std::string& writes) {
+    return WaitUntil(
+        [&] {
+          x.Click(window, px, py);
+          return WaitUntil([&] { return std::filesystem::exists(dir / writes); }, 300ms);
+        },
+        std::chrono::seconds(10));
+  }
+
+  // Opens the window's menu (a right click on its face), its first item:
+  // the open dialog; gives the dialog's name field the keyboard and types
+  // a path into it, then Return.
+  void ChooseInOpenDialog(XSession& x, pid_t zimro, const std::string& window,
+                          const std::string& path) {
+    x.Click(window, 100, 12, 3);
+    x.Key("Down Return");
+    std::string dialog;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (const std::string& id : WindowsOf(x, zimro)) {
+        if (id != window && x.WindowGeometry(id).width > 300) dialog = id;
+      }
+      return !dialog.empty();
+    })) << Output();
+    x.Focus(dialog);
+    x.Type(path);
+    x.Key("Return");
   }
 
   TempDir dir;
