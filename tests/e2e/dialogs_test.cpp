@@ -106,8 +106,7 @@ TEST_P(Dialogs, EditorOptionsAndPaletteFromTheMenus) {
   // Staying on top gave the main window a new native window.
   const std::string topmost = WindowTitled(x, zimro, "Zimro");
   ASSERT_FALSE(topmost.empty());
-  const Geometry g = x.WindowGeometry(topmost);
-  x.Click(topmost, g.width - 19 + 7, 4 + 7);
+  ClickCloseButton(x, topmost);
   ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   const std::string text = AsciiOf(ReadFile(dir / "zimro.ini"));
   EXPECT_NE(text.find("\r\nB1=\\1uno\\5"), std::string::npos) << text;

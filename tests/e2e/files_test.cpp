@@ -59,8 +59,7 @@ class OtherFiles : public ZimroFolder {
 
   // Closes the main window with its close button; the program ends.
   void CloseWindow(XSession& x, pid_t zimro, const std::string& window) {
-    const Geometry g = x.WindowGeometry(window);
-    x.Click(window, g.width - 19 + 7, 4 + 7);
+    ClickCloseButton(x, window);
     ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   }
 

@@ -107,7 +107,7 @@ TEST_P(Settings, TheWindowShowsOnTheScreenAndClosesAtOnce) {
 
   // The close button at the top-right corner ends the program (a window
   // too large to draw took minutes).
-  x.Click(window, g.width - 19 + 7, 4 + 7);
+  ClickCloseButton(x, window);
   ASSERT_EQ(x.WaitForExit(zimro, 20s), std::optional<int>(0)) << Output();
 
   // The file keeps where the window stood and the sizes it had: what was
@@ -155,7 +155,7 @@ TEST_P(SmallScreen, AStartOnItKeepsTheSizesForALargerOne) {
   EXPECT_LE(g.width, 320);
   EXPECT_LE(g.height, 240);
   ASSERT_TRUE(x.Screenshot(dir / "small.png"));
-  x.Click(window, g.width - 19 + 7, 4 + 7);
+  ClickCloseButton(x, window);
   ASSERT_EQ(x.WaitForExit(zimro, 20s), std::optional<int>(0)) << Output();
   const std::string saved = AsciiOf(ReadFile(dir / "zimro.ini"));
   EXPECT_EQ(Value(saved, "DispWidth"), "300") << saved;

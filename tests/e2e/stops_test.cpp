@@ -34,13 +34,6 @@ int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
 
 class Stops : public ZimroFolder {
  protected:
-  // The title strip's buttons, from the window's right edge.
-  void ClickStopButton(XSession& x, const std::string& window) {
-    x.Click(window, x.WindowGeometry(window).width - 51 + 7, 4 + 7);
-  }
-  void ClickCloseButton(XSession& x, const std::string& window) {
-    x.Click(window, x.WindowGeometry(window).width - 19 + 7, 4 + 7);
-  }
 
   // Waits until a run that writes the file again and again has written it
   // anew `times` times.

@@ -67,7 +67,7 @@ TEST_P(Zimro, ButtonsEnterPauseAndTheFileSavedOnExit) {
   ASSERT_TRUE(x.Screenshot(dir / "screen.png"));
 
   // The close button at the window's top-right corner; the file is saved.
-  x.Click(window, g.width - 19 + 7, 4 + 7);
+  ClickCloseButton(x, window);
   ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
   const std::string saved = ReadFile(dir / "zimro.ini");
   ASSERT_EQ(saved.substr(0, 2), "\xFF\xFE");

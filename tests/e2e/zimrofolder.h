@@ -48,6 +48,14 @@ inline std::vector<std::string> WindowsOf(XSession& x, pid_t pid) {
 
 inline int WindowCount(XSession& x, pid_t pid) { return static_cast<int>(WindowsOf(x, pid).size()); }
 
+// The title strip's stop and close buttons, from the window's right edge.
+inline void ClickStopButton(XSession& x, const std::string& window) {
+  x.Click(window, x.WindowGeometry(window).width - 51 + 7, 4 + 7);
+}
+inline void ClickCloseButton(XSession& x, const std::string& window) {
+  x.Click(window, x.WindowGeometry(window).width - 19 + 7, 4 + 7);
+}
+
 class ZimroFolder : public ::testing::TestWithParam<bool> {
  protected:
   // The program and its two libraries, and `calcFile` (ASCII) as zimro.ini.
