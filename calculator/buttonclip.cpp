@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "calculator/calcfile.h"
 #include "calculator/classify.h"
 #include "platform/clipboard.h"
 #include "platform/heap.h"
@@ -69,9 +70,9 @@ bool PutClipboardText(HWND owner, const std::u16string& unicode) {
   return ok;
 }
 
-bool PasteButtonText(HWND owner, wini& table, int32_t current) {
+PasteResult PasteButtonText(HWND owner, wini& table, int32_t current) {
   wvar text(0);
-  if (!OpenClipboard(owner)) return false;
+  if (!OpenClipboard(owner)) return PasteResult::kNoClipboard;
   ReadFormat(CF_TEXT, [&](const void* p, size_t size) {
     const char* s = static_cast<const char*>(p);
     text = std::string(s, strnlen(s, size)).c_str();
@@ -88,20 +89,21 @@ bool PasteButtonText(HWND owner, wini& table, int32_t current) {
     text = s.c_str();
   });
   CloseClipboard();
-  PasteIntoButton(table, current, text);
-  return true;
+  return PasteIntoButton(table, current, text) ? PasteResult::kPasted : PasteResult::kTooLarge;
 }
 
-void PasteIntoButton(wini& table, int32_t current, const wvar& pasted) {
-  wvar text(pasted);
-  std::u16string form = text.AsString();
-  if (ClassifyText(form) == tkButtonRecord) {
-    text = form.c_str();
-    table.NormalizeLine(text);
-    table.SetLine(current, text);
-  } else {
-    table.SetField(current, 5, pasted);
-  }
+bool PasteIntoButton(wini& table, int32_t current, const wvar& pasted) {
+  return ChangeButtonLine(table, current, [&](wini& line) {
+    wvar text(pasted);
+    std::u16string form = text.AsString();
+    if (ClassifyText(form) == tkButtonRecord) {
+      text = form.c_str();
+      line.NormalizeLine(text);
+      line.SetLine(0, text);
+    } else {
+      line.SetField(0, 5, pasted);
+    }
+  });
 }
 
 void ClearButtonLine(wini& table, int32_t current) { table.SetLine(current, wvar(u"")); }

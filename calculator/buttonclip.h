@@ -18,14 +18,20 @@ bool CopyButtonText(HWND owner, wini& buttonTable, int32_t current, int32_t what
 // CP932); false when the clipboard could not be opened or written.
 bool PutClipboardText(HWND owner, const std::u16string& text);
 
+enum class PasteResult {
+  kPasted,
+  kNoClipboard,  // it could not be opened
+  kTooLarge,     // the calculator file would grow past what opens again
+};
+
 // The clipboard's text into button current: a button record replaces the
 // whole line in canonical form, anything else only the program (no text at
-// all empties the program). Returns false, changing nothing, when the
-// clipboard could not be opened.
-bool PasteButtonText(HWND owner, wini& buttonTable, int32_t current);
+// all empties the program). Unless kPasted, the button is as it was.
+PasteResult PasteButtonText(HWND owner, wini& buttonTable, int32_t current);
 
 // The pasted text applied to the line: as PasteButtonText once the text is
-// read (the integer 0 when the clipboard held none).
-void PasteIntoButton(wini& buttonTable, int32_t current, const wvar& text);
+// read (the integer 0 when the clipboard held none). False, changing
+// nothing, when the file would then be too large (FitsCalcFile).
+bool PasteIntoButton(wini& buttonTable, int32_t current, const wvar& text);
 
 void ClearButtonLine(wini& buttonTable, int32_t current);

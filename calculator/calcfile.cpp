@@ -3,9 +3,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -13,20 +13,12 @@
 
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
-#include "platform/files.h"
+#include "platform/replace.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr int32_t kLineCount = 71;
-
-// Temporary files of saves older than this were left by an earlier run that
-// was killed while saving; newer ones may belong to another window's save.
-const timespec kProgramStart = [] {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return now;
-}();
 
 const std::vector<CalcFileKey> kKeys = {
     {.name = u"Top", .position = &CalcWindowPos::top, .byDefault = kDefaultTop},
@@ -85,7 +77,7 @@ bool IsButtonKey(std::u16string_view name) {
   return n < kLineCount;
 }
 
-bool IsBlankLine(const std::u16string& line) {
+bool IsBlankLine(std::u16string_view line) {
   for (char16_t c : line) {
     if (!platform::IsBlankUnit(c)) return false;
   }
@@ -111,12 +103,15 @@ CalcFileStatus StatusOfKind(const struct stat& st) {
   return CalcFileStatus::kRead;
 }
 
-// The bytes of the regular file `name`, read once. The path is looked at
-// before it is opened, so that no device is opened at all; the descriptor
-// is looked at again, since the path may name something else by then.
-CalcFileStatus ReadBytes(const std::string& name, std::string& bytes, int& error) {
+// The bytes of the regular file `name` (in the folder `folder`, or the
+// current one for AT_FDCWD), read once. The path is looked at before it is
+// opened, so that no device is opened at all; the descriptor is looked at
+// again, since the path may name something else by then. With `expected`,
+// a file other than that one counts as missing.
+CalcFileStatus ReadBytes(int folder, const std::string& name, std::string& bytes, int& error,
+                         const struct stat* expected = nullptr) {
   struct stat st;
-  if (stat(name.c_str(), &st) != 0) {
+  if (fstatat(folder, name.c_str(), &st, 0) != 0) {
     error = errno;
     return error == ENOENT || error == ENOTDIR ? CalcFileStatus::kMissing
                                                : CalcFileStatus::kUnreadable;
@@ -125,7 +120,7 @@ CalcFileStatus ReadBytes(const std::string& name, std::string& bytes, int& error
   Descriptor file;
   // Without O_NONBLOCK the open of a pipe put in the file's place would
   // wait for a writer that may never come.
-  file.fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  file.fd = openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (file.fd < 0) {
     error = errno;
     return error == ENOENT ? CalcFileStatus::kMissing : CalcFileStatus::kUnreadable;
@@ -133,6 +128,9 @@ CalcFileStatus ReadBytes(const std::string& name, std::string& bytes, int& error
   if (fstat(file.fd, &st) != 0) {
     error = errno;
     return CalcFileStatus::kUnreadable;
+  }
+  if (expected != nullptr && (st.st_dev != expected->st_dev || st.st_ino != expected->st_ino)) {
+    return CalcFileStatus::kMissing;
   }
   if (CalcFileStatus kind = StatusOfKind(st); kind != CalcFileStatus::kRead) return kind;
   // One byte past the limit tells a file that grew since.
@@ -157,31 +155,149 @@ CalcFileStatus ReadBytes(const std::string& name, std::string& bytes, int& error
   return CalcFileStatus::kRead;
 }
 
-// Fills the table and the settings from the lines of a file (none for a
-// missing one).
-void LoadLines(std::vector<std::u16string> lines, wsetting& s, wini& table, CalcWindowPos& pos) {
-  auto file = std::make_unique<wini>();
-  for (std::u16string& line : lines) file->list->Add(std::move(line));
-
-  table.list->Clear();
-  for (int32_t i = 0; i < kLineCount; ++i) {
-    table.AddLine(wvar(file->ReadValue(wvar(ButtonKey(i).c_str()))));
+// Calls line(view) for each line of the text, as TStringList splits them:
+// a line ends at CR, LF or CR LF, and text after the last end is a line.
+// No line is copied, so a file of many short lines takes no more memory
+// than its text.
+template <class Line>
+void ForEachLine(std::u16string_view text, Line line) {
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    if (!line(text.substr(start, i - start))) return;
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
   }
+  if (start < text.size()) line(text.substr(start));
+}
+
+// Whether a file's lines, given one by one, are a calculator file's.
+class Recognition {
+public:
+  // False once the answer is known.
+  bool Line(std::u16string_view line) {
+    if (IsBlankLine(line)) return true;
+    const size_t eq = line.find(u'=');
+    const std::u16string_view name = eq == std::u16string_view::npos ? std::u16string_view()
+                                                                      : line.substr(0, eq);
+    // A file the calculator saved starts with its version line, and may
+    // hold lines without "=" (a label's line break) further on.
+    if (!text_ && SameName(name, kVersionKey)) {
+      version_ = true;
+      return false;
+    }
+    text_ = true;
+    if (name.empty()) {
+      onlyPairs_ = false;
+      return false;
+    }
+    if (IsButtonKey(name) || FindCalcFileKey(name) != nullptr) aKey_ = true;
+    return true;
+  }
+  bool IsCalcFile() const { return version_ || !text_ || (onlyPairs_ && aKey_); }
+
+private:
+  bool text_ = false;
+  bool onlyPairs_ = true;
+  bool aKey_ = false;
+  bool version_ = false;
+};
+
+// What a load takes from a file: for each button line and each setting
+// the value of its first line ("" for none), cut at a NUL as the line list
+// reads values.
+struct FileValues {
+  std::array<std::u16string, kLineCount> buttons;
+  std::vector<std::u16string> settings = std::vector<std::u16string>(kKeys.size());
+};
+
+std::u16string ValueText(std::u16string_view value) {
+  return std::u16string(value.substr(0, value.find(u'\0')));
+}
+
+FileValues ValuesOf(std::u16string_view text) {
+  FileValues values;
+  std::array<bool, kLineCount> button{};
+  std::vector<bool> setting(kKeys.size());
+  ForEachLine(text, [&](std::u16string_view line) {
+    const size_t eq = line.find(u'=');
+    if (eq == std::u16string_view::npos) return true;
+    const std::u16string_view name = line.substr(0, eq);
+    const std::u16string_view value = line.substr(eq + 1);
+    if (IsButtonKey(name)) {
+      int32_t n = 0;
+      for (char16_t d : name.substr(1)) n = n * 10 + (d - u'0');
+      if (!button[n]) values.buttons[n] = ValueText(value);
+      button[n] = true;
+    } else if (const CalcFileKey* key = FindCalcFileKey(name)) {
+      const size_t k = static_cast<size_t>(key - kKeys.data());
+      if (!setting[k]) values.settings[k] = ValueText(value);
+      setting[k] = true;
+    }
+    return true;
+  });
+  return values;
+}
+
+// Units of a button line as the file holds it: key, "=", the line, CR LF.
+int64_t LineUnits(int32_t i, size_t units) {
+  return static_cast<int64_t>(ButtonKey(i).size() + 1 + units + 2);
+}
+
+// The bytes of the mark, the version line and the settings, each setting
+// at its longest text: an integer of 11 characters, a real of 31.
+int64_t FixedBytes() {
+  constexpr int64_t kLongestInteger = 11, kLongestReal = 31;
+  int64_t units = 1 + static_cast<int64_t>(std::char_traits<char16_t>::length(kVersionKey) + 1 +
+                                           std::char_traits<char16_t>::length(kVersionText) + 2);
   for (const CalcFileKey& key : kKeys) {
-    const wvar name(key.name);
+    units += static_cast<int64_t>(std::char_traits<char16_t>::length(key.name)) + 1 +
+             (key.real != nullptr ? kLongestReal : kLongestInteger) + 2;
+  }
+  return 2 * units;
+}
+
+template <class Units>
+int64_t BytesOf(Units unitsOf) {
+  int64_t bytes = FixedBytes();
+  for (int32_t i = 0; i < kLineCount; ++i) {
+    const size_t units = unitsOf(i);
+    if (units > 0) bytes += 2 * LineUnits(i, units);
+  }
+  return bytes;
+}
+
+// Fills the table and the settings from what a file gave (nothing for a
+// missing one).
+void LoadValues(const FileValues& values, wsetting& s, wini& table, CalcWindowPos& pos) {
+  table.list->Clear();
+  for (int32_t i = 0; i < kLineCount; ++i) table.AddLine(wvar(values.buttons[i].c_str()));
+  for (size_t k = 0; k < kKeys.size(); ++k) {
+    const CalcFileKey& key = kKeys[k];
+    wvar value(values.settings[k].c_str());
     if (key.real != nullptr) {
-      s.*key.real = file->ReadValueDef(name, wvar(key.byDefault)).AsReal();
+      s.*key.real = value.Length() == 0 ? key.byDefault : value.AsReal();
       continue;
     }
-    const int32_t value =
-        file->ReadValueDef(name, wvar(static_cast<int32_t>(key.byDefault))).AsInt();
+    const int32_t number = value.Length() == 0 ? static_cast<int32_t>(key.byDefault) : value.AsInt();
     if (key.position != nullptr) {
-      pos.*key.position = value;
+      pos.*key.position = number;
     } else {
-      s.*key.number = value;
+      s.*key.number = number;
     }
   }
   KeepSettingsInRange(s);
+}
+
+// Why a save leaves alone what stands at its path; "" when it may replace it.
+std::string ReasonNotToReplace(CalcFileStatus status) {
+  switch (status) {
+    case CalcFileStatus::kNotRegular: return "通常のファイルではないため置き換えません。";
+    case CalcFileStatus::kTooLarge: return "電卓ファイルとしては大きすぎるため置き換えません。";
+    case CalcFileStatus::kNotCalcFile: return "電卓ファイルではないため置き換えません。";
+    default: return std::string();
+  }
 }
 
 }  // namespace
@@ -204,25 +320,38 @@ const CalcFileKey* FindCalcFileKey(std::u16string_view name) {
 }
 
 bool IsCalcFileText(const std::vector<std::u16string>& lines) {
-  bool text = false;
-  bool onlyPairs = true;
-  bool aKey = false;
+  Recognition recognition;
   for (const std::u16string& line : lines) {
-    if (IsBlankLine(line)) continue;
-    const size_t eq = line.find(u'=');
-    const std::u16string_view name =
-        eq == std::u16string::npos ? std::u16string_view() : std::u16string_view(line).substr(0, eq);
-    // A file the calculator saved starts with its version line, and may
-    // hold lines without "=" (a label's line break) further on.
-    if (!text && SameName(name, kVersionKey)) return true;
-    text = true;
-    if (name.empty()) {
-      onlyPairs = false;
-      break;
-    }
-    if (IsButtonKey(name) || FindCalcFileKey(name) != nullptr) aKey = true;
+    if (!recognition.Line(line)) break;
   }
-  return !text || (onlyPairs && aKey);
+  return recognition.IsCalcFile();
+}
+
+bool IsCalcFileText(std::u16string_view text) {
+  Recognition recognition;
+  ForEachLine(text, [&](std::u16string_view line) { return recognition.Line(line); });
+  return recognition.IsCalcFile();
+}
+
+int64_t CalcFileBytes(const wini& table) {
+  return BytesOf([&](int32_t i) { return i < table.list->Count() ? table.list->Get(i).size() : 0; });
+}
+
+bool FitsCalcFile(const wini& table, int32_t index, std::u16string_view line) {
+  const int64_t bytes = BytesOf([&](int32_t i) {
+    if (i == index) return line.size();
+    return i < table.list->Count() ? table.list->Get(i).size() : size_t{0};
+  });
+  return bytes <= kMaxCalcFileBytes;
+}
+
+bool ChangeButtonLine(wini& table, int32_t index, const std::function<void(wini& line)>& change) {
+  wini one;
+  one.AddLine(wvar(table.list->Get(index).c_str()));
+  change(one);
+  if (!FitsCalcFile(table, index, one.list->Get(0))) return false;
+  table.list->Put(index, one.list->Get(0));
+  return true;
 }
 
 CalcFileRead ReadCalcFile(const std::u16string& path, wsetting& s, wini& table,
@@ -233,21 +362,29 @@ CalcFileRead ReadCalcFile(const std::u16string& path, wsetting& s, wini& table,
   std::string bytes;
   int error = 0;
   // A text that names no file is no file.
-  read.status = platform::ToFileName(read.path, name) ? ReadBytes(name, bytes, error)
+  read.status = platform::ToFileName(read.path, name) ? ReadBytes(AT_FDCWD, name, bytes, error)
                                                       : CalcFileStatus::kMissing;
   if (read.status == CalcFileStatus::kUnreadable) read.error = OpenErrorText(read.path, error);
   if (read.status == CalcFileStatus::kMissing && missing == IfMissing::kLoadEmpty) {
-    LoadLines({}, s, table, pos);
+    LoadValues(FileValues(), s, table, pos);
     read.loaded = true;
   } else if (read.status == CalcFileStatus::kRead) {
-    std::vector<std::u16string> lines = TStringList::DecodeLines(bytes);
+    std::u16string text = TStringList::DecodeText(bytes);
     bytes = std::string();
-    if (!IsCalcFileText(lines)) {
+    if (!IsCalcFileText(text)) {
       read.status = CalcFileStatus::kNotCalcFile;
-    } else {
-      LoadLines(std::move(lines), s, table, pos);
-      read.loaded = true;
+      return read;
     }
+    const FileValues values = ValuesOf(text);
+    text = std::u16string();
+    // What is loaded must save again within the limit: a file of 8-bit text
+    // takes twice its size once saved.
+    if (BytesOf([&](int32_t i) { return values.buttons[i].size(); }) > kMaxCalcFileBytes) {
+      read.status = CalcFileStatus::kTooLarge;
+      return read;
+    }
+    LoadValues(values, s, table, pos);
+    read.loaded = true;
   }
   return read;
 }
@@ -271,7 +408,7 @@ StartupRead ReadStartupCalcFile(const std::u16string& exeDir, wsetting& s, wini&
       ReadCalcFile(exeDir + u"/" + kTemplateFileName, s, table, pos);
   if (!templateFile.loaded) {
     start.refused.push_back(templateFile);
-    LoadLines({}, s, table, pos);
+    LoadValues(FileValues(), s, table, pos);
   }
   start.shownPath = templateFile.path;
   return start;
@@ -290,6 +427,15 @@ std::u16string RefusalText(const CalcFileRead& read) {
 
 void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
                    const CalcWindowPos& pos) {
+  const std::string shown = platform::ToUtf8(path);
+  std::string fileName;
+  platform::ToFileName(path, fileName);
+  // Every change to the lines is held to the limit; this is the last guard
+  // against a file that would not open again.
+  if (CalcFileBytes(table) > kMaxCalcFileBytes) {
+    throw EFCreateError("Cannot create file \"" + shown +
+                        "\". 電卓ファイルとしては大きすぎるため保存できません。");
+  }
   auto file = std::make_unique<wini>();
   file->WriteValue(wvar(kVersionKey), wvar(kVersionText));
   for (int32_t i = 0; i < kLineCount && i < table.list->Count(); ++i) {
@@ -304,9 +450,36 @@ void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
       file->WriteValue(name, wvar(key.position != nullptr ? pos.*key.position : s.*key.number));
     }
   }
-  file->SaveFile(wvar(path.c_str()));
+  // Only a calculator file is replaced, by the rule that opens one, also
+  // when a link put at the path since names another file.
+  std::string refusal;
+  const platform::ReplaceCheck onlyCalcFile = [&](const std::string& target, int folder,
+                                                  const std::string& name,
+                                                  const struct stat* existing) {
+    if (existing == nullptr) return true;
+    std::string bytes;
+    int error = 0;
+    CalcFileStatus status = ReadBytes(folder, name, bytes, error, existing);
+    if (status == CalcFileStatus::kRead && !IsCalcFileText(TStringList::DecodeText(bytes))) {
+      status = CalcFileStatus::kNotCalcFile;
+    }
+    if (status == CalcFileStatus::kRead || status == CalcFileStatus::kMissing) return true;
+    const std::string why = ReasonNotToReplace(status);
+    if (!why.empty()) {
+      refusal = "Cannot create file \"" + shown + "\". " +
+                (target == fileName ? std::string() : "「" + target + "」は") + why;
+    }
+    errno = error != 0 ? error : EEXIST;
+    return false;
+  };
+  try {
+    file->list->SaveToFile(path, onlyCalcFile);
+  } catch (const EFCreateError&) {
+    if (!refusal.empty()) throw EFCreateError(refusal);
+    throw;
+  }
   std::string name;
-  if (platform::ToFileName(path, name)) platform::RemoveOldTempsBeside(name, kProgramStart);
+  if (platform::ToFileName(path, name)) platform::RemoveLeftTempsBeside(name);
 }
 
 std::u16string AbsolutePath(const std::u16string& path) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,8 @@ inline constexpr char16_t kVersionKey[] = u"Zimro";
 inline constexpr char16_t kVersionText[] = u"1.30";
 
 // No calculator file is larger: the interpreter refuses script files above
-// this size too.
+// this size too. What the calculator holds is kept within it (FitsCalcFile),
+// so that every file it saves opens again.
 inline constexpr int64_t kMaxCalcFileBytes = int64_t{64} << 20;
 
 // The main window's edges, kept in the file as Top and Left.
@@ -63,6 +65,23 @@ const CalcFileKey* FindCalcFileKey(std::u16string_view name);
 // the file; also no text at all. Any other file is another program's (its
 // settings, notes, a picture) and is never loaded, so no save replaces it.
 bool IsCalcFileText(const std::vector<std::u16string>& lines);
+bool IsCalcFileText(std::u16string_view text);
+
+// The most bytes a save of the table writes: its button lines, and the
+// version line and the settings at their longest, wherever the window
+// stands and whatever the settings are.
+int64_t CalcFileBytes(const wini& buttonTable);
+// Whether a save stays within kMaxCalcFileBytes with line `index` of the
+// table replaced by `line`.
+bool FitsCalcFile(const wini& buttonTable, int32_t index, std::u16string_view line);
+// Changes line `index` as `change` changes line 0 of a one-line list that
+// holds it, and keeps the change when the file still fits; false, the line
+// unchanged, when it would not.
+bool ChangeButtonLine(wini& buttonTable, int32_t index,
+                      const std::function<void(wini& line)>& change);
+// What the warning box says when a change to a button would not fit.
+inline constexpr char16_t kButtonTooLargeText[] =
+    u"電卓ファイルが 64 MiB を超えてしまうため、このボタンには入れられません。";
 
 // What opening a file came to.
 enum class CalcFileStatus {
@@ -88,7 +107,9 @@ enum class IfMissing { kLoadEmpty, kLeave };
 // The one way a calculator file is opened. A relative path is taken in the
 // current folder now. Only a regular file of at most kMaxCalcFileBytes is
 // read (opened without blocking, so a pipe or a device never holds it up),
-// once; those bytes are recognised (IsCalcFileText) and loaded. A missing
+// once; those bytes are recognised (IsCalcFileText) and loaded, in memory of
+// a small multiple of their size, unless what they hold would save larger
+// than kMaxCalcFileBytes (kTooLarge). A missing
 // file loads as an empty one (71 empty lines and every default) unless
 // told to leave things. Unless `loaded`, buttonTable, setting and pos are as
 // they were. Otherwise buttonTable holds exactly 71 lines, the settings
@@ -116,8 +137,12 @@ StartupRead ReadStartupCalcFile(const std::u16string& exeDir, wsetting& setting,
 std::u16string RefusalText(const CalcFileRead& read);
 
 // Writes the version line, the non-empty button lines and the settings to
-// path, replacing the file as a whole. Raises EFCreateError when it cannot be
-// written; the old file is then left as it was.
+// path, replacing the file as a whole (platform::ReplaceFileContents), and
+// removes what earlier saves of it that were killed left beside it. What
+// stands at the path, once its links are followed, is replaced only when it
+// is missing or a calculator file by the rule that opens one. Raises
+// EFCreateError, naming the file and why, when it cannot be written; the old
+// file is then left as it was.
 void WriteCalcFile(const std::u16string& path, const wsetting& setting, wini& buttonTable,
                    const CalcWindowPos& pos);
 

@@ -13,15 +13,23 @@ namespace {
 
 std::u16string TextOf(wcell& cell) { return cell.AsString(); }
 
-void SetLineEndsField(CommandContext& c, int32_t field) {
-  std::u16string text = NormalizeLineEnds(TextOf(c.block.request[2]));
-  c.buttonTable.SetField(c.current, field, wvar(text.c_str()));
+// The current button's field, unless the file would then be too large.
+void SetField(CommandContext& c, int32_t field, const wvar& value) {
+  if (!ChangeButtonLine(c.buttonTable, c.current,
+                        [&](wini& line) { line.SetField(0, field, value); })) {
+    c.host.RefuseTooLarge();
+    return;
+  }
   c.host.ShowButton(c.current);
 }
 
+void SetLineEndsField(CommandContext& c, int32_t field) {
+  std::u16string text = NormalizeLineEnds(TextOf(c.block.request[2]));
+  SetField(c, field, wvar(text.c_str()));
+}
+
 void SetColorField(CommandContext& c, int32_t field) {
-  c.buttonTable.SetField(c.current, field, ColorField(c.block.request[2].AsInt()));
-  c.host.ShowButton(c.current);
+  SetField(c, field, ColorField(c.block.request[2].AsInt()));
 }
 
 void Answer(CommandContext& c, const wvar& v) { c.block.request[2].SetValue(v); }

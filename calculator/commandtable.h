@@ -31,6 +31,9 @@ class HostSide {
 public:
   virtual ~HostSide() = default;
   virtual void ShowButton(int32_t n) = 0;
+  // A change to a button was refused: the calculator file would grow past
+  // what opens again (kButtonTooLargeText).
+  virtual void RefuseTooLarge() = 0;
   virtual void RefreshButtons() = 0;
   virtual void ApplyStayOnTop() = 0;
   // Raises on failure (the command then stops where it is); "" is no file

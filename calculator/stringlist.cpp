@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "calculator/errors.h"
-#include "platform/files.h"
+#include "platform/replace.h"
 #include "platform/text.h"
 
 namespace {
@@ -81,17 +81,17 @@ std::u16string TStringList::Values(std::u16string_view name) const {
   return lines_[i].substr(lines_[i].find(u'=') + 1);
 }
 
-std::vector<std::u16string> TStringList::DecodeLines(std::string_view bytes) {
-  std::u16string text;
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") {
-    text = FromUtf16(bytes.substr(2), false);
-  } else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") {
-    text = FromUtf16(bytes.substr(2), true);
-  } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    text = platform::FromUtf8(bytes.substr(3));
-  } else {
-    text = platform::FromAnsi(bytes);
+std::u16string TStringList::DecodeText(std::string_view bytes) {
+  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return FromUtf16(bytes.substr(2), false);
+  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") return FromUtf16(bytes.substr(2), true);
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    return platform::FromUtf8(bytes.substr(3));
   }
+  return platform::FromAnsi(bytes);
+}
+
+std::vector<std::u16string> TStringList::DecodeLines(std::string_view bytes) {
+  const std::u16string text = DecodeText(bytes);
   std::vector<std::u16string> lines;
   size_t start = 0;
   size_t i = 0;
@@ -132,8 +132,12 @@ void TStringList::LoadFromFile(const std::u16string& path) {
   lines_ = DecodeLines(bytes);
 }
 
-void TStringList::SaveToFile(const std::u16string& path) const {
-  std::string bytes = "\xFF\xFE";
+std::string TStringList::Bytes() const {
+  size_t units = 1;
+  for (const std::u16string& line : lines_) units += line.size() + 2;
+  std::string bytes;
+  bytes.reserve(units * 2);
+  bytes = "\xFF\xFE";
   for (const std::u16string& line : lines_) {
     for (char16_t c : line) {
       bytes += static_cast<char>(c & 0xFF);
@@ -141,12 +145,15 @@ void TStringList::SaveToFile(const std::u16string& path) const {
     }
     bytes.append("\r\0\n\0", 4);
   }
+  return bytes;
+}
 
+void TStringList::SaveToFile(const std::u16string& path, const platform::ReplaceCheck& mayReplace) const {
   std::string target;
   if (!platform::ToFileName(path, target)) {
     throw EFCreateError(ErrorText("Cannot create file", path, EINVAL));
   }
-  if (!platform::ReplaceFileContents(target, {bytes})) {
+  if (!platform::ReplaceFileContents(target, {Bytes()}, mayReplace)) {
     throw EFCreateError(ErrorText("Cannot create file", path, errno));
   }
 }

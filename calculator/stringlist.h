@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/replace.h"
+
 class TStringList {
 public:
   int32_t Count() const { return static_cast<int32_t>(lines_.size()); }
@@ -29,13 +31,16 @@ public:
   // mark (UTF-16LE, UTF-16BE, UTF-8; without one CP932); lines end at CR, LF
   // or CR LF. Raises EFOpenError, leaving the list as it was.
   void LoadFromFile(const std::u16string& path);
-  // Writes UTF-16LE with FF FE, CR LF after every line, replacing the file
-  // as a whole as platform::ReplaceFileContents does: a failed save, or one
-  // of a file that may not be written, raises EFCreateError and leaves the
-  // old file as it was.
-  void SaveToFile(const std::u16string& path) const;
+  // The file's bytes: UTF-16LE with FF FE, CR LF after every line.
+  std::string Bytes() const;
+  // Writes Bytes(), replacing the file as a whole as
+  // platform::ReplaceFileContents does: a failed save, or one of a file that
+  // may not be written or that mayReplace refuses, raises EFCreateError and
+  // leaves the old file as it was.
+  void SaveToFile(const std::u16string& path, const platform::ReplaceCheck& mayReplace = {}) const;
 
-  // The lines of a file's bytes, decoded as LoadFromFile does.
+  // A file's bytes as text, decoded as LoadFromFile does, and its lines.
+  static std::u16string DecodeText(std::string_view bytes);
   static std::vector<std::u16string> DecodeLines(std::string_view bytes);
 
 private:

@@ -15,6 +15,7 @@
 #include "interpreter/handlers.h"
 #include "platform/exceptions.h"
 #include "platform/files.h"
+#include "platform/replace.h"
 #include "platform/heap.h"
 #include "platform/shell.h"
 #include "platform/text.h"

@@ -3,11 +3,8 @@
 // the wildcard rules that scripts are written for.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
-
-#include <time.h>
 
 #include "platform/api.h"
 
@@ -46,32 +43,6 @@ PLATFORM_API BOOL FindClose(HANDLE find);
 }
 
 namespace platform {
-// Writes all n bytes, going on after interrupted and short writes. Past a
-// file-size limit the write fails (EFBIG) instead of the signal ending the
-// process.
-PLATFORM_API bool WriteAll(int fd, const void* data, size_t n);
-// Makes a file-size limit fail writes (EFBIG) rather than end the process,
-// unless the host has its own handler for the signal. WriteAll calls it.
-PLATFORM_API void KeepFileSizeLimitFromKilling();
-// Creates an empty file beside `target` (same folder) named after it:
-// target's name, ".tmp-" and six random characters, the name shortened to
-// fit the file system's name length. Returns the descriptor and sets `temp`,
-// or -1 with errno set.
-PLATFORM_API int CreateTempBeside(const std::string& target, std::string& temp);
-// Removes the temporary files that replacing `path` left behind (a process
-// killed during the write) and that were last written before `before`;
-// newer ones may belong to a write still going on. Through symbolic links as
-// ReplaceFileContents.
-PLATFORM_API void RemoveOldTempsBeside(const std::string& path, const timespec& before);
-// Gives the file at `path` the concatenated pieces as its new contents: they
-// go to a temporary file beside it, which then is renamed over it, so a
-// failed write (a full disk, a file-size limit) leaves the old file whole and
-// no temporary behind. Through a symbolic link the file it names is replaced;
-// the new file keeps the old one's permissions and, where allowed, owner; a
-// new file gets 0666 less the umask. A character device (/dev/null) is
-// written in place; a folder, FIFO or socket is refused. false with errno set.
-PLATFORM_API bool ReplaceFileContents(const std::string& path,
-                                      std::initializer_list<std::string_view> pieces);
 // The name rule of FindFirstFileW for one name (UTF-16, no path).
 PLATFORM_API bool MatchFileName(const char16_t* pattern, const char16_t* name);
 }  // namespace platform

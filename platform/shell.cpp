@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/replace.h"
 #include "platform/text.h"
 
 extern char** environ;

@@ -4,6 +4,7 @@
 #include "calculator/wini.h"
 #include "formcalc.h"
 #include "hooks.h"
+#include "loadcalc.h"
 #include "wbtn.h"
 
 // A clipboard that cannot be opened (another program holds it) leaves both
@@ -17,7 +18,11 @@ int CopyButtonToClipboard(int what) {
 int PasteButtonFromClipboard() {
   if (ButtonTable == nullptr || ButtonSet == nullptr) return 0;
   const int32_t current = ButtonSet->current;
-  if (PasteButtonText(FormCalc->Handle(), *ButtonTable, current)) ShowButton(current);
+  switch (PasteButtonText(FormCalc->Handle(), *ButtonTable, current)) {
+    case PasteResult::kPasted: ShowButton(current); break;
+    case PasteResult::kTooLarge: ReportButtonTooLarge(); break;
+    case PasteResult::kNoClipboard: break;
+  }
   return 0;
 }
 

@@ -314,6 +314,11 @@ bool TFormCalc::FormClose() {
   return true;
 }
 
+void TFormCalc::EndWithoutSaving() {
+  if (Setting != nullptr) Setting->abortNoSave = 1;
+  FormClose();
+}
+
 void TFormCalc::FormKeyDown(int key) {
   if (Setting == nullptr || Block == nullptr) return;
   if (key == Qt::Key_Pause) RequestStop(erStop);
@@ -363,8 +368,11 @@ void TFormCalc::MenuFileSaveAsClick() {
   if (SaveDialog->exec() != QDialog::Accepted) return;
   const QStringList files = SaveDialog->selectedFiles();
   if (files.isEmpty()) return;
-  Setting->currentPath = ToU16(files.first()).c_str();
-  SaveCalcFile(Setting->currentPath);
+  const wvar chosen(ToU16(files.first()).c_str());
+  // A file that cannot be saved raises before it becomes current: the
+  // close then saves where the session was saved before.
+  SaveCalcFile(chosen);
+  Setting->currentPath = chosen;
 }
 
 void TFormCalc::MenuOptionClick() {

@@ -59,6 +59,9 @@ class TFormCalc : public QWidget, public Ui_TFormCalc {
   void FormPaint();
   // False refuses the close.
   bool FormClose();
+  // Frees what start-up made, saving nothing: a session ended before it
+  // began.
+  void EndWithoutSaving();
   void FormKeyDown(int key);
   void PMenuTIconClick(QObject* Sender);
   void MenuFileOpenClick();

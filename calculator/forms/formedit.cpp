@@ -13,13 +13,17 @@
 #include <string>
 
 #include "button/wbutton.h"
+#include "calculator/calcfile.h"
 #include "calculator/colors.h"
 #include "calculator/forms/formcalc.h"
 #include "calculator/forms/application.h"
 #include "calculator/forms/formsupport.h"
 #include "calculator/forms/hooks.h"
+#include "calculator/forms/loadcalc.h"
+#include "calculator/forms/sessionend.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/forms/wpalette.h"
+#include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "wbexecalc.h"
@@ -124,19 +128,33 @@ int EditButtonData(int mode) {
   f->MemoOut->SetText(Copy(ButtonTable->GetField(index, 5)));
   f->MemoOut->document()->setModified(false);
 
+  f->editIndex = index;
   if (f->exec() != mrOk) return 0;
 
-  const std::u16string label = f->MemoDisp->text().toStdU16String();
-  ButtonTable->SetField(index, 1, wvar(label.c_str()));
-  const TColor face = f->WButtonColor->FaceColor();
-  ButtonTable->SetField(index, 2,
-                        wvar(face == Setting->textColor ? u"" : ColorField(face).c_str()));
-  const TColor backFace = f->WButtonBackColor->FaceColor();
-  ButtonTable->SetField(index, 3,
-                        wvar(backFace == Setting->buttonColor ? u"" : ColorField(backFace).c_str()));
-  ButtonTable->SetField(index, 5, wvar(f->MemoOut->Text().c_str()));
+  // The line as OK found it fitting the calculator file (TakeEdit).
+  ButtonTable->SetLine(index, wvar(f->edited.c_str()));
   ShowButton(ButtonSet->current);
   return 0;
+}
+
+std::u16string TFormEdit::EditedLine() const {
+  wini line;
+  line.AddLine(wvar(ButtonTable->list->Get(editIndex).c_str()));
+  const std::u16string label = MemoDisp->text().toStdU16String();
+  line.SetField(0, 1, wvar(label.c_str()));
+  const TColor face = WButtonColor->FaceColor();
+  line.SetField(0, 2, wvar(face == Setting->textColor ? u"" : ColorField(face).c_str()));
+  const TColor backFace = WButtonBackColor->FaceColor();
+  line.SetField(0, 3, wvar(backFace == Setting->buttonColor ? u"" : ColorField(backFace).c_str()));
+  line.SetField(0, 5, wvar(MemoOut->Text().c_str()));
+  return line.list->Get(0);
+}
+
+bool TFormEdit::TakeEdit() {
+  edited = EditedLine();
+  if (FitsCalcFile(*ButtonTable, editIndex, edited)) return true;
+  ReportButtonTooLarge();
+  return false;
 }
 
 void TFormEdit::FormActivate() {
@@ -192,6 +210,9 @@ void TFormEdit::WButtonColorClick(QObject* Sender) {
 bool TFormEdit::FormCloseQuery() {
   const bool modified = MemoDisp->isModified() || MemoOut->document()->isModified();
   if (!modified || result() == mrOk) return true;
+  // The end of the session waits for nobody: the edit is dropped, as Yes
+  // would drop it.
+  if (EndingBySignal()) return true;
   const std::string text = platform::ToAnsi(u"更新されています。終了しますか？\u3000");
   const std::string caption = platform::ToAnsi(kCaption);
   return MessageBoxA(handle, text.c_str(), caption.c_str(), MB_ICONWARNING | MB_YESNO) != IDNO;
@@ -200,7 +221,7 @@ bool TFormEdit::FormCloseQuery() {
 void TFormEdit::done(int r) {
   setResult(r);
   bool close = true;
-  Guarded([&] { close = FormCloseQuery(); });
+  Guarded([&] { close = FormCloseQuery() && (r != mrOk || TakeEdit()); });
   if (!close) {
     setResult(0);
     return;

@@ -33,6 +33,8 @@ int Run(int argc, char** argv) {
     QCoreApplication::installTranslator(&qtTexts);
   }
   try {
+    // Before any box: start-up may show one.
+    InstallSessionEndSignals();
     RegisterFontSubstitutes();
     platform::InstallQtBackends();
     auto* form = new TFormCalc(QCoreApplication::applicationFilePath(),
@@ -41,6 +43,11 @@ int Run(int argc, char** argv) {
       delete form;
       return 0;
     }
+    if (EndingBySignal()) {
+      form->EndWithoutSaving();
+      delete form;
+      return SessionEndStatus();
+    }
     FormInput = new TFormInput(form);
     CreateDialogForms();
     form->show();
@@ -48,7 +55,6 @@ int Run(int argc, char** argv) {
     // first activation runs the automatic program.
     form->raise();
     form->activateWindow();
-    InstallSessionEndSignals();
     QCoreApplication::exec();
     delete form;
     platform::RemoveQtBackends();

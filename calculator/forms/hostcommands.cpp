@@ -20,6 +20,7 @@ namespace {
 class FormSide : public HostSide {
 public:
   void ShowButton(int32_t n) override { ::ShowButton(n); }
+  void RefuseTooLarge() override { ReportButtonTooLarge(); }
   void RefreshButtons() override { ::RefreshButtons(); }
   void ApplyStayOnTop() override { ::ApplyStayOnTop(); }
   void SaveCalcFile(const std::u16string& path) override { ::SaveCalcFile(wvar(path.c_str())); }

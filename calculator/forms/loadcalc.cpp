@@ -27,6 +27,8 @@ void ShowTitle(const std::u16string& path) {
 
 }  // namespace
 
+void ReportButtonTooLarge() { MessageDlg(kButtonTooLargeText, mtWarning, mbOK, 0); }
+
 void ReportRefusedFile(const CalcFileRead& read) {
   if (read.status == CalcFileStatus::kUnreadable) throw EFOpenError(read.error);
   MessageDlg(RefusalText(read), mtWarning, mbOK, 0);

@@ -21,6 +21,9 @@ bool OpenCalcFile(const wvar& path, IfMissing missing = IfMissing::kLoadEmpty);
 // Writes the current state to path. "" is no file: nothing is written.
 void SaveCalcFile(const wvar& path);
 
+// The warning box that says a change to a button was refused, since the
+// calculator file would then be too large to open again.
+void ReportButtonTooLarge();
 // The warning box that names a refused file and says why; an unreadable
 // file raises EFOpenError instead, for the exception box.
 void ReportRefusedFile(const CalcFileRead& read);

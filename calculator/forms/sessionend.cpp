@@ -45,22 +45,33 @@ void EndStep() {
   struct Leave {
     ~Leave() { inStep = false; }
   } leave;
-  if (FormCalc == nullptr || Block == nullptr) {
-    QCoreApplication::exit(0);
-    return;
-  }
   if (QWidget* popup = QApplication::activePopupWidget()) {
     popup->close();
     return;
   }
   if (QWidget* modal = QApplication::activeModalWidget()) {
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      dialog->reject();
-    } else {
-      modal->close();
-    }
+    // Cancelled from the event loop rather than from inside this step, so
+    // that a dialog that asks something as it closes holds no step up: its
+    // question is the next step's modal dialog.
+    QMetaObject::invokeMethod(
+        modal,
+        [modal] {
+          if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            if (dialog->isVisible()) dialog->reject();
+          } else {
+            modal->close();
+          }
+        },
+        Qt::QueuedConnection);
     return;
   }
+  if (FormCalc == nullptr || Block == nullptr) {
+    QCoreApplication::exit(0);
+    return;
+  }
+  // During start-up (a box about a refused file) there is nothing to close
+  // yet: start-up ends the program when it is done.
+  if (!FormCalc->isVisible()) return;
   if (RunActive()) {
     RequestStop(erExit);
     return;

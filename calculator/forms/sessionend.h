@@ -11,7 +11,9 @@
 #include <QString>
 
 // Installs the handlers; the event loop serves what they note, also inside
-// a run or a modal dialog.
+// a run or a modal dialog, and inside a box that start-up shows. A signal
+// that comes during start-up ends the program once start-up is done,
+// without saving: the session has changed nothing yet.
 void InstallSessionEndSignals();
 // Whether a signal has begun the end of the session.
 bool EndingBySignal();

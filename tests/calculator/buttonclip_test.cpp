@@ -36,7 +36,7 @@ protected:
 TEST_F(ButtonClipTest, CopyWholeLineVerbatimThenPasteInCanonicalForm) {
   ASSERT_TRUE(CopyButtonText(0, table_, 3, 0));
   EXPECT_EQ(Show(clipboard_.Text()), Show(u"\\'Sin\\c0000ff\\/Ans*2"));
-  ASSERT_TRUE(PasteButtonText(0, table_, 4));
+  ASSERT_EQ(PasteButtonText(0, table_, 4), PasteResult::kPasted);
   EXPECT_EQ(Show(Line(4)), Show(u"\\1Sin\\20000ff\\541006e0073002a003200"));
   EXPECT_EQ(Show(Line(3)), Show(u"\\'Sin\\c0000ff\\/Ans*2"));
 }
@@ -63,7 +63,7 @@ class PasteTest : public ButtonClipTest, public testing::WithParamInterface<Past
 
 TEST_P(PasteTest, IntoButtonFour) {
   if (GetParam().clipboard != nullptr) clipboard_.SetText(GetParam().clipboard);
-  ASSERT_TRUE(PasteButtonText(0, table_, 4));
+  ASSERT_EQ(PasteButtonText(0, table_, 4), PasteResult::kPasted);
   EXPECT_EQ(Show(Line(4)), Show(GetParam().line));
 }
 
@@ -83,7 +83,7 @@ TEST_F(ButtonClipTest, ClipboardThatCannotBeOpenedChangesNothing) {
   clipboard_.SetText(u"before");
   clipboard_.refuse = true;
   EXPECT_FALSE(CopyButtonText(0, table_, 3, 0));
-  EXPECT_FALSE(PasteButtonText(0, table_, 4));
+  EXPECT_EQ(PasteButtonText(0, table_, 4), PasteResult::kNoClipboard);
   clipboard_.refuse = false;
   EXPECT_EQ(Show(clipboard_.Text()), Show(u"before"));
   EXPECT_EQ(Show(Line(4)), Show(u"\\1Keep\\3ff0000\\53100"));

@@ -13,6 +13,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <functional>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,6 +23,7 @@
 
 #include "calculator/errors.h"
 #include "calculator/stringlist.h"
+#include "platform/replace.h"
 #include "platform/text.h"
 #include "tests/asnobody.h"
 #include "tempdir.h"
@@ -634,14 +638,11 @@ TEST(CalcFileKeysTest, EveryKeyOnce) {
   EXPECT_EQ(OptionKey(11), nullptr);
 }
 
-std::vector<std::string> TempsBeside(const std::filesystem::path& dir, const std::string& name) {
-  std::vector<std::string> temps;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) {
-    const std::string file = e.path().filename();
-    if (file.rfind(name + ".tmp-", 0) == 0) temps.push_back(file);
-  }
-  std::sort(temps.begin(), temps.end());
-  return temps;
+std::vector<std::string> NamesIn(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void SetAge(const std::string& path, time_t seconds) {
@@ -649,16 +650,17 @@ void SetAge(const std::string& path, time_t seconds) {
   ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), when, 0), 0);
 }
 
-// A save killed half-way leaves its temporary file, named after the file;
-// the next save removes it once it is older than the program, and leaves
-// newer ones, which may belong to a save of another window.
-TEST_F(CalcFileTest, TheNextSaveRemovesTheTemporaryFileOfAKilledSave) {
-  WriteBytes(Path("calc.ini"), "old contents");
+const std::string kCalcBytes = Utf16LeWithMark(u"Zimro=1.30\r\nB1=\\1old\r\n");
+
+// A save killed half-way (past a file-size limit, as by kill -9) leaves the
+// old file whole and nothing beside it; the next save leaves the user's
+// files of every name, also those named like a save's temporary file.
+TEST_F(CalcFileTest, AKilledSaveLeavesNothingAndNoSaveRemovesTheUsersFiles) {
+  WriteBytes(Path("calc.ini"), kCalcBytes);
   FillTable(table_, {{1, u"\\1a long button line to make the file larger than the limit"}});
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    // Past the size limit the write is killed as by kill -9.
     struct sigaction kill9 {};
     kill9.sa_handler = [](int) { raise(SIGKILL); };
     sigaction(SIGXFSZ, &kill9, nullptr);
@@ -666,31 +668,224 @@ TEST_F(CalcFileTest, TheNextSaveRemovesTheTemporaryFileOfAKilledSave) {
     getrlimit(RLIMIT_FSIZE, &small);
     small.rlim_cur = 100;
     setrlimit(RLIMIT_FSIZE, &small);
-    WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+    try {
+      WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+    } catch (...) {
+    }
     _exit(0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-  EXPECT_EQ(ReadBytes(Path("calc.ini")), "old contents");
-  const std::vector<std::string> left = TempsBeside(dir_, "calc.ini");
-  ASSERT_EQ(left.size(), 1u);
-  EXPECT_EQ(left[0].size(), std::string("calc.ini.tmp-123456").size()) << left[0];
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  EXPECT_EQ(ReadBytes(Path("calc.ini")), kCalcBytes);
+  EXPECT_EQ(NamesIn(dir_), std::vector<std::string>{"calc.ini"});
 
-  // The killed save was an earlier run's; one of another window is going on.
-  SetAge(Path(left[0]), 3600);
-  WriteBytes(Path("calc.ini.tmp-Going1"), "a save going on");
-  SetAge(Path("calc.ini.tmp-Going1"), -3600);
-  WriteBytes(Path("other.ini.tmp-Other1"), "another file's");
-  SetAge(Path("other.ini.tmp-Other1"), 3600);
-  WriteBytes(Path("calc.ini.tmp-notes.txt"), "a file of the user's");
-  SetAge(Path("calc.ini.tmp-notes.txt"), 3600);
-
+  // The user's files, older than the program.
+  const std::vector<std::string> users = {"calc.ini.tmp-backup", "calc.ini.tmp-201412",
+                                          "calc.ini.tmp-a1b2c3"};
+  for (const std::string& name : users) {
+    WriteBytes(Path(name), kCalcBytes);
+    SetAge(Path(name), 3600);
+  }
   WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
-  EXPECT_EQ(TempsBeside(dir_, "calc.ini"), (std::vector<std::string>{"calc.ini.tmp-Going1",
-                                                                     "calc.ini.tmp-notes.txt"}));
-  EXPECT_TRUE(std::filesystem::exists(Path("other.ini.tmp-Other1")));
-  EXPECT_NE(ReadBytes(Path("calc.ini")), "old contents");
+  for (const std::string& name : users) EXPECT_EQ(ReadBytes(Path(name)), kCalcBytes) << name;
+  EXPECT_EQ(NamesIn(dir_).size(), users.size() + 1);
+  EXPECT_NE(ReadBytes(Path("calc.ini")), kCalcBytes);
+}
+
+// Where a save was killed between writing its temporary file and putting
+// it in place, the next save of the same file removes what it left.
+TEST_F(CalcFileTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
+  WriteBytes(Path("calc.ini"), kCalcBytes);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::string temp;
+    const int fd = platform::CreateTempBeside(Path("calc.ini"), temp);
+    (void)!write(fd, "\xFF\xFEZ\0", 4);
+    raise(SIGKILL);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_EQ(NamesIn(dir_).size(), 2u);
+  WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+  EXPECT_EQ(NamesIn(dir_), std::vector<std::string>{"calc.ini"});
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct AtPathCase {
+  const char* what;
+  std::function<void(const std::string& dir)> make;  // what stands at dir/linked, or nothing
+  bool replaced;
+};
+
+class CalcFileAtPathTest : public CalcFileTest, public testing::WithParamInterface<AtPathCase> {};
+
+// The current file was swapped for a link since it was loaded: the save
+// follows it only onto a calculator file or a missing one. Anything else is
+// named in the error and left as it was, the link too.
+TEST_P(CalcFileAtPathTest, OnlyACalculatorFileOrNoneIsReplaced) {
+  const AtPathCase& c = GetParam();
+  std::filesystem::create_directory(Path("other"));
+  c.make(Path("other"));
+  std::filesystem::create_symlink("other/linked", Path("calc.ini"));
+  const std::string before = std::filesystem::is_regular_file(Path("other/linked"))
+                                 ? ReadBytes(Path("other/linked"))
+                                 : std::string();
+  FillTable(table_, {{1, u"\\1saved"}});
+  ApplyLoadDefaults(setting_);
+  if (c.replaced) {
+    WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+    EXPECT_EQ(ReadBytes(Path("other/linked")).substr(0, 32),
+              Utf16LeWithMark(u"Zimro=1.30\r\nB1="));
+  } else {
+    try {
+      WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
+      ADD_FAILURE() << "saved over " << c.what;
+    } catch (const EFCreateError& e) {
+      EXPECT_NE(std::string(e.what()).find("Cannot create file \"" + Path("calc.ini") + "\". 「" +
+                                           Path("other/linked") + "」は"),
+                std::string::npos)
+          << e.what();
+    }
+    if (std::filesystem::is_regular_file(Path("other/linked"))) {
+      EXPECT_EQ(ReadBytes(Path("other/linked")), before);
+    }
+    EXPECT_EQ(NamesIn(Path("other")), std::vector<std::string>{"linked"});
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("calc.ini")));
+  EXPECT_EQ(std::filesystem::read_symlink(Path("calc.ini")), "other/linked");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CalcFileAtPathTest,
+    testing::Values(
+        AtPathCase{"a settings file", [](const std::string& d) {
+                     Put(d + "/linked", "[main]\nlevel=3\n"); }, false},
+        AtPathCase{"a file of name=value lines", [](const std::string& d) {
+                     Put(d + "/linked", "milk=2\neggs=6\n"); }, false},
+        AtPathCase{"a pipe", [](const std::string& d) {
+                     mkfifo((d + "/linked").c_str(), 0600); }, false},
+        AtPathCase{"a file too large to be one", [](const std::string& d) {
+                     Put(d + "/linked", "Zimro=1.30\r\n");
+                     std::filesystem::resize_file(d + "/linked", kMaxCalcFileBytes + 1); }, false},
+        AtPathCase{"a calculator file", [](const std::string& d) {
+                     Put(d + "/linked", "B1=\\1x\r\n"); }, true},
+        AtPathCase{"nothing", [](const std::string&) {}, true}),
+    [](const testing::TestParamInfo<AtPathCase>& param) {
+      std::string name;
+      for (const char* p = param.param.what; *p; ++p) {
+        if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+      }
+      return name;
+    });
+
+// 71 button lines of labels of about one length, `units` units in all.
+void FillTableTo(wini& table, int64_t units) {
+  table.list->Clear();
+  for (int i = 0; i < 71; ++i) {
+    const int64_t share = units / 71 + (i < units % 71 ? 1 : 0);
+    table.AddLine(wvar((u"\\1" + std::u16string(static_cast<size_t>(share) - 2, u'a')).c_str()));
+  }
+}
+
+// Whether two lists of lines are the same, without printing lines of megabytes.
+::testing::AssertionResult SameLines(const Lines& a, const Lines& b) {
+  if (a.size() != b.size()) return ::testing::AssertionFailure() << a.size() << " lines, not " << b.size();
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) {
+      return ::testing::AssertionFailure()
+             << "line " << i << " differs: " << a[i].size() << " units, not " << b[i].size();
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Whatever the calculator can save opens again whole, wherever the window
+// stands and whatever the settings: no change to a button makes the file
+// larger than that, by one unit or by many.
+TEST_F(CalcFileTest, WhatEverySaveWritesOpensAgain) {
+  // The bytes of the button lines' keys and line ends, of the version line
+  // and of the settings at their longest texts.
+  int64_t fixed = 2 + 2 * 12;
+  for (const CalcFileKey& key : CalcFileKeys()) {
+    fixed += 2 * (std::char_traits<char16_t>::length(key.name) + 1 + (key.real ? 31 : 11) + 2);
+  }
+  for (int i = 0; i < 71; ++i) fixed += 2 * (std::to_string(i).size() + 2 + 2);
+  const int64_t most = (kMaxCalcFileBytes - fixed) / 2;
+
+  FillTableTo(table_, most - 1);
+  const std::u16string last = table_.list->Get(70);
+  EXPECT_TRUE(FitsCalcFile(table_, 70, last + u"b"));
+  EXPECT_FALSE(FitsCalcFile(table_, 70, last + u"bc"));
+  EXPECT_TRUE(ChangeButtonLine(table_, 70, [](wini& line) { line.SetLine(0, wvar(u"short")); }));
+  EXPECT_TRUE(table_.list->Get(70) == u"short");
+  table_.list->Put(70, last);
+  // A program is kept hex-coded: four units a unit.
+  EXPECT_FALSE(ChangeButtonLine(table_, 70, [](wini& line) { line.SetField(0, 5, wvar(u"a")); }));
+  EXPECT_TRUE(table_.list->Get(70) == last);
+  table_.list->Put(70, last + u"b");
+  EXPECT_EQ(CalcFileBytes(table_), kMaxCalcFileBytes - (kMaxCalcFileBytes - fixed) % 2);
+
+  // Saved with the settings at their longest, and opened again whole.
+  const Lines saved = LinesOf(table_);
+  ApplyLoadDefaults(setting_);
+  setting_.dispWidth = INT32_MIN;
+  setting_.formColor = INT32_MIN;
+  setting_.mix1 = -1.23456789012345e-308;
+  setting_.mix2 = -1.79769313486231e308;
+  WriteCalcFile(Path16("calc.ini"), setting_, table_, CalcWindowPos{INT32_MIN, INT32_MIN});
+  EXPECT_LE(static_cast<int64_t>(std::filesystem::file_size(Path("calc.ini"))), kMaxCalcFileBytes);
+  Load(Path16("calc.ini"));
+  EXPECT_TRUE(read_.loaded) << static_cast<int>(read_.status);
+  EXPECT_TRUE(SameLines(LinesOf(table_), saved));
+  EXPECT_EQ(setting_.mix2, -1.79769313486231e308);
+
+  // Lines put in the table some other way are never written past the limit.
+  FillTableTo(table_, most + 1);
+  EXPECT_THROW(WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_), EFCreateError);
+  Load(Path16("calc.ini"));
+  EXPECT_TRUE(SameLines(LinesOf(table_), saved));
+}
+
+// A file of 8-bit text within the size limit can hold more than a save of
+// it can: such a file is refused, not loaded to be saved where it would not
+// open again.
+TEST_F(CalcFileTest, AFileThatWouldSaveTooLargeIsRefused) {
+  std::string ansi = "Zimro=1.30\r\n";
+  for (int i = 0; i < 71; ++i) {
+    ansi += "B" + std::to_string(i) + "=\\1" + std::string(kMaxCalcFileBytes / 2 / 71, 'x') + "\n";
+  }
+  ASSERT_LE(static_cast<int64_t>(ansi.size()), kMaxCalcFileBytes);
+  LoadBytes(ansi);
+  EXPECT_EQ(read_.status, CalcFileStatus::kTooLarge);
+  ExpectUnchanged(table_, setting_, pos_);
+
+  // Half of that is loaded, saved and opened again.
+  ansi = "Zimro=1.30\r\n";
+  for (int i = 0; i < 71; ++i) {
+    ansi += "B" + std::to_string(i) + "=\\1" + std::string(kMaxCalcFileBytes / 4 / 71, 'x') + "\n";
+  }
+  LoadBytes(ansi);
+  ASSERT_TRUE(read_.loaded);
+  const Lines loaded = LinesOf(table_);
+  WriteCalcFile(Path16("again.ini"), setting_, table_, pos_);
+  Load(Path16("again.ini"));
+  EXPECT_TRUE(read_.loaded);
+  EXPECT_TRUE(SameLines(LinesOf(table_), loaded));
+}
+
+// A file of nothing but line ends, as large as a calculator file may be,
+// is an empty calculator file (its memory and time: make bench).
+TEST_F(CalcFileTest, AFileOfLineEndsAtTheLimitLoadsAsAnEmptyOne) {
+  WriteBytes(Path("calc.ini"), std::string(kMaxCalcFileBytes, '\n'));
+  Load(Path16("calc.ini"));
+  EXPECT_TRUE(read_.loaded);
+  EXPECT_EQ(LinesOf(table_), Lines(71, u""));
+  ExpectDefaults(setting_, pos_);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ class RecordingSide : public HostSide {
 public:
   std::vector<std::string> log;
   void ShowButton(int32_t n) override { log.push_back("show " + std::to_string(n)); }
+  void RefuseTooLarge() override { log.push_back("too large"); }
   void RefreshButtons() override { log.push_back("refresh"); }
   void ApplyStayOnTop() override { log.push_back("stayontop"); }
   void SaveCalcFile(const std::u16string& p) override { log.push_back("save " + platform::ToUtf8(p)); }

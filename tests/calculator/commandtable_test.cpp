@@ -37,6 +37,7 @@ public:
   int waits = 0;
 
   void ShowButton(int32_t n) override { log.push_back("show " + std::to_string(n)); }
+  void RefuseTooLarge() override { log.push_back("too large"); }
   void RefreshButtons() override { log.push_back("refresh"); }
   void ApplyStayOnTop() override { log.push_back("stayontop"); }
   void SaveCalcFile(const std::u16string& path) override {

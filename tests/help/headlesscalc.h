@@ -38,6 +38,7 @@ private:
   // The window's side: what needs no window is done on the display of
   // text and the files; the rest (dialogs, clipboard, help) does nothing.
   void ShowButton(int32_t) override {}
+  void RefuseTooLarge() override {}
   void RefreshButtons() override {}
   void ApplyStayOnTop() override {}
   void SaveCalcFile(const std::u16string& path) override;
