@@ -270,9 +270,10 @@ int64_t BytesOf(Units unitsOf) {
 
 // Fills the table and the settings from what a file gave (nothing for a
 // missing one).
-void LoadValues(const FileValues& values, wsetting& s, wini& table, CalcWindowPos& pos) {
+void LoadValues(FileValues values, wsetting& s, wini& table, CalcWindowPos& pos) {
   table.list->Clear();
-  for (int32_t i = 0; i < kLineCount; ++i) table.AddLine(wvar(values.buttons[i].c_str()));
+  // Moved, not copied: a file's lines may be most of its size.
+  for (std::u16string& line : values.buttons) table.list->Add(std::move(line));
   for (size_t k = 0; k < kKeys.size(); ++k) {
     const CalcFileKey& key = kKeys[k];
     wvar value(values.settings[k].c_str());
@@ -375,7 +376,7 @@ CalcFileRead ReadCalcFile(const std::u16string& path, wsetting& s, wini& table,
       read.status = CalcFileStatus::kNotCalcFile;
       return read;
     }
-    const FileValues values = ValuesOf(text);
+    FileValues values = ValuesOf(text);
     text = std::u16string();
     // What is loaded must save again within the limit: a file of 8-bit text
     // takes twice its size once saved.
@@ -383,7 +384,7 @@ CalcFileRead ReadCalcFile(const std::u16string& path, wsetting& s, wini& table,
       read.status = CalcFileStatus::kTooLarge;
       return read;
     }
-    LoadValues(values, s, table, pos);
+    LoadValues(std::move(values), s, table, pos);
     read.loaded = true;
   }
   return read;
