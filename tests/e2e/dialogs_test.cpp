@@ -25,22 +25,6 @@ const char* const kCalcFile =
 
 int ButtonY(int n) { return 126 + 12 + 25 * (n - 1); }
 
-// The visible window of `pid` whose title is `title` ("" when there is none
-// within the time): both conditions must hold.
-std::string WindowTitled(XSession& x, pid_t pid, const std::string& title, Millis timeout = 10s) {
-  std::string found;
-  WaitUntil(
-      [&] {
-        const ToolResult r = x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                    std::to_string(pid), "--name", "^" + title + "$"},
-                                   5s);
-        found = r.out.substr(0, r.out.find('\n'));
-        return !found.empty();
-      },
-      timeout);
-  return found;
-}
-
 // Whether the window titled `title` has gone.
 bool Gone(XSession& x, pid_t pid, const std::string& title) {
   return WaitUntil([&] { return WindowTitled(x, pid, title, 500ms).empty(); }, 10s);

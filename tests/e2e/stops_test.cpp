@@ -220,16 +220,6 @@ struct UnsavedCase {
 
 class UnsavedEnd : public ::testing::TestWithParam<bool> {};
 
-// Names and bytes of the files in a folder.
-std::vector<std::pair<std::string, std::string>> Contents(const std::filesystem::path& folder) {
-  std::vector<std::pair<std::string, std::string>> files;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) {
-    files.emplace_back(e.path().filename().string(), ReadFile(e.path()));
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 TEST_P(UnsavedEnd, ASignalEndsAtOnceAndReportsTheUnsavedFile) {
   using std::filesystem::perms;
   const std::string calcFile =

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "xsession.h"
@@ -47,6 +49,34 @@ inline std::vector<std::string> WindowsOf(XSession& x, pid_t pid) {
 }
 
 inline int WindowCount(XSession& x, pid_t pid) { return static_cast<int>(WindowsOf(x, pid).size()); }
+
+// The visible window of `pid` whose title is `title` ("" when there is none
+// within the time): both conditions must hold.
+inline std::string WindowTitled(XSession& x, pid_t pid, const std::string& title,
+                                Millis timeout = 10s) {
+  std::string found;
+  WaitUntil(
+      [&] {
+        const ToolResult r = x.Run({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                    std::to_string(pid), "--name", "^" + title + "$"},
+                                   5s);
+        found = r.out.substr(0, r.out.find('\n'));
+        return !found.empty();
+      },
+      timeout);
+  return found;
+}
+
+// Names and bytes of the files in a folder.
+inline std::vector<std::pair<std::string, std::string>> Contents(
+    const std::filesystem::path& folder) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    files.emplace_back(e.path().filename().string(), ReadFile(e.path()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 // The title strip's stop and close buttons, from the window's right edge.
 inline void ClickStopButton(XSession& x, const std::string& window) {

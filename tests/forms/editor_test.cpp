@@ -7,7 +7,9 @@
 #include <string>
 
 #include "button/wbutton.h"
+#include "calculator/calcfile.h"
 #include "calculator/errors.h"
+#include "calculator/stringlist.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/forms/wpalette.h"
 #include "calcwindow.h"
@@ -295,4 +297,46 @@ TEST(ButtonEditor, ResizingKeepsTheButtonsAtTheRightEdge) {
   FormEdit->hide();
 }
 
+// Keeps what the dialogs said.
+class Dialogs : public platform::MessageBoxBackend {
+ public:
+  Dialogs() { platform::SetMessageBoxBackend(this); }
+  ~Dialogs() override { platform::SetMessageBoxBackend(nullptr); }
+  int Dialog(const std::u16string& text, TMsgDlgType, TMsgDlgButtons) override {
+    texts.push_back(platform::ToUtf8(text));
+    return mrOk;
+  }
+  std::vector<std::string> texts;
+};
+
+// OK with an edit that would make the calculator file too large to open
+// again says so and keeps the editor open with the edit; one that fits is
+// stored.
+TEST(ButtonEditor, AnEditTheCalculatorFileCannotHoldKeepsTheEditorOpen) {
+  CalcWindow w({u"B2=\\1Two"});
+  // Line 1 so long that 40 units are left.
+  ButtonTable->list->Put(1, u"\\1");
+  const int64_t bytes = CalcFileBytes(*ButtonTable);
+  ButtonTable->list->Put(
+      1, u"\\1" + std::u16string(static_cast<size_t>((kMaxCalcFileBytes - bytes) / 2 - 40), u'a'));
+  ButtonSet->current = 2;
+  Dialogs dialogs;
+  WhenShown([&] {
+    QTest::keyClicks(FormEdit->MemoOut, "PRINT 1234567890");
+    FormEdit->Button1->click();
+    EXPECT_TRUE(FormEdit->isVisible());
+    EXPECT_EQ(dialogs.texts, std::vector<std::string>{
+                                 "電卓ファイルが 64 MiB を超えてしまうため、このボタンには入れられません。"});
+    EXPECT_EQ(Line(2), "\\1Two");
+    EXPECT_EQ(FormEdit->MemoOut->toPlainText(), "PRINT 1234567890");
+    FormEdit->MemoOut->SetText(u"1+1");
+    FormEdit->Button1->click();
+  });
+  EditButtonData(1);
+  EXPECT_FALSE(FormEdit->isVisible());
+  EXPECT_EQ(dialogs.texts.size(), 1u);
+  EXPECT_EQ(Line(2), "\\1Two\\531002b003100");
+}
+
 }  // namespace
+

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "calculator/forms/application.h"
 #include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
@@ -126,6 +127,24 @@ TEST_F(CalcFilesTest, SaveAsWritesTheCurrentStateToTheChosenFileWhichBecomesCurr
   EXPECT_EQ(CurrentPath(), Path("copy.ini"));
   EXPECT_EQ(form_->LabelCaption->text().toStdString(), "copy");
   EXPECT_EQ(ReadFile("zimro.ini"), "<missing>");
+}
+
+// A save as that fails is reported and leaves the file that was current:
+// the close saves the session there.
+TEST_F(CalcFilesTest, AFailedSaveAsKeepsTheCurrentFile) {
+  std::vector<std::string> shown;
+  SetExceptionBoxHook([&](const QString& text) { shown.push_back(text.toStdString()); });
+  LabelButtonTwo();
+  Guarded([&] { ChooseInDialog(form_->MenuFileSaveAs, Path("missing/copy.ini")); });
+  SetExceptionBoxHook(nullptr);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "Cannot create file \"" + Path("missing/copy.ini") +
+                          "\". No such file or directory");
+  EXPECT_EQ(CurrentPath(), Path("zimro.ini"));
+  EXPECT_EQ(form_->LabelCaption->text().toStdString(), "zimro");
+  form_->close();
+  EXPECT_TRUE(FileHasLine("zimro.ini", "B2=\\1two"));
+  EXPECT_FALSE(QDir(QString::fromStdString(Path("missing"))).exists());
 }
 
 TEST_F(CalcFilesTest, OpenOfAFileThatIsNoCalculatorFileNamesItAndKeepsTheCurrentFile) {

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "button/wbutton.h"
+#include "calculator/calcfile.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/stringlist.h"
 #include "calculator/wini.h"
@@ -158,4 +159,45 @@ TEST_F(HostCommandWindowTest, CopyPasteAndDeleteThroughCommands) {
   EXPECT_EQ(Caption(4), "");
 }
 
+// Line 1 made so long that the calculator file has room for `units` more
+// units of button lines.
+void LeaveRoom(int64_t units) {
+  ButtonTable->list->Put(1, u"\\1");
+  const int64_t bytes = CalcFileBytes(*ButtonTable);
+  ButtonTable->list->Put(
+      1, u"\\1" + std::u16string(static_cast<size_t>((kMaxCalcFileBytes - bytes) / 2 - units), u'a'));
+}
+
+// A program, a label or a pasted button that would make the calculator file
+// too large to open again is refused with a box, and the button is as it
+// was; what fits is stored.
+TEST_F(HostCommandWindowTest, ButtonsThatTheCalculatorFileCannotHoldAreRefused) {
+  ButtonTable->list->Put(2, u"\\1Two");
+  LeaveRoom(40);
+  const std::string refusal = "電卓ファイルが 64 MiB を超えてしまうため、このボタンには入れられません。";
+  // Coded, a program takes four units a character.
+  Run("SetButton(2)\nSetButtonData(\"PRINT 1234567890\")\nPRINT \"went on\"");
+  EXPECT_EQ(boxes_.dialogs, std::vector<std::string>{refusal});
+  EXPECT_EQ(Line(2), "\\1Two");
+  EXPECT_EQ(Display(), "went on");
+  Run("SetButtonLabel(\"" + std::string(60, 'L') + "\")");
+  Run("DIM r = SETCLIPBOARD(\"" + std::string(20, 'P') + "\")\nPasteButton()");
+  EXPECT_EQ(boxes_.dialogs, std::vector<std::string>(3, refusal));
+  EXPECT_EQ(Line(2), "\\1Two");
+  Run("SetButtonData(\"1+1\")");
+  EXPECT_EQ(Line(2), "\\1Two\\531002b003100");
+  EXPECT_EQ(boxes_.dialogs.size(), 3u);
+  // Saved, and whole when opened again.
+  const size_t longLine = ButtonTable->list->Get(1).size();
+  form_->close();
+  wsetting setting;
+  wini table;
+  CalcWindowPos pos;
+  const CalcFileRead read = ReadCalcFile(U16(Path("zimro.ini")), setting, table, pos);
+  ASSERT_TRUE(read.loaded) << static_cast<int>(read.status);
+  EXPECT_EQ(Utf8(table.list->Get(2)), "\\1Two\\531002b003100");
+  EXPECT_EQ(table.list->Get(1).size(), longLine);
+}
+
 }  // namespace
+
