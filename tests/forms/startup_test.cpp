@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "button/wbutton.h"
+#include "calculator/forms/application.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
@@ -71,17 +72,46 @@ TEST_F(StartupTest, ARelativeArgumentIsSavedWhereItWasAfterAScriptChangesFolder)
   EXPECT_EQ(ReadFile("sub/other.ini"), "<missing>");
 }
 
-TEST_F(StartupTest, AnArgumentNamingNoFileIsOnlyHandedToScripts) {
+// An argument that names no file, also a path through a regular file, is
+// only handed to scripts: no box, and zimro.ini stays current.
+class NoFileArgumentTest : public StartupTest, public testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    SetExceptionBoxHook([this](const QString& text) { shown_.push_back(text.toStdString()); });
+  }
+  void TearDown() override {
+    StartupTest::TearDown();
+    SetExceptionBoxHook(nullptr);
+  }
+  std::vector<std::string> shown_;  // the exception boxes
+};
+
+TEST_P(NoFileArgumentTest, IsOnlyHandedToScripts) {
   LinkLibrary();
   WriteFile("zimro.ini", Utf16File("B11=\\1default\\5\r\n"));
-  StartWindow({"no-such.ini"});
+  WriteFile("notes.txt", "shopping\n");
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(Path(""))));
+  StartWindow({GetParam()});
+  QDir::setCurrent(before);
+  EXPECT_TRUE(boxes_.boxes.empty()) << boxes_.boxes[0].text;
+  EXPECT_EQ(shown_, std::vector<std::string>{});
   EXPECT_EQ(ButtonSet->buttons[10]->Caption().toStdString(), "default");
   Run("PRINT COMMANDLINE(1)");
-  EXPECT_EQ(Display(), "no-such.ini");
+  EXPECT_EQ(Display(), GetParam());
   CloseWindow();
   EXPECT_NE(ReadFile("zimro.ini").find(Utf16File("B11=\\1default\\5").substr(2)),
             std::string::npos);
+  EXPECT_EQ(ReadFile("notes.txt"), "shopping\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Arguments, NoFileArgumentTest,
+                         testing::Values("no-such.ini", "notes.txt/x.ini"),
+                         [](const testing::TestParamInfo<const char*>& c) {
+                           return c.index == 0 ? std::string("Missing")
+                                               : std::string("ThroughARegularFile");
+                         });
 
 TEST_F(StartupTest, WithNeitherFileEverySettingIsItsDefault) {
   LinkLibrary();
