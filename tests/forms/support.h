@@ -24,6 +24,7 @@
 #include "wbexecalc.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
+#include "tests/testscope.h"
 
 // Answers boxes and dialogs from queues and keeps what they showed.
 struct ScriptedBoxes : platform::MessageBoxBackend {
@@ -54,6 +55,21 @@ struct ScriptedBoxes : platform::MessageBoxBackend {
     return r;
   }
 };
+
+// Calls `act` once, as soon as `ready` holds, from the events the window
+// serves (polled every few milliseconds): a test waits for a state, never
+// for a time, so a slow machine only makes it slower.
+inline void WhenReady(std::function<bool()> ready, std::function<void()> act) {
+  auto* poll = new QTimer(TestScope());
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout,
+                   [poll, ready = std::move(ready), act = std::move(act)] {
+                     if (!ready()) return;
+                     poll->stop();
+                     act();
+                   });
+  poll->start();
+}
 
 // An ASCII text as the bytes of a UTF-16LE file with byte-order mark.
 inline std::string Utf16File(const std::string& ascii) {
