@@ -12,6 +12,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <functional>
+
 #include "support.h"
 
 namespace {
@@ -166,6 +168,90 @@ TEST_F(DisplayRowsTest, ClearedDisplayWrapsAtBlanksAgain) {
     EXPECT_EQ(text.at(row.textStart() + row.textLength() - 1), QChar(u' '))
         << "row " << r << " ends inside a word";
   }
+}
+
+// Words of nine letters and a blank, cut to `units`.
+QString Words(int units) {
+  QString line;
+  while (line.size() < units) line += QStringLiteral("abcdefghi ");
+  line.truncate(units);
+  return line;
+}
+
+// Whether every row of the line but its last ends with a blank.
+bool WrapsAtBlanks(const QTextBlock& line) {
+  const QTextLayout& rows = *line.layout();
+  const QString text = line.text();
+  for (int r = 0; r + 1 < rows.lineCount(); ++r) {
+    const QTextLine row = rows.lineAt(r);
+    if (text.at(row.textStart() + row.textLength() - 1) != QChar(u' ')) return false;
+  }
+  return true;
+}
+
+// How a line of words wraps: at its blanks up to 10,000 units, anywhere
+// beyond (laying a line out at its blanks costs the square of its length),
+// however the text came in and whatever line changed last.
+struct WrapCase {
+  const char* name;
+  std::function<void(TMemo*)> enter;
+  int line;  // the line looked at
+  bool atBlanks;
+};
+
+void PrintTo(const WrapCase& c, std::ostream* os) { *os << c.name; }
+
+void Paste(TMemo* memo, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+}
+
+class WrapTest : public DisplayRowsTest, public testing::WithParamInterface<WrapCase> {};
+
+TEST_P(WrapTest, AtBlanksOnlyUpToTheLimit) {
+  const WrapCase& c = GetParam();
+  c.enter(memo());
+  Settle();
+  const QTextBlock line = memo()->document()->findBlockByNumber(c.line);
+  ASSERT_GT(line.layout()->lineCount(), 100) << "rows of the line";
+  EXPECT_EQ(WrapsAtBlanks(line), c.atBlanks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WrapTest,
+    testing::Values(
+        WrapCase{"Pasted10000", [](TMemo* m) { Paste(m, Words(10'000)); }, 0, true},
+        WrapCase{"Pasted10001", [](TMemo* m) { Paste(m, Words(10'001)); }, 0, false},
+        WrapCase{"Typed10001st",
+                 [](TMemo* m) {
+                   m->SetText(Words(10'000).toStdU16String());
+                   m->moveCursor(QTextCursor::End);
+                   QTest::keyClick(m, Qt::Key_A);
+                 },
+                 0, false},
+        // The long line is the paste's second.
+        WrapCase{"PastedSecondOfTwoLines",
+                 [](TMemo* m) { Paste(m, QStringLiteral("1+2\n") + Words(20'000)); }, 1, false}),
+    [](const testing::TestParamInfo<WrapCase>& c) { return std::string(c.param.name); });
+
+// Typing on another line after a long line was pasted lays none of the long
+// line out again: each key would cost the whole line (here about a tenth of
+// a second, so the keys below would take many seconds).
+TEST_F(DisplayRowsTest, TypingOnAnotherLineAfterALongPasteStaysQuick) {
+  memo()->SetText(u"\r\n");
+  const std::string line = Digits(1'000'000);
+  Paste(memo(), QString::fromStdString(line));
+  Settle();
+  QTest::keyClick(memo(), Qt::Key_End, Qt::ControlModifier);
+  Settle();
+  std::string typed;
+  while (typed.size() < 120) typed += "1+2+";
+  QElapsedTimer t;
+  t.start();
+  QTest::keyClicks(memo(), QString::fromStdString(typed));
+  Settle();
+  EXPECT_LT(t.elapsed(), kMostMs) << "for " << typed.size() << " keys";
+  EXPECT_TRUE(Display() == line + "\r\n" + typed);
 }
 
 }  // namespace
