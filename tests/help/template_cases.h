@@ -4,6 +4,7 @@
 // math.factorial), never taken from the template's programs.
 #pragma once
 
+#include <cmath>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -56,8 +57,23 @@ inline std::vector<TemplateCase> TemplateCases() {
   later.tm_hour = 12;
   std::mktime(&later);
 
+  // Days from today to a date, from the C library's calendar.
+  const auto daysTo = [&](int y, int m, int d) {
+    std::tm date{};
+    date.tm_year = y - 1900;
+    date.tm_mon = m - 1;
+    date.tm_mday = d;
+    date.tm_hour = 12;
+    date.tm_isdst = -1;
+    std::tm noon = today;
+    noon.tm_hour = 12;
+    noon.tm_min = noon.tm_sec = 0;
+    noon.tm_isdst = -1;
+    return std::to_string(std::lround(std::difftime(std::mktime(&date), std::mktime(&noon)) / 86400));
+  };
+
   const std::string kBits53 = std::string("1").append(53, '0');
-  return {
+  std::vector<TemplateCase> cases = {
       // The long buttons.
       {"今日の日付", "7", {"今日の日付"}, {}, TemplateDateText(today), "7"},
       {"さいころ", "7", {"さいころ"}, {}, "", "", true},
@@ -250,5 +266,20 @@ inline std::vector<TemplateCase> TemplateCases() {
       {"C", "7", {"2", "+", "3", "=", "C"}, {}, "", "5"},
       {"±", "7", {"±"}, {}, "-7", "-7"},
       {"±", "7", {"2", "+", "3", "±"}, {}, "2+3\r\n-5", "-5"},
+
+      // A month without a 31st, and a leap day.
+      {"日数計算", "7", {"日数計算"}, {"2030", "11", "31"},
+       "2030年11月31日はありません（11月は30日まで）", "7"},
+      {"日数計算", "7", {"日数計算"}, {"2028", "2", "29"}, daysTo(2028, 2, 29) + " 日",
+       daysTo(2028, 2, 29)},
   };
+  // Every month's last day.
+  const int lastDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int m = 1; m <= 12; ++m) {
+    const std::string days = daysTo(2030, m, lastDays[m - 1]);
+    cases.push_back({"日数計算", "7", {"日数計算"},
+                     {"2030", std::to_string(m), std::to_string(lastDays[m - 1])}, days + " 日",
+                     days});
+  }
+  return cases;
 }
