@@ -38,9 +38,16 @@ inline std::string Hex(unsigned c) {
 // What a widget shows, as pixels.
 inline QImage Shot(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-// The pixel at (x, y) as 0x00BBGGRR.
+// The screen pixel (px, py) as 0x00BBGGRR.
+inline unsigned DevicePixelAt(const QImage& img, int px, int py) {
+  return static_cast<unsigned>(FromQRgb(img.pixel(px, py) & 0xFFFFFF));
+}
+
+// The pixel at (x, y) in the widget's own units as 0x00BBGGRR: on a scaled
+// screen the screen pixel at the middle of that unit.
 inline unsigned PixelAt(const QImage& img, int x, int y) {
-  return static_cast<unsigned>(FromQRgb(img.pixel(x, y) & 0xFFFFFF));
+  const qreal ratio = img.devicePixelRatio();
+  return DevicePixelAt(img, static_cast<int>((x + 0.5) * ratio), static_cast<int>((y + 0.5) * ratio));
 }
 
 // Runs `step` once a modal dialog other than the one now active has opened.
