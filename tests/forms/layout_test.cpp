@@ -86,6 +86,41 @@ TEST_F(LayoutTest, TheLargestRowsShowAllSeventyButtons) {
   EXPECT_EQ(Button(1).width(), Button(15).right() - Button(11).left() + 1);
 }
 
+// The leftmost pixel column of a button that shows its (black) caption.
+int FirstInkColumn(TWButton* b) {
+  const QImage shot = b->grab().toImage().scaled(b->size());
+  for (int x = 0; x < shot.width(); ++x) {
+    for (int y = 2; y < shot.height() - 2; ++y) {
+      const QColor c = shot.pixelColor(x, y);
+      if (c.red() + c.green() + c.blue() < 3 * 0x60) return x;
+    }
+  }
+  return -1;
+}
+
+// Every long button, the tenth too, shows its label at its left margin; the
+// short buttons centre theirs.
+TEST_F(LayoutTest, LongButtonsShowTheirLabelsAtTheLeftMargin) {
+  std::string file = "ButtonDispLine1=10\r\n";
+  for (int n = 1; n <= 11; ++n) {
+    file += 'B';
+    file += std::to_string(n);
+    file += "=\\1ab\r\n";
+  }
+  Start(file);
+  for (int n = 1; n <= 10; ++n) {
+    TWButton* b = ButtonSet->buttons[n - 1];
+    ASSERT_TRUE(b->isVisibleTo(form_)) << n;
+    ASSERT_GT(b->width(), 100) << n;
+    const int x = FirstInkColumn(b);
+    EXPECT_GE(x, 2) << "button " << n;
+    EXPECT_LE(x, 8) << "button " << n << ", " << b->width() << " pixels wide";
+  }
+  TWButton* shortButton = ButtonSet->buttons[10];
+  const int x = FirstInkColumn(shortButton);
+  EXPECT_GT(x, shortButton->width() / 4) << shortButton->width() << " pixels wide";
+}
+
 TEST_F(LayoutTest, StayOnTopKeepsTheWindowAboveOthers) {
   Start("StayOnTop=1\r\n");
   EXPECT_TRUE(form_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
