@@ -91,7 +91,7 @@ TEST_P(ClipboardE2E, CopyPasteAndEmptyButtons) {
   EXPECT_EQ(x.Clipboard(), "before");
 
   x.Click(window, 30, ButtonY(6));
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), 0) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), 0) << Output();
   const std::string saved = ReadFile(dir / "zimro.ini");
   EXPECT_EQ(SavedLine(saved, "B21"), "\\1Keep\\3ff0000");
   EXPECT_EQ(SavedLine(saved, "B22"), "\\1Keep\\3ff0000\\5730069006e002800780029002a003200");

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,11 +26,12 @@ constexpr int kSlowdown = 2;
 constexpr int kSlowdown = 1;
 #endif
 
-// A paste of such a line used to freeze the window for 22 s and more; on a
-// loaded machine it takes a second or two now.
-const Millis kPasteAnswered{5000 * kSlowdown};
-// Pause and the close button act within half a second.
-const Millis kActs{500 * kSlowdown};
+// Bounds that tell a window that answers from one frozen by the line: a
+// paste of such a line used to freeze it for 22 s and more, and a stop or a
+// close waited as long. Now each takes a second or two at most on a loaded
+// machine; how long exactly, make bench measures (displaybench).
+const Millis kPasteAnswered{15000 * kSlowdown};
+const Millis kActs{5000 * kSlowdown};
 
 // Four long buttons below a display 100 pixels high (font size 11): 1
 // writes the length of the display's current line, 2 runs until stopped,
@@ -99,7 +99,7 @@ TEST_P(DisplayE2E, APastedLongLineLeavesTheWindowAnswering) {
     auto start = SystemClock::now();
     x.Key("ctrl+v");
     x.Click(window, 20, ButtonY(1));
-    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(dir / "answer.txt").empty(); }, 30s))
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(dir / "answer.txt").empty(); }, 60s))
         << Output();
     const Millis answered = Since(start);
     EXPECT_EQ(ReadFile(dir / "answer.txt"), std::to_string(units));
@@ -118,7 +118,7 @@ TEST_P(DisplayE2E, APastedLongLineLeavesTheWindowAnswering) {
           x.Click(window, 20, ButtonY(1));
           return WaitUntil([&] { return std::filesystem::exists(dir / "answer.txt"); }, 200ms);
         },
-        10s))
+        30s))
         << Output();
     const std::optional<SystemClock::time_point> lastTick = WrittenAt(dir / "tick.txt");
     ASSERT_TRUE(lastTick.has_value());
@@ -132,17 +132,12 @@ TEST_P(DisplayE2E, APastedLongLineLeavesTheWindowAnswering) {
     const int closeX = CloseButtonX(x, window);
     start = SystemClock::now();
     x.Click(window, closeX, 4 + 7);
-    ASSERT_TRUE(WaitUntil([&] { return !Shown(x, zimro); }, 10s)) << Output();
+    ASSERT_TRUE(WaitUntil([&] { return !Shown(x, zimro); })) << Output();
     const Millis closed = Since(start);
     EXPECT_LT(closed, kActs);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
     EXPECT_EQ(SavedText().substr(0, 12), "Zimro=1.30\r\n") << SavedText();
     EXPECT_NE(SavedText().find("\r\nB2=\\1run\\"), std::string::npos) << SavedText();
-
-    std::printf("[ figures  ] %zu units: answered %lld ms after Ctrl+V, run stopped %lld ms after "
-                "Pause, window gone %lld ms after the close button\n",
-                units, static_cast<long long>(answered.count()),
-                static_cast<long long>(stopped.count()), static_cast<long long>(closed.count()));
   }
 }
 

@@ -60,7 +60,7 @@ class OtherFiles : public ZimroFolder {
   // Closes the main window with its close button; the program ends.
   void CloseWindow(XSession& x, pid_t zimro, const std::string& window) {
     ClickCloseButton(x, window);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
   }
 
   // Closes the main window with its close button and checks that the files

@@ -92,7 +92,7 @@ TEST_P(Harness, ClicksTypesPressesKeysAndUsesTheClipboard) {
 
   EXPECT_EQ(x.WaitForExit(probe, 100ms), std::nullopt);
   x.Key("Escape");
-  EXPECT_EQ(x.WaitForExit(probe, 10s), 3);
+  EXPECT_EQ(x.WaitForExit(probe, 30s), 3);
   EXPECT_FALSE(x.IsRunning(probe));
 }
 
@@ -142,7 +142,7 @@ TEST(HarnessSession, AProgramStartedAsNobodyIsNobodyAndShowsItsWindow) {
   options.workingDirectory = dir.Path();
   options.asNobody = true;
   const pid_t id = x.Start("/bin/sh", options);
-  EXPECT_EQ(x.WaitForExit(id, 5s), 0);
+  EXPECT_EQ(x.WaitForExit(id, 30s), 0);
   EXPECT_EQ(ReadFile(dir / "uid.txt"), "65534\n");
   options.args = {(dir / "log.txt").string()};
   const pid_t probe = x.Start(HARNESSPROBE_PATH, options);
@@ -153,7 +153,7 @@ TEST(HarnessSession, AProgramThatNeverShowsAWindowIsReportedNotAwaited) {
   XSession x;
   const pid_t quick = x.Start("/bin/sh", WithArgs({"-c", "exit 4"}));
   EXPECT_EQ(x.WaitForWindow(quick, 5s), "");
-  EXPECT_EQ(x.WaitForExit(quick, 5s), 4);
+  EXPECT_EQ(x.WaitForExit(quick, 30s), 4);
   const pid_t slow = x.Start("/bin/sleep", WithArgs({"30"}));
   EXPECT_EQ(x.WaitForExit(slow, 50ms), std::nullopt);
   x.Kill(slow);

@@ -86,7 +86,7 @@ TEST_P(Saving, ASignalWhileTheButtonEditorHoldsAnEditSavesTheSessionAndEnds) {
     x.Focus(editor);
     x.Type("PRINT 99");
     ASSERT_EQ(kill(zimro, c.signal), 0);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
     const std::string saved = Saved();
     EXPECT_EQ(saved.substr(0, 12), "Zimro=1.30\r\n") << saved;
     EXPECT_NE(saved.find("\r\nB1=\\1changed\\5"), std::string::npos) << saved;
@@ -118,7 +118,7 @@ TEST_P(Saving, ASignalDuringABoxAtStartUpEndsWithEveryFileAsItWas) {
     const pid_t zimro = x.Start(folder / "zimro", options);
     ASSERT_FALSE(WindowTitled(x, zimro, "警告").empty()) << Output();
     ASSERT_EQ(kill(zimro, SIGTERM), 0);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
     EXPECT_EQ(Contents(folder.Path()), before);
   }
 }
@@ -173,7 +173,7 @@ TEST_P(Saving, ASaveThatCannotBeMadeWholeLeavesTheOldFile) {
       << Output();
   EXPECT_EQ(ReadFile(home / "written.txt"), "0");
   ASSERT_EQ(kill(zimro, SIGTERM), 0);
-  EXPECT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(1)) << Output();
+  EXPECT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(1)) << Output();
   EXPECT_NE(Output().find("zimro: Cannot create file \"" + (calc / "zimro.ini").string() +
                           "\". File too large"),
             std::string::npos)
@@ -213,7 +213,7 @@ TEST_P(Saving, ALinkPutInPlaceOfTheCurrentFileLeadsTheSaveOnlyOntoACalculatorFil
     fs::remove(shared / "calc.ini");
     fs::create_symlink(dir / c.target, shared / "calc.ini");
     ASSERT_EQ(kill(zimro, SIGTERM), 0);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(c.saved ? 0 : 1)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(c.saved ? 0 : 1)) << Output();
     EXPECT_TRUE(fs::is_symlink(shared / "calc.ini"));
     if (c.saved) {
       EXPECT_NE(AsciiOf(ReadFile(dir / "mine.ini")).find("\r\nB1=\\1changed\\5"), std::string::npos);
@@ -243,7 +243,7 @@ TEST_P(Saving, TheUsersFilesBesideTheCalculatorFileSurviveTheSave) {
   const pid_t zimro = Start(x, window);
   ASSERT_FALSE(window.empty()) << Output();
   ClickCloseButton(x, window);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
   EXPECT_EQ(Saved().substr(0, 12), "Zimro=1.30\r\n");
   for (const std::string& name : users) {
     EXPECT_EQ(ReadFile(dir / name), Utf16File("Zimro=1.30\r\nB1=\\1kept\r\n")) << name;

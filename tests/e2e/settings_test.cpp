@@ -108,7 +108,7 @@ TEST_P(Settings, TheWindowShowsOnTheScreenAndClosesAtOnce) {
   // The close button at the top-right corner ends the program (a window
   // too large to draw took minutes).
   ClickCloseButton(x, window);
-  ASSERT_EQ(x.WaitForExit(zimro, 20s), std::optional<int>(0)) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
 
   // The file keeps where the window stood and the sizes it had: what was
   // fitted to this screen is not written back.
@@ -156,7 +156,7 @@ TEST_P(SmallScreen, AStartOnItKeepsTheSizesForALargerOne) {
   EXPECT_LE(g.height, 240);
   ASSERT_TRUE(x.Screenshot(dir / "small.png"));
   ClickCloseButton(x, window);
-  ASSERT_EQ(x.WaitForExit(zimro, 20s), std::optional<int>(0)) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
   const std::string saved = AsciiOf(ReadFile(dir / "zimro.ini"));
   EXPECT_EQ(Value(saved, "DispWidth"), "300") << saved;
   EXPECT_EQ(Value(saved, "DispHeight"), "200") << saved;

@@ -55,8 +55,7 @@ class Stops : public ZimroFolder {
 // The window's menu (a right click on the window's face), then keys once
 // it shows.
 void FromMenu(XSession& x, const std::string& window, pid_t pid, const std::string& keys) {
-  x.Click(window, 100, 12, 3);
-  WaitUntil([&] { return WindowCount(x, pid) >= 2; }, 3s);
+  ASSERT_TRUE(OpenMenu(x, pid, window, 100, 12));
   x.Key(keys);
 }
 
@@ -93,7 +92,7 @@ TEST_P(Stops, PauseTheStopButtonAndTheCloseButtonEndEveryNestedRun) {
   }
   ASSERT_TRUE(WrittenAgain("level.txt", "x", 3));
   ClickCloseButton(x, window);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
   EXPECT_NE(SavedText().find("\r\nB1=\\1press\\4"), std::string::npos) << SavedText();
 }
 
@@ -109,7 +108,7 @@ TEST_P(Stops, TheCloseButtonEndsInputButtonsWait) {
   // InputButton follows at once; the click reaches the window well after.
   ASSERT_TRUE(Written("waiting.txt", "yes"));
   ClickCloseButton(x, window);
-  ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+  ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
   EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
   EXPECT_NE(SavedText().find("\r\nB1=\\1wait\\4"), std::string::npos) << SavedText();
 }
@@ -119,7 +118,7 @@ TEST_P(Stops, TheCloseButtonEndsInputButtonsWait) {
 // of the session still saves and ends with status 0.
 TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
   Prepare(std::string("B1=\\1wait\\4DIM w = WRITE(\"running.txt\", \"1\")\\y\\n"
-                      "w = WAIT(1500)\\y\\nw = WRITE(\"after.txt\", \"ran on\")\r\n"
+                      "w = WAIT(4000)\\y\\nw = WRITE(\"after.txt\", \"ran on\")\r\n"
                       "B2=\\1press\\4DIM r = WRITEB(\"pressed.txt\", \"yes\")\r\n") +
           kLayout);
   XSession x(Options());
@@ -134,7 +133,7 @@ TEST_P(Stops, AStopDuringAWaitEndsTheRunBeforeItsNextStatement) {
     ASSERT_TRUE(Written("running.txt", Utf16File("1")));
     if (bySignal) {
       ASSERT_EQ(kill(zimro, SIGTERM), 0);
-      ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+      ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
       EXPECT_TRUE(Saved()) << SavedText();
     } else {
       x.Key("Pause");
@@ -194,12 +193,12 @@ TEST_P(Stops, ClosingDuringInputButtonsWait) {
     if (c.waitsForAPress) {
       // The window stays and the run goes on waiting.
       EXPECT_EQ(x.WaitForExit(zimro, 1500ms), std::nullopt);
-      EXPECT_FALSE(x.WaitForWindow(zimro, 1s).empty());
+      EXPECT_FALSE(x.WaitForWindow(zimro).empty());
       EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
       // A press ends the wait; the pressed button's program does not run.
       x.Click(window, 20, ButtonY(2));
     }
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
     EXPECT_FALSE(std::filesystem::exists(dir / "after.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "pressed.txt"));
     EXPECT_EQ(Saved(), c.saves) << SavedText();
@@ -275,7 +274,7 @@ TEST_P(UnsavedEnd, ASignalEndsAtOnceAndReportsTheUnsavedFile) {
           << ReadFile(dir / "out.txt");
     }
     ASSERT_EQ(kill(zimro, c.signal), 0);
-    EXPECT_EQ(x.WaitForExit(zimro, 5s), std::optional<int>(1)) << ReadFile(dir / "out.txt");
+    EXPECT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(1)) << ReadFile(dir / "out.txt");
     const std::string expected =
         "Cannot create file \"" + (calc / "zimro.ini").string() + "\". Permission denied";
     EXPECT_NE(ReadFile(dir / "out.txt").find(expected), std::string::npos)
@@ -345,12 +344,12 @@ TEST_P(Stops, SignalsSaveAndEndWithStatusZeroWhateverRuns) {
       ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
     } else if (c.doing == Doing::InOptions) {
       // The option dialog from the window's menu, outside any run.
-      x.Click(window, 100, 12, 3);
+      ASSERT_TRUE(OpenMenu(x, zimro, window, 100, 12)) << Output();
       x.Key("Down Down Down Return");
       ASSERT_TRUE(WaitUntil([&] { return WindowCount(x, zimro) >= 2; })) << Output();
     }
     ASSERT_EQ(kill(zimro, c.signal), 0);
-    ASSERT_EQ(x.WaitForExit(zimro, 10s), std::optional<int>(0)) << Output();
+    ASSERT_EQ(x.WaitForExit(zimro, 30s), std::optional<int>(0)) << Output();
     const std::string saved = SavedText();
     EXPECT_EQ(saved.substr(0, 12), "Zimro=1.30\r\n") << saved;
     EXPECT_NE(saved.find("\r\nB1=\\1changed\\5"), std::string::npos) << saved;

@@ -142,7 +142,7 @@ XSession::XSession(SessionOptions options) : options_(options) {
   close(devNull);
   // The server writes its display number and a line feed once it listens.
   std::string number;
-  const auto deadline = Clock::now() + 15s;
+  const auto deadline = Clock::now() + 30s;
   char c = 0;
   while (Clock::now() < deadline) {
     pollfd p{fds[0], POLLIN, 100};
@@ -193,7 +193,7 @@ void XSession::StartWindowManager() {
         return root.find("_NET_CLIENT_LIST(WINDOW)") != std::string::npos &&
                root.find("_NET_WORKAREA(CARDINAL)") != std::string::npos;
       },
-      15s);
+      30s);
   if (!ready) throw std::runtime_error("openbox did not start");
 }
 

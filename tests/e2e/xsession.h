@@ -72,7 +72,7 @@ public:
   // The first viewable window of the process (whose title contains `name`
   // when given), as an X window id in decimal; "" when none appeared in
   // time or the process ended.
-  std::string WaitForWindow(pid_t pid, Millis timeout = 10s, const std::string& name = "");
+  std::string WaitForWindow(pid_t pid, Millis timeout = 30s, const std::string& name = "");
   // The exit status (128 + signal when killed by one); nullopt when the
   // process still runs after the timeout.
   std::optional<int> WaitForExit(pid_t pid, Millis timeout);
@@ -152,7 +152,7 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes);
 
 // Polls `condition` every 20 ms until it holds or the timeout passes.
 template <typename Condition>
-bool WaitUntil(Condition condition, Millis timeout = 10s) {
+bool WaitUntil(Condition condition, Millis timeout = 30s) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (condition()) return true;

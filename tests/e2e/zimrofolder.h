@@ -53,7 +53,7 @@ inline int WindowCount(XSession& x, pid_t pid) { return static_cast<int>(Windows
 // The visible window of `pid` whose title is `title` ("" when there is none
 // within the time): both conditions must hold.
 inline std::string WindowTitled(XSession& x, pid_t pid, const std::string& title,
-                                Millis timeout = 10s) {
+                                Millis timeout = 30s) {
   std::string found;
   WaitUntil(
       [&] {
@@ -76,6 +76,14 @@ inline std::vector<std::pair<std::string, std::string>> Contents(
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+// A right click at (px, py) in the window: true once the menu it opens shows,
+// so that the keys sent next choose in it.
+inline bool OpenMenu(XSession& x, pid_t pid, const std::string& window, int px, int py) {
+  const int before = WindowCount(x, pid);
+  x.Click(window, px, py, 3);
+  return WaitUntil([&] { return WindowCount(x, pid) > before; });
 }
 
 // The title strip's stop and close buttons, from the window's right edge.
@@ -119,7 +127,7 @@ class ZimroFolder : public ::testing::TestWithParam<bool> {
 
   // Waits for a file that a script writes.
   ::testing::AssertionResult Written(const std::string& name, const std::string& bytes) {
-    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, std::chrono::seconds(10))) {
+    if (WaitUntil([&] { return ReadFile(dir / name) == bytes; }, std::chrono::seconds(30))) {
       return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << name << " holds \"" << ReadFile(dir / name)
@@ -136,7 +144,7 @@ class ZimroFolder : public ::testing::TestWithParam<bool> {
           x.Click(window, px, py);
           return WaitUntil([&] { return std::filesystem::exists(dir / writes); }, 300ms);
         },
-        std::chrono::seconds(10));
+        std::chrono::seconds(30));
   }
 
   // Opens the window's menu (a right click on its face), its first item:
@@ -144,7 +152,7 @@ class ZimroFolder : public ::testing::TestWithParam<bool> {
   // a path into it, then Return.
   void ChooseInOpenDialog(XSession& x, pid_t zimro, const std::string& window,
                           const std::string& path) {
-    x.Click(window, 100, 12, 3);
+    ASSERT_TRUE(OpenMenu(x, zimro, window, 100, 12)) << Output();
     x.Key("Down Return");
     std::string dialog;
     ASSERT_TRUE(WaitUntil([&] {
