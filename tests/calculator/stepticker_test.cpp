@@ -15,39 +15,73 @@
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
-// Steps until one is due; how many it took, or -1 when none was within the
-// time given.
-int StepsUntilDue(StepTicker& ticker, std::chrono::milliseconds within) {
-  const auto deadline = std::chrono::steady_clock::now() + within;
-  for (int steps = 1; std::chrono::steady_clock::now() < deadline; ++steps) {
-    if (ticker.Due()) return steps;
+// Steps every 100 µs until one is due. A loaded machine may hold a thread
+// up for long, so each assertion on what is not yet due is made only where
+// the clock shows that it must hold.
+struct Stepped {
+  int steps = -1;           // how many it took; -1: none was due in time
+  Clock::time_point quiet;  // the last step that was not due
+  Clock::time_point due;    // the step that was
+};
+
+Stepped StepsUntilDue(StepTicker& ticker, std::chrono::milliseconds within) {
+  Stepped r;
+  r.quiet = Clock::now();
+  const auto deadline = r.quiet + within;
+  for (int steps = 1; Clock::now() < deadline; ++steps) {
+    const auto at = Clock::now();
+    if (ticker.Due()) {
+      r.steps = steps;
+      r.due = at;
+      return r;
+    }
+    r.quiet = at;
     std::this_thread::sleep_for(100us);
   }
-  return -1;
+  return r;
 }
 
 TEST(StepTicker, APassIsDueOncePerPeriod) {
-  StepTicker ticker(50ms);
+  constexpr auto kPeriod = 100ms;
+  StepTicker ticker(kPeriod);
+  const auto start = Clock::now();
   EXPECT_FALSE(ticker.Due());  // the first step only starts the clock
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_GT(StepsUntilDue(ticker, 5s), 1);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, 40ms);
-  // Taken: the next step is not due again.
-  EXPECT_FALSE(ticker.Due());
-  EXPECT_GT(StepsUntilDue(ticker, 5s), 1);
+  Stepped first = StepsUntilDue(ticker, 5s);
+  ASSERT_GT(first.steps, 0);
+  EXPECT_GE(first.due - start, kPeriod);
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    // Taken: the pass was marked after the last quiet step, and the next
+    // comes a period after that.
+    const bool again = ticker.Due();
+    if (Clock::now() < first.quiet + kPeriod) {
+      EXPECT_FALSE(again);
+    }
+    const Stepped next = StepsUntilDue(ticker, 5s);
+    ASSERT_GT(next.steps, 0);
+    EXPECT_GE(next.due - first.quiet, kPeriod);
+    first = next;
+  }
 }
 
 // A statement that ran longer than a period (a WAIT, a dialog): the very
 // next step pumps, once.
 TEST(StepTicker, TheStepAfterALongStatementIsDue) {
-  StepTicker ticker(2ms);
+  constexpr auto kPeriod = 100ms;
+  StepTicker ticker(kPeriod);
   ticker.Due();
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(3 * kPeriod);
+    const auto taken = Clock::now();
     EXPECT_TRUE(ticker.Due());
-    EXPECT_FALSE(ticker.Due());
+    // The thread slept; the step woke it, and its next pass is a period on.
+    const bool again = ticker.Due();
+    if (Clock::now() < taken + kPeriod) {
+      EXPECT_FALSE(again);
+    }
   }
 }
 
@@ -88,14 +122,19 @@ long SwitchesOf(const std::string& name) {
 TEST(StepTicker, SleepsWhileNoStepComesAndWakesWithTheNext) {
   StepTicker ticker(1ms);
   ticker.Due();
-  ASSERT_GT(StepsUntilDue(ticker, 5s), 0);
-  std::this_thread::sleep_for(200ms);
-  const long asleep = SwitchesOf("steps");
-  ASSERT_GE(asleep, 0);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(SwitchesOf("steps"), asleep);
+  ASSERT_GT(StepsUntilDue(ticker, 5s).steps, 0);
+  // Asleep: its switches stay as they are for a while (once the thread has
+  // had its turns on a busy machine).
+  long asleep = -1;
+  for (const auto deadline = Clock::now() + 30s; asleep < 0 && Clock::now() < deadline;) {
+    const long before = SwitchesOf("steps");
+    ASSERT_GE(before, 0);
+    std::this_thread::sleep_for(300ms);
+    if (SwitchesOf("steps") == before) asleep = before;
+  }
+  ASSERT_GE(asleep, 0) << "the thread never went to sleep";
   EXPECT_TRUE(ticker.Due());  // the period went by meanwhile
-  EXPECT_GT(StepsUntilDue(ticker, 5s), 1);
+  EXPECT_GT(StepsUntilDue(ticker, 5s).steps, 0);
   EXPECT_GT(SwitchesOf("steps"), asleep);
 }
 

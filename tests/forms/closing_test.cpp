@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -70,7 +71,7 @@ TEST_F(ClosingTest, TheStopButtonResumesAStopPause) {
   ButtonTable->SetField(11, 5, wvar(u"STOP\r\nPRINT \"resumed\""));
   std::string titleDuringPause;
   bool stopShown = false;
-  QTimer::singleShot(300, TestScope(), [&] {
+  WhenReady([&] { return form_->windowTitle().endsWith(" - STOP"); }, [&] {
     titleDuringPause = form_->windowTitle().toStdString();
     stopShown = form_->WSysButton1->isVisible();
     QTest::mouseClick(form_->WSysButton1, Qt::LeftButton);
@@ -102,7 +103,7 @@ TEST_F(ClosingTest, PauseStopsARunningProgram) {
 TEST_F(ClosingTest, CloseDuringAStopPauseEndsThePausedRunThenTheWindow) {
   ButtonTable->SetField(11, 5, wvar(u"STOP\r\nPRINT \"resumed\""));
   bool refused = false;
-  QTimer::singleShot(300, form_, [&] {
+  WhenReady([&] { return form_->windowTitle().endsWith(" - STOP"); }, [&] {
     form_->close();
     refused = form_->isVisible();
   });
@@ -181,15 +182,23 @@ TEST_P(LongStatementStopTest, EndsTheRunBeforeItsNextStatement) {
   const StopWay& c = GetParam();
   ButtonTable->SetField(11, 5,
                         wvar(u"DIM i = 0\r\nWHILE i < 5000 { i = i + 1 }\r\n"
-                             u"DIM w = WAIT(1000)\r\nPRINT \"ran on\""));
-  // The stop arrives as a window event while WAIT blocks the window.
+                             u"PRINT \"w\"\r\nDIM w = WAIT(2000)\r\nPRINT \"ran on\""));
+  // The stop arrives as a window event while WAIT blocks the window: sent
+  // a little after the statement before it has printed.
+  std::atomic<bool> waiting{false};
+  QObject::connect(form_->MemoOut, &QPlainTextEdit::textChanged, TestScope(),
+                   [&] { waiting = true; });
   std::thread stopper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!waiting && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     QMetaObject::invokeMethod(form_, [&] { c.stop(form_); }, Qt::QueuedConnection);
   });
   QTest::mouseClick(ButtonSet->buttons[10], Qt::LeftButton);
   stopper.join();
-  EXPECT_EQ(Display(), "");
+  EXPECT_EQ(Display(), "w");
   EXPECT_EQ(form_->isVisible(), !c.closes);
 }
 
@@ -214,10 +223,14 @@ TEST_P(WaitCloseTest, ClosesAfterTheRun) {
   ButtonTable->SetField(11, 5, wvar(u"DIM b = InputButton()\r\nPRINT \"went on\""));
   ButtonTable->SetField(12, 5, wvar(u"PRINT \"pressed\""));
   bool waitedOn = false;
-  QTimer::singleShot(200, TestScope(), [&] { c.close(form_); });
-  QTimer::singleShot(700, TestScope(), [&] {
-    waitedOn = Setting != nullptr && Setting->inputWait == 1 && form_->isVisible();
-    if (waitedOn && c.end) c.end(form_);
+  // Once the wait is on, the close; some passes of the wait later, whether
+  // it still waits.
+  WhenReady([] { return Setting != nullptr && Setting->inputWait == 1; }, [&] {
+    c.close(form_);
+    QTimer::singleShot(500, TestScope(), [&] {
+      waitedOn = Setting != nullptr && Setting->inputWait == 1 && form_->isVisible();
+      if (waitedOn && c.end) c.end(form_);
+    });
   });
   // Only a fault would leave the wait to this.
   bool neverEnded = false;

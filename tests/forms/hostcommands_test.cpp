@@ -134,13 +134,14 @@ TEST_F(HostCommandWindowTest, LoadSavesTheCurrentFileFirst) {
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithAButtonClick) {
-  QTimer::singleShot(250, TestScope(), [this] { Click(13); });
+  WhenReady([] { return Setting->inputWait == 1; }, [this] { Click(13); });
   EXPECT_EQ(Printed("PRINT InputButton()"), "13");
   EXPECT_EQ(Setting->inputWait, 0);
 }
 
 TEST_F(HostCommandWindowTest, InputButtonEndsWithPause) {
-  QTimer::singleShot(250, TestScope(), [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
+  WhenReady([] { return Setting->inputWait == 1; },
+            [this] { QTest::keyClick(form_->MemoOut, Qt::Key_Pause); });
   EXPECT_EQ(Printed("DIM x = InputButton()\nPRINT \"went on\""), "");
   EXPECT_EQ(Block->errorCode, erStop);
 }
