@@ -161,18 +161,24 @@ void TFormCalc::SetupMenus() {
   PMenuButton->addAction(MenuButtonDelete);
   PMenuButton->addSeparator()->setObjectName(QStringLiteral("N4"));
   PMenuButton->addAction(MenuButtonCopyData);
-  connect(MenuFileOpen, &QAction::triggered, this, [this] { MenuFileOpenClick(); });
-  connect(MenuFileSaveAs, &QAction::triggered, this, [this] { MenuFileSaveAsClick(); });
-  connect(MenuOption, &QAction::triggered, this, [this] { MenuOptionClick(); });
-  connect(MenuEditAutoProgram, &QAction::triggered, this, [this] { MenuEditAutoProgramClick(); });
-  connect(MenuHelp, &QAction::triggered, this, [this] { MenuHelpClick(); });
-  connect(MenuAbort, &QAction::triggered, this, [this] { MenuAbortClick(); });
-  connect(MenuExit, &QAction::triggered, this, [this] { MenuExitClick(); });
-  connect(MenuButtonEdit, &QAction::triggered, this, [this] { MenuButtonEditClick(); });
-  connect(MenuButtonCopy, &QAction::triggered, this, [this] { MenuButtonCopyClick(); });
-  connect(MenuButtonPaste, &QAction::triggered, this, [this] { MenuButtonPasteClick(); });
-  connect(MenuButtonDelete, &QAction::triggered, this, [this] { MenuButtonDeleteClick(); });
-  connect(MenuButtonCopyData, &QAction::triggered, this, [this] { MenuButtonCopyDataClick(); });
+  // What a handler raises (a file that cannot be saved) is shown at the
+  // handler's edge, before it unwinds through the menu's own code.
+  const auto on = [this](QAction* item, void (TFormCalc::*handler)()) {
+    connect(item, &QAction::triggered, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  };
+  on(MenuFileOpen, &TFormCalc::MenuFileOpenClick);
+  on(MenuFileSaveAs, &TFormCalc::MenuFileSaveAsClick);
+  on(MenuOption, &TFormCalc::MenuOptionClick);
+  on(MenuEditAutoProgram, &TFormCalc::MenuEditAutoProgramClick);
+  on(MenuHelp, &TFormCalc::MenuHelpClick);
+  on(MenuAbort, &TFormCalc::MenuAbortClick);
+  on(MenuExit, &TFormCalc::MenuExitClick);
+  on(MenuButtonEdit, &TFormCalc::MenuButtonEditClick);
+  on(MenuButtonCopy, &TFormCalc::MenuButtonCopyClick);
+  on(MenuButtonPaste, &TFormCalc::MenuButtonPasteClick);
+  on(MenuButtonDelete, &TFormCalc::MenuButtonDeleteClick);
+  on(MenuButtonCopyData, &TFormCalc::MenuButtonCopyDataClick);
 }
 
 // The file dialogs are made when first used: making them costs more than
