@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "application.h"
 #include "calculator/stringlist.h"
@@ -163,22 +164,24 @@ void TFormCalc::SetupMenus() {
   PMenuButton->addAction(MenuButtonCopyData);
   // What a handler raises (a file that cannot be saved) is shown at the
   // handler's edge, before it unwinds through the menu's own code.
-  const auto on = [this](QAction* item, void (TFormCalc::*handler)()) {
-    connect(item, &QAction::triggered, this,
-            [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  const std::pair<QAction*, void (TFormCalc::*)()> handlers[] = {
+      {MenuFileOpen, &TFormCalc::MenuFileOpenClick},
+      {MenuFileSaveAs, &TFormCalc::MenuFileSaveAsClick},
+      {MenuOption, &TFormCalc::MenuOptionClick},
+      {MenuEditAutoProgram, &TFormCalc::MenuEditAutoProgramClick},
+      {MenuHelp, &TFormCalc::MenuHelpClick},
+      {MenuAbort, &TFormCalc::MenuAbortClick},
+      {MenuExit, &TFormCalc::MenuExitClick},
+      {MenuButtonEdit, &TFormCalc::MenuButtonEditClick},
+      {MenuButtonCopy, &TFormCalc::MenuButtonCopyClick},
+      {MenuButtonPaste, &TFormCalc::MenuButtonPasteClick},
+      {MenuButtonDelete, &TFormCalc::MenuButtonDeleteClick},
+      {MenuButtonCopyData, &TFormCalc::MenuButtonCopyDataClick},
   };
-  on(MenuFileOpen, &TFormCalc::MenuFileOpenClick);
-  on(MenuFileSaveAs, &TFormCalc::MenuFileSaveAsClick);
-  on(MenuOption, &TFormCalc::MenuOptionClick);
-  on(MenuEditAutoProgram, &TFormCalc::MenuEditAutoProgramClick);
-  on(MenuHelp, &TFormCalc::MenuHelpClick);
-  on(MenuAbort, &TFormCalc::MenuAbortClick);
-  on(MenuExit, &TFormCalc::MenuExitClick);
-  on(MenuButtonEdit, &TFormCalc::MenuButtonEditClick);
-  on(MenuButtonCopy, &TFormCalc::MenuButtonCopyClick);
-  on(MenuButtonPaste, &TFormCalc::MenuButtonPasteClick);
-  on(MenuButtonDelete, &TFormCalc::MenuButtonDeleteClick);
-  on(MenuButtonCopyData, &TFormCalc::MenuButtonCopyDataClick);
+  for (const auto& [item, handler] : handlers) {
+    connect(item, &QAction::triggered, this,
+            [this, handler = handler] { Guarded([&] { (this->*handler)(); }); });
+  }
 }
 
 // The file dialogs are made when first used: making them costs more than
