@@ -4,8 +4,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontInfo>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QHBoxLayout>
 #include <QTextBrowser>
@@ -22,26 +21,29 @@ namespace {
 
 // Code on the pages asks for the generic face "monospace". Among Japanese
 // text that resolves to the Japanese face, which draws the backslash as a
-// yen sign ("C:\\data" read as C:¥data). Naming the concrete face that
-// "monospace" means for Latin text keeps the backslash a backslash; Japanese
-// characters in code still fall back to a face that has them.
-void NameTheFixedFace(QTextDocument* document) {
-  const QString fixed = QFontInfo(QFont(QStringLiteral("monospace"))).family();
-  QTextCursor cursor(document);
-  for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      const QTextCharFormat format = fragment.charFormat();
-      const QStringList families = format.fontFamilies().toStringList();
-      if (!families.contains(QStringLiteral("monospace"), Qt::CaseInsensitive)) continue;
-      QTextCharFormat face;
-      face.setFontFamilies(QStringList{fixed} + families);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      cursor.mergeCharFormat(face);
-    }
+// yen sign ("C:\\data" read as C:¥data). The stylesheet is given to the page
+// with the concrete face that "monospace" means for Latin text named first,
+// so the backslash stays a backslash and Japanese characters in code still
+// fall back to a face that has them. This is done to the stylesheet as it
+// loads: a page changed after it is set is not laid out again in full, and
+// blocks left without lines are never drawn.
+class THelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    QVariant resource = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::StyleSheetResource) return resource;
+    QString css = resource.typeId() == QMetaType::QByteArray
+                      ? QString::fromUtf8(resource.toByteArray())
+                      : resource.toString();
+    static const QRegularExpression generic(
+        QStringLiteral("(font-family\\s*:[^;}]*?)\\bmonospace\\b"));
+    const QString fixed = QFontInfo(QFont(QStringLiteral("monospace"))).family();
+    css.replace(generic, QStringLiteral("\\1\"%1\", monospace").arg(fixed));
+    return css;
   }
-}
+};
 
 }  // namespace
 
@@ -50,7 +52,7 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setWindowTitle(QStringLiteral("Zimro ヘルプ"));
   resize(640, 600);
 
-  browser = new QTextBrowser(this);
+  browser = new THelpBrowser(this);
   browser->setObjectName(QStringLiteral("HelpBrowser"));
   browser->setOpenLinks(true);
   browser->setOpenExternalLinks(false);
@@ -84,7 +86,6 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   connect(browser, &QTextBrowser::backwardAvailable, backButton, &QToolButton::setEnabled);
   connect(browser, &QTextBrowser::forwardAvailable, forwardButton, &QToolButton::setEnabled);
   connect(browser, &QTextBrowser::sourceChanged, this, [this] {
-    NameTheFixedFace(browser->document());
     const QString title = browser->documentTitle();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Zimro ヘルプ") : title);
   });
