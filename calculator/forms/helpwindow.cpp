@@ -1,17 +1,24 @@
 // helpwindow: the help window.
 #include "helpwindow.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontInfo>
-#include <QRegularExpression>
-#include <QTextDocument>
 #include <QHBoxLayout>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "calculator/layout.h"
 #include "formcalc.h"
 #include "platform/dialogs.h"
 
@@ -45,12 +52,23 @@ class THelpBrowser : public QTextBrowser {
   }
 };
 
+// Room left for a window manager's frame before it has framed the window
+// once (a title bar above, thin edges elsewhere).
+const QMargins kFrameGuess(4, 28, 4, 4);
+
+LayoutRect ToLayoutRect(const QRect& r) { return LayoutRect{r.x(), r.y(), r.width(), r.height()}; }
+
 }  // namespace
 
-THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), frame(kFrameGuess) {
   setObjectName(QStringLiteral("HelpWindow"));
   setWindowTitle(QStringLiteral("Zimro ヘルプ"));
-  resize(640, 600);
+  wanted = QSize(640, 600);
+  resize(wanted);
+  // Also where no window manager offers a way to close it.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 
   browser = new THelpBrowser(this);
   browser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -95,11 +113,67 @@ THelpWindow::~THelpWindow() {
   if (HelpWindow == this) HelpWindow = nullptr;
 }
 
+bool THelpWindow::event(QEvent* e) {
+  const bool handled = QWidget::event(e);
+  // Sized otherwise than placed, by a person or the program: kept for the
+  // next time it opens, fitted again to the screen then.
+  if (e->type() == QEvent::Resize && isVisible() && size() != placedSize) wanted = size();
+  // Framed by the window manager: placed again if its frame is other than
+  // the room left for it.
+  if (placing && (e->type() == QEvent::Move || e->type() == QEvent::Resize)) {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins seen(inner.left() - outer.left(), inner.top() - outer.top(),
+                        outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (!seen.isNull()) {
+      placing = false;
+      if (seen != frame) {
+        frame = seen;
+        Place();
+      }
+    }
+  }
+  return handled;
+}
+
+void THelpWindow::closeEvent(QCloseEvent* e) {
+  QWidget::closeEvent(e);
+  // The keyboard goes back to the calculator, also without a window manager.
+  if (e->isAccepted() && parentWidget() != nullptr && parentWidget()->isVisible())
+    parentWidget()->activateWindow();
+}
+
+void THelpWindow::Place() {
+  const QWidget* owner = parentWidget();
+  const QScreen* shown = owner != nullptr ? owner->screen() : screen();
+  if (shown == nullptr) return;
+  // At a fractional scale the frame's margins in logical pixels are
+  // rounded: one pixel more keeps its last device pixel on the screen.
+  const qreal ratio = shown->devicePixelRatio();
+  const int slack = ratio == std::floor(ratio) ? 0 : 1;
+  const int sides = frame.left() + frame.right() + slack;
+  const int ends = frame.top() + frame.bottom() + slack;
+  const LayoutRect ownerFrame =
+      owner != nullptr ? ToLayoutRect(owner->frameGeometry()) : LayoutRect{};
+  const LayoutRect placed =
+      PlaceBeside(ownerFrame, wanted.width() + sides, wanted.height() + ends,
+                  ToLayoutRect(shown->availableGeometry()));
+  placedSize = QSize(std::max(1, placed.width - sides), std::max(1, placed.height - ends));
+  resize(placedSize);
+  // A window's position is its frame's.
+  move(placed.left, placed.top);
+}
+
 bool THelpWindow::Open(const QString& path) {
   const QFileInfo file(path);
   if (!file.isFile()) return false;
   contentsPath = file.absoluteFilePath();
   browser->setSource(QUrl::fromLocalFile(contentsPath));
+  // A window already open stays where it is.
+  if (!isVisible()) {
+    Place();
+    placing = true;
+  }
   show();
   if (isMinimized()) showNormal();
   raise();

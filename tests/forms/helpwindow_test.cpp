@@ -99,6 +99,23 @@ TEST_F(HelpWindowTest, ASecondF1ReusesTheWindowAtTheContents) {
   ExpectContentsShown();
 }
 
+// Esc closes the help, whatever has the keyboard in it, and the keyboard
+// goes back to the calculator.
+TEST_F(HelpWindowTest, EscapeClosesTheHelpAndTheCalculatorHasTheKeyboard) {
+  PutHelpBesideTheProgram();
+  for (bool onALink : {false, true}) {
+    QTest::keyClick(form_->MemoOut, Qt::Key_F1);
+    ASSERT_NE(HelpWindow, nullptr);
+    QTRY_VERIFY(HelpWindow->isActiveWindow());
+    QTextBrowser* browser = HelpWindow->Browser();
+    browser->setFocus();
+    if (onALink) QTest::keyClick(browser, Qt::Key_Tab);
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(HelpWindow->isVisible());
+    QTRY_VERIFY(form_->isActiveWindow());
+  }
+}
+
 TEST_F(HelpWindowTest, AMissingHelpFileShowsAMessage) {
   QTest::keyClick(form_->MemoOut, Qt::Key_F1);
   EXPECT_TRUE(HelpWindow == nullptr || !HelpWindow->isVisible());
