@@ -61,25 +61,32 @@ LayoutRect TitleStrip(const LayoutRect& window) {
   return LayoutRect{window.left, window.top, std::max(1, window.width), kTitleStripHeight};
 }
 
-// Whether the screens together cover the strip: every piece of it between
+// Whether the screens together cover the box: every piece of it between
 // two screen edges lies on one screen.
-bool Covered(const Box& strip, const ScreenAreas& screens) {
-  std::vector<int64_t> xs{strip.left, strip.right};
+bool Covered(const Box& box, const ScreenAreas& screens) {
+  std::vector<int64_t> xs{box.left, box.right};
+  std::vector<int64_t> ys{box.top, box.bottom};
   for (const LayoutRect& r : screens) {
     const Box s(r);
     for (int64_t x : {s.left, s.right}) {
-      if (x > strip.left && x < strip.right) xs.push_back(x);
+      if (x > box.left && x < box.right) xs.push_back(x);
+    }
+    for (int64_t y : {s.top, s.bottom}) {
+      if (y > box.top && y < box.bottom) ys.push_back(y);
     }
   }
   std::sort(xs.begin(), xs.end());
+  std::sort(ys.begin(), ys.end());
   for (size_t i = 0; i + 1 < xs.size(); ++i) {
     if (xs[i] == xs[i + 1]) continue;
-    const bool on = std::any_of(screens.begin(), screens.end(), [&](const LayoutRect& r) {
-      const Box s(r);
-      return s.left <= xs[i] && s.right >= xs[i + 1] && s.top <= strip.top &&
-             s.bottom >= strip.bottom;
-    });
-    if (!on) return false;
+    for (size_t j = 0; j + 1 < ys.size(); ++j) {
+      if (ys[j] == ys[j + 1]) continue;
+      const bool on = std::any_of(screens.begin(), screens.end(), [&](const LayoutRect& r) {
+        const Box s(r);
+        return s.left <= xs[i] && s.right >= xs[i + 1] && s.top <= ys[j] && s.bottom >= ys[j + 1];
+      });
+      if (!on) return false;
+    }
   }
   return true;
 }
@@ -88,13 +95,12 @@ int32_t Clamp64(int64_t v, int64_t low, int64_t high) {
   return static_cast<int32_t>(std::clamp(v, low, std::max(low, high)));
 }
 
-}  // namespace
-
-CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
-                         const LayoutRect& screen) {
+// The layout at a font size. `raise`: the display's raises to what the font
+// needs are written back into the setting.
+CalcLayout Arrange(wsetting& s, int32_t fontSize, int32_t labelWidth, int32_t labelHeight,
+                   const LayoutRect& screen, bool raise) {
   CalcLayout layout;
-  KeepSettingsInRange(s);
-  const int32_t fontSize = ShownFontSize(s);
+  layout.fontSize = fontSize;
   labelWidth = std::clamp(labelWidth, 0, kMaxWindowExtent);
   labelHeight = std::clamp(labelHeight, 0, kMaxWindowExtent);
   const int32_t maxWidth = std::clamp(screen.width, 0, kMaxWindowExtent);
@@ -104,12 +110,13 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
   int32_t minW = ((w + 6) / 5) * 5 + 4;
   const int32_t minH = 2 * labelHeight + 10;
   // The raise to what the font needs is the setting's own, and saved.
-  if (s.dispWidth < minW) s.dispWidth = minW;
-  if (s.dispHeight < minH) s.dispHeight = minH;
+  if (raise && s.dispWidth < minW) s.dispWidth = minW;
+  if (raise && s.dispHeight < minH) s.dispHeight = minH;
   // What the window shows is fitted to this screen; the setting keeps its
   // size for a larger one. A display wider than the column puts the column
   // beside it: the window is then the display, the column and 15 pixels wide.
-  const int32_t width = std::min(s.dispWidth, std::max(minW, maxWidth - minW - 15));
+  const int32_t width =
+      std::min(std::max(s.dispWidth, minW), std::max(minW, maxWidth - minW - 15));
   const int32_t rows = s.buttonDispLine1 + s.buttonDispLine2 + s.buttonDispLine3 +
                        s.buttonDispLine4;
   const int32_t buttonsHeight = rows * (2 * fontSize + 3);
@@ -117,7 +124,7 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
   // Buttons that are taller than the screen by themselves: the display at
   // least stays within it.
   if (maxDispHeight < minH) maxDispHeight = maxHeight - 30;
-  const int32_t height = std::min(s.dispHeight, std::max(minH, maxDispHeight));
+  const int32_t height = std::min(std::max(s.dispHeight, minH), std::max(minH, maxDispHeight));
 
   layout.display = LayoutRect{5, kTitleStripHeight, width, height};
   int32_t x;
@@ -165,6 +172,32 @@ CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
   return layout;
 }
 
+// Only the height: a smaller font keeps the window's width.
+bool FitsTheHeight(const CalcLayout& layout, const LayoutRect& screen) {
+  return layout.clientHeight <= screen.height;
+}
+
+}  // namespace
+
+CalcLayout ArrangeLayout(wsetting& s, int32_t labelWidth, int32_t labelHeight,
+                         const LayoutRect& screen) {
+  KeepSettingsInRange(s);
+  return Arrange(s, ShownFontSize(s), labelWidth, labelHeight, screen, true);
+}
+
+CalcLayout FitLayout(wsetting& s, const MeasureLabel& measure, const LayoutRect& screen) {
+  KeepSettingsInRange(s);
+  const int32_t asked = ShownFontSize(s);
+  const auto [width, height] = measure(asked);
+  CalcLayout layout = Arrange(s, asked, width, height, screen, true);
+  // A smaller font makes lower rows and a lower display; the column keeps
+  // the width of the font asked for, so the window keeps its width and
+  // every caption its room. The setting keeps its own font.
+  for (int32_t size = asked - 1; size >= kMinDispFontSize && !FitsTheHeight(layout, screen); --size)
+    layout = Arrange(s, size, width, measure(size).second, screen, false);
+  return layout;
+}
+
 LayoutRect ScreenOfWindow(const LayoutRect& window, const ScreenAreas& screens) {
   if (screens.empty()) return kNoScreen;
   const Box strip(TitleStrip(window));
@@ -187,11 +220,35 @@ LayoutRect ScreenOfWindow(const LayoutRect& window, const ScreenAreas& screens) 
 LayoutRect PlaceWindow(const LayoutRect& window, const ScreenAreas& screens) {
   const ScreenAreas none{kNoScreen};
   const ScreenAreas& areas = screens.empty() ? none : screens;
-  if (Covered(Box(TitleStrip(window)), areas)) return window;
+  const LayoutRect outline{window.left, window.top, std::max(1, window.width),
+                           std::max(1, window.height)};
+  if (Covered(Box(outline), areas)) return window;
   const Box s(ScreenOfWindow(window, areas));
   LayoutRect placed = window;
   placed.left = Clamp64(window.left, s.left, s.right - window.width);
   placed.top = Clamp64(window.top, s.top, s.bottom - window.height);
+  return placed;
+}
+
+LayoutRect PlaceBeside(const LayoutRect& owner, int32_t width, int32_t height,
+                       const LayoutRect& screen) {
+  const Box s(screen);
+  const Box o(owner);
+  const int64_t w = std::clamp<int64_t>(width, 1, std::max<int64_t>(1, s.right - s.left));
+  const int64_t h = std::clamp<int64_t>(height, 1, std::max<int64_t>(1, s.bottom - s.top));
+  int64_t left;
+  if (o.right + w <= s.right && o.right >= s.left) {
+    left = o.right;
+  } else if (o.left - w >= s.left && o.left <= s.right) {
+    left = o.left - w;
+  } else {
+    left = s.right - w;
+  }
+  LayoutRect placed;
+  placed.left = Clamp64(left, s.left, s.right - w);
+  placed.top = Clamp64(o.top, s.top, s.bottom - h);
+  placed.width = static_cast<int32_t>(w);
+  placed.height = static_cast<int32_t>(h);
   return placed;
 }
 

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@ struct CalcLayout {
   int32_t gridTop = 0;     // y of their first row
   int32_t gridBottom = 0;  // y below their last row
   bool buttonsBeside = false;  // the display is wider than the button column
+  int32_t fontSize = 0;  // the display's font shown, in points
 };
 
 // The top of the window that its title, the title buttons and dragging use.
@@ -64,6 +67,18 @@ inline constexpr LayoutRect kNoScreen{0, 0, kMaxWindowExtent, kMaxWindowExtent};
 CalcLayout ArrangeLayout(wsetting& setting, int32_t labelWidth, int32_t labelHeight,
                          const LayoutRect& screen = kNoScreen);
 
+// The measuring label's width and height in pixels at a font size in points.
+using MeasureLabel = std::function<std::pair<int32_t, int32_t>(int32_t points)>;
+
+// ArrangeLayout with the label measured at the font shown; and when the
+// buttons still make the window taller than `screen`, the layout at the
+// largest smaller font (down to 8) at which it fits, else at 8: lower rows
+// and display, the button column as wide as at the font asked for. The
+// setting keeps its font size, and its display is raised only to what its
+// own font needs; fontSize says the font shown.
+CalcLayout FitLayout(wsetting& setting, const MeasureLabel& measure,
+                     const LayoutRect& screen);
+
 // The available areas of the screens, the primary one first.
 using ScreenAreas = std::vector<LayoutRect>;
 
@@ -73,10 +88,19 @@ using ScreenAreas = std::vector<LayoutRect>;
 LayoutRect ScreenOfWindow(const LayoutRect& window, const ScreenAreas& screens);
 
 // Where a window asked for at window.left, window.top goes: unchanged when
-// its title strip lies wholly on the screens (across two of them too);
-// otherwise onto the screen it belongs to, as far in as it fits. Any
-// position, however far off, gives one on a screen.
+// it lies wholly on the screens (across two of them too); otherwise onto
+// the screen it belongs to, as far in as it fits, its top-left corner on
+// that screen when it is larger. Any position, however far off, gives one
+// on a screen.
 LayoutRect PlaceWindow(const LayoutRect& window, const ScreenAreas& screens);
+
+// Where a window whose frame is width by height goes beside `owner` (a
+// frame too), wholly on `screen` (an available area): right of the owner
+// when it fits there, else left of it, else as far right as the screen
+// lets it; its top level with the owner's, moved in as far as it must. A
+// window larger than the screen is made as large as the screen.
+LayoutRect PlaceBeside(const LayoutRect& owner, int32_t width, int32_t height,
+                       const LayoutRect& screen);
 
 // A button's face as its line in the table gives it.
 struct ButtonLook {

@@ -7,11 +7,13 @@
 //
 // Writes help-<page>-1.png, help-<page>-2.png, ... for every page. It draws
 // offscreen unless QT_QPA_PLATFORM names another platform.
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <cstdio>
@@ -54,6 +56,10 @@ int main(int argc, char** argv) {
   for (const QString& page : pages) {
     const QString base = QStringLiteral("help-") + QFileInfo(page).completeBaseName();
     browser->setSource(QUrl::fromLocalFile(help.filePath(page)));
+    // The page laid out to its end and the scroll bar told, as the window's
+    // event loop does while a person looks; else the pictures stop short.
+    browser->document()->documentLayout()->documentSize();
+    QCoreApplication::processEvents();
     QScrollBar* bar = browser->verticalScrollBar();
     for (int screen = 1;; ++screen) {
       Save(&window, out, base + QStringLiteral("-%1.png").arg(screen));

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "application.h"
 #include "calculator/stringlist.h"
@@ -161,18 +162,26 @@ void TFormCalc::SetupMenus() {
   PMenuButton->addAction(MenuButtonDelete);
   PMenuButton->addSeparator()->setObjectName(QStringLiteral("N4"));
   PMenuButton->addAction(MenuButtonCopyData);
-  connect(MenuFileOpen, &QAction::triggered, this, [this] { MenuFileOpenClick(); });
-  connect(MenuFileSaveAs, &QAction::triggered, this, [this] { MenuFileSaveAsClick(); });
-  connect(MenuOption, &QAction::triggered, this, [this] { MenuOptionClick(); });
-  connect(MenuEditAutoProgram, &QAction::triggered, this, [this] { MenuEditAutoProgramClick(); });
-  connect(MenuHelp, &QAction::triggered, this, [this] { MenuHelpClick(); });
-  connect(MenuAbort, &QAction::triggered, this, [this] { MenuAbortClick(); });
-  connect(MenuExit, &QAction::triggered, this, [this] { MenuExitClick(); });
-  connect(MenuButtonEdit, &QAction::triggered, this, [this] { MenuButtonEditClick(); });
-  connect(MenuButtonCopy, &QAction::triggered, this, [this] { MenuButtonCopyClick(); });
-  connect(MenuButtonPaste, &QAction::triggered, this, [this] { MenuButtonPasteClick(); });
-  connect(MenuButtonDelete, &QAction::triggered, this, [this] { MenuButtonDeleteClick(); });
-  connect(MenuButtonCopyData, &QAction::triggered, this, [this] { MenuButtonCopyDataClick(); });
+  // What a handler raises (a file that cannot be saved) is shown at the
+  // handler's edge, before it unwinds through the menu's own code.
+  const std::pair<QAction*, void (TFormCalc::*)()> handlers[] = {
+      {MenuFileOpen, &TFormCalc::MenuFileOpenClick},
+      {MenuFileSaveAs, &TFormCalc::MenuFileSaveAsClick},
+      {MenuOption, &TFormCalc::MenuOptionClick},
+      {MenuEditAutoProgram, &TFormCalc::MenuEditAutoProgramClick},
+      {MenuHelp, &TFormCalc::MenuHelpClick},
+      {MenuAbort, &TFormCalc::MenuAbortClick},
+      {MenuExit, &TFormCalc::MenuExitClick},
+      {MenuButtonEdit, &TFormCalc::MenuButtonEditClick},
+      {MenuButtonCopy, &TFormCalc::MenuButtonCopyClick},
+      {MenuButtonPaste, &TFormCalc::MenuButtonPasteClick},
+      {MenuButtonDelete, &TFormCalc::MenuButtonDeleteClick},
+      {MenuButtonCopyData, &TFormCalc::MenuButtonCopyDataClick},
+  };
+  for (const auto& [item, handler] : handlers) {
+    connect(item, &QAction::triggered, this,
+            [this, handler = handler] { Guarded([&] { (this->*handler)(); }); });
+  }
 }
 
 // The file dialogs are made when first used: making them costs more than

@@ -2,6 +2,8 @@
 // lies beside the program, opened at its contents page.
 #pragma once
 
+#include <QMargins>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -20,7 +22,19 @@ class THelpWindow : public QWidget {
   bool Open(const QString& path);
   QTextBrowser* Browser() const { return browser; }
 
+ protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
  private:
+  // Beside the main window, wholly on the screen that shows it, fitted to
+  // that screen; the frame is taken to have `frame`'s margins.
+  void Place();
+
+  QMargins frame;        // the window manager's frame, as last seen
+  bool placing = false;  // placed before the window manager framed it
+  QSize wanted;          // the size a person gave it, or the first one
+  QSize placedSize;      // the size Place gave it
   QTextBrowser* browser;
   QToolButton* contentsButton;
   QToolButton* backButton;

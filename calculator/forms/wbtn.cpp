@@ -135,18 +135,25 @@ int ArrangeForm() {
   for (TWButton* b : {f->WSysButton1, f->WSysButton2, f->WSysButton3}) {
     b->SetFaceColor(Setting->formColor);
   }
-  const int pixels = std::max(1, PointsToPixels(ShownFontSize(*Setting)));
+  // The label measured at each font the layout tries; the window then shows
+  // the font the layout chose.
   QFont labelFont = f->LabelSize->font();
+  const QString widest = f->LabelSize->text();
+  auto measure = [&labelFont, &widest](int32_t points) {
+    QFont font = labelFont;
+    font.setPixelSize(std::max(1, PointsToPixels(points)));
+    const QFontMetrics m(font);
+    return std::pair<int32_t, int32_t>(m.horizontalAdvance(widest), m.height());
+  };
+  const LayoutRect screen = ScreenOfWindow(ToLayoutRect(f->geometry()), AvailableScreens());
+  const CalcLayout layout = FitLayout(*Setting, measure, screen);
+  const int pixels = std::max(1, PointsToPixels(layout.fontSize));
   labelFont.setPixelSize(pixels);
   f->LabelSize->setFont(labelFont);
   f->LabelSize->adjustSize();
   QFont memoFont = f->MemoOut->font();
   memoFont.setPixelSize(pixels);
   f->MemoOut->setFont(memoFont);
-  const QFontMetrics m(labelFont);
-  const LayoutRect screen = ScreenOfWindow(ToLayoutRect(f->geometry()), AvailableScreens());
-  const CalcLayout layout =
-      ArrangeLayout(*Setting, m.horizontalAdvance(f->LabelSize->text()), m.height(), screen);
   Place(f->MemoOut, layout.display);
   Place(f->WSysButton1, layout.titleButtons[0]);
   Place(f->WSysButton2, layout.titleButtons[1]);

@@ -26,6 +26,7 @@
 #include "platform/replace.h"
 #include "platform/text.h"
 #include "tests/asnobody.h"
+#include "tests/killedwrite.h"
 #include "tempdir.h"
 
 namespace {
@@ -658,25 +659,8 @@ const std::string kCalcBytes = Utf16LeWithMark(u"Zimro=1.30\r\nB1=\\1old\r\n");
 TEST_F(CalcFileTest, AKilledSaveLeavesNothingAndNoSaveRemovesTheUsersFiles) {
   WriteBytes(Path("calc.ini"), kCalcBytes);
   FillTable(table_, {{1, u"\\1a long button line to make the file larger than the limit"}});
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    struct sigaction kill9 {};
-    kill9.sa_handler = [](int) { raise(SIGKILL); };
-    sigaction(SIGXFSZ, &kill9, nullptr);
-    rlimit small{};
-    getrlimit(RLIMIT_FSIZE, &small);
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    try {
-      WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_);
-    } catch (...) {
-    }
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  ASSERT_TRUE(
+      KilledDuringTheWrite([&] { WriteCalcFile(Path16("calc.ini"), setting_, table_, pos_); }));
   EXPECT_EQ(ReadBytes(Path("calc.ini")), kCalcBytes);
   EXPECT_EQ(NamesIn(dir_), std::vector<std::string>{"calc.ini"});
 
@@ -857,7 +841,8 @@ TEST_F(CalcFileTest, WhatEverySaveWritesOpensAgain) {
 TEST_F(CalcFileTest, AFileThatWouldSaveTooLargeIsRefused) {
   std::string ansi = "Zimro=1.30\r\n";
   for (int i = 0; i < 71; ++i) {
-    ansi += "B" + std::to_string(i) + "=\\1" + std::string(kMaxCalcFileBytes / 2 / 71, 'x') + "\n";
+    ansi.append("B").append(std::to_string(i)).append("=\\1").append(kMaxCalcFileBytes / 2 / 71, 'x');
+    ansi += '\n';
   }
   ASSERT_LE(static_cast<int64_t>(ansi.size()), kMaxCalcFileBytes);
   LoadBytes(ansi);
@@ -867,7 +852,8 @@ TEST_F(CalcFileTest, AFileThatWouldSaveTooLargeIsRefused) {
   // Half of that is loaded, saved and opened again.
   ansi = "Zimro=1.30\r\n";
   for (int i = 0; i < 71; ++i) {
-    ansi += "B" + std::to_string(i) + "=\\1" + std::string(kMaxCalcFileBytes / 4 / 71, 'x') + "\n";
+    ansi.append("B").append(std::to_string(i)).append("=\\1").append(kMaxCalcFileBytes / 4 / 71, 'x');
+    ansi += '\n';
   }
   LoadBytes(ansi);
   ASSERT_TRUE(read_.loaded);

@@ -264,6 +264,89 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ArrangeLayoutFontTest,
                                          FontCase{40, 36}, FontCase{10000, 36},
                                          FontCase{INT32_MAX, 36}, FontCase{INT32_MIN, 8}));
 
+// The label as a fixed font of 14 pixels a point gives it, 4 pixels higher
+// than its size: at 11 points 154 by 15, as above.
+std::pair<int32_t, int32_t> Label(int32_t points) { return {14 * points, points + 4}; }
+
+// A window the buttons make taller than the screen is shown at the largest
+// smaller font at which it fits, down to 8, as wide as at its own font; the
+// setting keeps its font and sizes, raised only to what its own font needs.
+struct FitFontCase {
+  const char* name;
+  int32_t rows1, rows2, rows3, rows4;
+  int32_t width, height;  // the display, from the file
+  LayoutRect screen;
+  int32_t shownFont;
+  bool beside;
+};
+
+class FitLayoutTest : public testing::TestWithParam<FitFontCase> {};
+
+TEST_P(FitLayoutTest, TheFontShownIsTheLargestAtWhichTheWindowFits) {
+  const FitFontCase& c = GetParam();
+  wsetting s = Defaults();
+  s.buttonDispLine1 = c.rows1;
+  s.buttonDispLine2 = c.rows2;
+  s.buttonDispLine3 = c.rows3;
+  s.buttonDispLine4 = c.rows4;
+  s.dispWidth = c.width;
+  s.dispHeight = c.height;
+  wsetting t = s;
+  const CalcLayout atAsked = ArrangeLayout(t, kLabelW, kLabelH, c.screen);
+  const CalcLayout l = FitLayout(s, Label, c.screen);
+  EXPECT_EQ(l.fontSize, c.shownFont);
+  EXPECT_EQ(l.buttonsBeside, c.beside);
+  // As wide as at the font asked for: every caption keeps its room.
+  EXPECT_EQ(l.clientWidth, atAsked.clientWidth);
+  EXPECT_EQ(l.display.width, atAsked.display.width);
+  const int rows = c.rows1 + c.rows2 + c.rows3 + c.rows4;
+  if (rows > 0) {
+    // Buttons and captions at the font shown.
+    const int first = c.rows1 > 0 ? 1 : c.rows2 > 0 ? 11 : c.rows3 > 0 ? 31 : 51;
+    EXPECT_EQ(Button(l, first).height, 2 * c.shownFont + 2);
+    EXPECT_EQ(Button(l, first).width, Button(atAsked, first).width);
+    EXPECT_EQ(l.buttons[static_cast<size_t>(first - 1)].fontSize, c.shownFont - 1);
+  }
+  if (c.shownFont > 8) {
+    EXPECT_LE(l.clientWidth, c.screen.width);
+    EXPECT_LE(l.clientHeight, c.screen.height);
+  }
+  // The file keeps what it had, its display raised to what font 11 needs.
+  EXPECT_EQ(s.dispFontSize, 11);
+  EXPECT_EQ(s.dispWidth, std::max(c.width, 164));
+  EXPECT_EQ(s.dispHeight, std::max(c.height, 40));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, FitLayoutTest,
+    testing::Values(
+        // The template's twenty rows beside a display 230 wide are 526 high
+        // at 11: a screen 512 high (1024 at scale 2) shows them at 10.
+        FitFontCase{"TemplateOn512", 10, 2, 4, 4, 230, 60, LayoutRect{0, 0, 640, 512}, 10, true},
+        FitFontCase{"TemplateOn682", 10, 2, 4, 4, 230, 60, LayoutRect{0, 0, 853, 682}, 11, true},
+        FitFontCase{"TemplateOn526", 10, 2, 4, 4, 230, 60, LayoutRect{0, 0, 640, 526}, 11, true},
+        FitFontCase{"TemplateOn525", 10, 2, 4, 4, 230, 60, LayoutRect{0, 0, 640, 525}, 10, true},
+        // Below the display they stay below it: six rows and the smallest
+        // display are 220 high at 11, 206 at 10 and 192 at 9.
+        FitFontCase{"BelowOn200", 0, 2, 0, 4, 150, 60, LayoutRect{0, 0, 400, 200}, 9, false},
+        // All 22 rows: at 8 they are 418 high, more than this screen has.
+        FitFontCase{"NoRoomEvenAt8", 10, 4, 4, 4, 150, 60, LayoutRect{0, 0, 800, 300}, 8, false},
+        FitFontCase{"NoButtons", 0, 0, 0, 0, 150, 60, LayoutRect{0, 0, 800, 90}, 11, false}),
+    [](const testing::TestParamInfo<FitFontCase>& c) { return std::string(c.param.name); });
+
+TEST(FitLayoutFitsTest, AWindowThatFitsIsArrangeLayoutsOwn) {
+  wsetting a = Defaults();
+  wsetting b = Defaults();
+  a.dispWidth = b.dispWidth = 700;
+  const CalcLayout fitted = FitLayout(a, Label, kScreen);
+  const CalcLayout arranged = ArrangeLayout(b, kLabelW, kLabelH, kScreen);
+  EXPECT_EQ(fitted.fontSize, 11);
+  EXPECT_EQ(fitted.display, arranged.display);
+  EXPECT_EQ(fitted.clientWidth, arranged.clientWidth);
+  EXPECT_EQ(fitted.clientHeight, arranged.clientHeight);
+  EXPECT_EQ(Button(fitted, 70), Button(arranged, 70));
+}
+
 TEST(ArrangeLayoutTest, ExtremeLabelAndScreenSizesOverflowNothing) {
   // Checked by the sanitizer build: every sum stays within 32 bits.
   for (int32_t label : {INT32_MIN, -1, 0, INT32_MAX}) {
@@ -281,7 +364,8 @@ TEST(ArrangeLayoutTest, ExtremeLabelAndScreenSizesOverflowNothing) {
   }
 }
 
-// Where a window of 174 by 240 that the file puts at (left, top) goes.
+// Where a window of 174 by 240 that the file puts at (left, top) goes: where
+// it is when it lies wholly on the screens, else as far in as it must.
 struct PlaceCase {
   const char* name;
   int32_t left, top;
@@ -291,7 +375,7 @@ struct PlaceCase {
 
 class PlaceWindowTest : public testing::TestWithParam<PlaceCase> {};
 
-TEST_P(PlaceWindowTest, TheTitleStripLiesOnAScreen) {
+TEST_P(PlaceWindowTest, TheWindowLiesOnAScreen) {
   const PlaceCase& c = GetParam();
   const LayoutRect placed = PlaceWindow(LayoutRect{c.left, c.top, 174, 240}, c.screens);
   EXPECT_EQ(placed, (LayoutRect{c.wantLeft, c.wantTop, 174, 240}));
@@ -308,8 +392,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PlaceCase{"OnTheScreen", 60, 40, kOne, 60, 40},
         PlaceCase{"TopLeftCorner", 0, 0, kOne, 0, 0},
-        // Only the title strip counts: the rest may hang below the screen.
-        PlaceCase{"LowDown", 1106, 1002, kOne, 1106, 1002},
+        PlaceCase{"BottomRightCorner", 1106, 784, kOne, 1106, 784},
+        // The whole window counts: none of it hangs below or beside the screen.
+        PlaceCase{"OneBelow", 1106, 785, kOne, 1106, 784},
+        PlaceCase{"LowDown", 1106, 1002, kOne, 1106, 784},
         PlaceCase{"StripOneBelow", 1106, 1003, kOne, 1106, 784},
         PlaceCase{"StripOneRight", 1107, 40, kOne, 1106, 40},
         PlaceCase{"FarRight", 99999999, 40, kOne, 1106, 40},
@@ -319,13 +405,22 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"LeftOfTheScreen", -50, 40, kOne, 0, 40},
         // Across both monitors, and on the second one where the first has no room.
         PlaceCase{"AcrossTwoScreens", 1200, 200, kTwo, 1200, 200},
-        PlaceCase{"OnTheSecondScreen", 3000, 1150, kTwo, 3000, 1150},
+        PlaceCase{"OnTheSecondScreen", 3000, 900, kTwo, 3000, 900},
+        PlaceCase{"BelowTheSecondScreen", 3000, 1150, kTwo, 3000, 940},
+        // Across both, lower than the first one reaches.
+        PlaceCase{"AcrossTwoScreensBelowTheFirst", 1200, 900, kTwo, 1280, 900},
         PlaceCase{"AboveTheSecondScreen", 2000, 50, kTwo, 2000, 100},
         PlaceCase{"StripMostlyOnTheSecond", 1200, 1010, kTwo, 1280, 940},
         PlaceCase{"FarRightOfTwo", 99999999, 500, kTwo, 3026, 500},
         PlaceCase{"UnderThePanel", 60, 0, kPanel, 60, 30},
         PlaceCase{"NoScreen", INT32_MIN, INT32_MAX, ScreenAreas{}, 0, 32527}),
     [](const testing::TestParamInfo<PlaceCase>& c) { return std::string(c.param.name); });
+
+TEST(PlaceLargeWindowTest, ItsTopLeftCornerIsOnTheScreen) {
+  EXPECT_EQ(PlaceWindow(LayoutRect{300, 200, 1500, 1200}, kOne), (LayoutRect{0, 0, 1500, 1200}));
+  EXPECT_EQ(PlaceWindow(LayoutRect{300, 200, 1500, 1200}, kPanel),
+            (LayoutRect{0, 30, 1500, 1200}));
+}
 
 TEST(ScreenOfWindowTest, TheScreenTheTitleStripIsOnElseTheNearest) {
   EXPECT_EQ(ScreenOfWindow(LayoutRect{1500, 500, 174, 240}, kTwo), kTwo[1]);
@@ -338,6 +433,41 @@ TEST(ScreenOfWindowTest, TheScreenTheTitleStripIsOnElseTheNearest) {
   EXPECT_EQ(ScreenOfWindow(LayoutRect{-99999999, 500, 174, 240}, kTwo), kTwo[0]);
   EXPECT_EQ(ScreenOfWindow(LayoutRect{0, 0, 174, 240}, ScreenAreas{}), kNoScreen);
 }
+
+// Where a frame of 642 by 625 goes beside a window (frame) of 424 by 526.
+struct BesideCase {
+  const char* name;
+  int32_t ownerLeft, ownerTop;
+  LayoutRect screen;
+  LayoutRect placed;
+};
+
+class PlaceBesideTest : public testing::TestWithParam<BesideCase> {};
+
+TEST_P(PlaceBesideTest, BesideTheOwnerWhollyOnItsScreen) {
+  const BesideCase& c = GetParam();
+  EXPECT_EQ(PlaceBeside(LayoutRect{c.ownerLeft, c.ownerTop, 424, 526}, 642, 625, c.screen),
+            c.placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PlaceBesideTest,
+    testing::Values(
+        BesideCase{"RightOfIt", 200, 100, kScreen, {624, 100, 642, 625}},
+        BesideCase{"JustRightOfIt", 214, 100, kScreen, {638, 100, 642, 625}},
+        BesideCase{"LeftOfIt", 700, 100, kScreen, {58, 100, 642, 625}},
+        BesideCase{"NoRoomEitherSide", 300, 100, kScreen, {638, 100, 642, 625}},
+        // Level with its top, moved up as far as it must.
+        BesideCase{"LowDown", 200, 600, kScreen, {624, 399, 642, 625}},
+        BesideCase{"UnderAPanel", 200, 0, LayoutRect{0, 30, 1280, 994}, {624, 30, 642, 625}},
+        // A screen smaller than the window: as large as the screen.
+        BesideCase{"ScreenAtScale2", 100, 50, LayoutRect{0, 0, 640, 512}, {0, 0, 640, 512}},
+        // On a second screen, where the owner is.
+        BesideCase{"SecondScreen", 1300, 200, LayoutRect{1280, 100, 1920, 1080},
+                   {1724, 200, 642, 625}},
+        // An owner off the screen still gives a place on it.
+        BesideCase{"OwnerFarOff", 99999999, -99999999, kScreen, {638, 0, 642, 625}}),
+    [](const testing::TestParamInfo<BesideCase>& c) { return std::string(c.param.name); });
 
 struct LookCase {
   const char16_t* line;

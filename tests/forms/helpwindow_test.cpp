@@ -15,8 +15,12 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
+#include <map>
+
 #include "calculator/forms/helpwindow.h"
 #include "support.h"
+#include "tests/help/helpdoc.h"
 
 namespace {
 
@@ -95,6 +99,23 @@ TEST_F(HelpWindowTest, ASecondF1ReusesTheWindowAtTheContents) {
   ExpectContentsShown();
 }
 
+// Esc closes the help, whatever has the keyboard in it, and the keyboard
+// goes back to the calculator.
+TEST_F(HelpWindowTest, EscapeClosesTheHelpAndTheCalculatorHasTheKeyboard) {
+  PutHelpBesideTheProgram();
+  for (bool onALink : {false, true}) {
+    QTest::keyClick(form_->MemoOut, Qt::Key_F1);
+    ASSERT_NE(HelpWindow, nullptr);
+    QTRY_VERIFY(HelpWindow->isActiveWindow());
+    QTextBrowser* browser = HelpWindow->Browser();
+    browser->setFocus();
+    if (onALink) QTest::keyClick(browser, Qt::Key_Tab);
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(HelpWindow->isVisible());
+    QTRY_VERIFY(form_->isActiveWindow());
+  }
+}
+
 TEST_F(HelpWindowTest, AMissingHelpFileShowsAMessage) {
   QTest::keyClick(form_->MemoOut, Qt::Key_F1);
   EXPECT_TRUE(HelpWindow == nullptr || !HelpWindow->isVisible());
@@ -109,69 +130,250 @@ TEST_F(HelpWindowTest, AMissingHelpFileShowsAMessage) {
 // A colour as the stylesheet writes it, for readable failures.
 std::string Css(QRgb rgb) { return QColor(rgb).name().toStdString(); }
 
-// The block of the page whose text begins with `start`; invalid if none.
-QTextBlock BlockStarting(QTextDocument* document, const QString& start) {
-  for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-    if (block.text().startsWith(start)) return block;
-  return {};
+// One line's part of a piece of text: where the document lays it out.
+struct Segment {
+  QRectF box;      // in the document's coordinates
+  int glyphs = 0;  // characters in it that are not blanks
+};
+
+// A piece of a page's text as the help window has it: found in the
+// document after the piece before it, and the lines it is laid out on.
+struct PlacedPiece {
+  HelpTextPiece piece;
+  QTextCursor found;  // null when the document lacks the text
+  std::vector<Segment> segments;
+  bool laidOut = true;  // every character stands on a line
+};
+
+constexpr qreal kWidestPart = 400;
+
+std::vector<PlacedPiece> PlacePieces(QTextDocument* document, const std::string& page) {
+  std::vector<PlacedPiece> placed;
+  QTextCursor from(document);
+  for (const HelpTextPiece& piece : HelpTextPieces(page)) {
+    PlacedPiece p{piece, {}, {}, true};
+    const QString text = QString::fromStdString(piece.text);
+    p.found = document->find(text, from, QTextDocument::FindCaseSensitively);
+    if (!p.found.isNull()) {
+      from = p.found;
+      const int start = p.found.selectionStart();
+      const int end = p.found.selectionEnd();
+      const QTextBlock block = document->findBlock(start);
+      const QPointF origin = document->documentLayout()->blockBoundingRect(block).topLeft();
+      const QTextLayout* layout = block.layout();
+      const int s = start - block.position();
+      const int e = end - block.position();
+      for (int i = s; i < e; ++i)
+        if (!layout->lineForTextPosition(i).isValid()) p.laidOut = false;
+      for (int n = 0; n < layout->lineCount(); ++n) {
+        const QTextLine line = layout->lineAt(n);
+        const int a = std::max(s, line.textStart());
+        const int b = std::min(e, line.textStart() + line.textLength());
+        if (a >= b) continue;
+        // In parts narrower than the window, so that each can be seen whole.
+        for (int i = a; i < b;) {
+          const qreal x1 = line.cursorToX(i);
+          Segment segment;
+          int j = i;
+          while (j < b && (j == i || std::abs(line.cursorToX(j + 1) - x1) <= kWidestPart)) {
+            segment.glyphs += block.text()[j].isSpace() ? 0 : 1;
+            ++j;
+          }
+          const qreal x2 = line.cursorToX(j);
+          segment.box = QRectF(origin.x() + std::min(x1, x2), origin.y() + line.y(),
+                               std::abs(x2 - x1), line.height());
+          p.segments.push_back(segment);
+          i = j;
+        }
+      }
+    }
+    placed.push_back(p);
+  }
+  return placed;
 }
+
+// The help window's view of its page, scrolled to show a rectangle of the
+// document and grabbed as the window draws it.
+int grabs = 0;
+class PageView {
+ public:
+  explicit PageView(QTextBrowser* browser) : browser_(browser) {}
+
+  // The pixels of the document's rectangle as the window shows them; a null
+  // image when it cannot be scrolled into view.
+  QImage Pixels(const QRectF& box) {
+    if (image_.isNull() || !Visible(box)) {
+      Scroll(browser_->verticalScrollBar(), box.top(), box.bottom(),
+             browser_->viewport()->height());
+      Scroll(browser_->horizontalScrollBar(), box.left(), box.right(),
+             browser_->viewport()->width());
+      image_ = browser_->viewport()->grab().toImage(); ++grabs;
+      if (!Visible(box)) return {};
+    }
+    const qreal ratio = image_.devicePixelRatio();
+    const QRectF shown = box.translated(-Offset());
+    const QRect pixels(QPoint(qRound(shown.left() * ratio), qRound(shown.top() * ratio)),
+                       QPoint(qRound(shown.right() * ratio) - 1,
+                              qRound(shown.bottom() * ratio) - 1));
+    return image_.copy(pixels);
+  }
+
+ private:
+  QPointF Offset() const {
+    return QPointF(browser_->horizontalScrollBar()->value(),
+                   browser_->verticalScrollBar()->value());
+  }
+  bool Visible(const QRectF& box) const {
+    return QRectF(QPointF(0, 0), browser_->viewport()->size())
+        .contains(box.translated(-Offset()));
+  }
+  static void Scroll(QScrollBar* bar, qreal low, qreal high, int extent) {
+    if (low - bar->value() >= 0 && high - bar->value() <= extent) return;
+    bar->setValue(static_cast<int>(low) - 8);
+  }
+
+  QTextBrowser* browser_;
+  QImage image_;
+};
+
+// The colour most of the pixels have: what the text stands on.
+QRgb Background(const QImage& image) {
+  std::map<QRgb, int> count;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ++count[image.pixel(x, y) & 0xffffff];
+  return std::max_element(count.begin(), count.end(),
+                          [](const auto& a, const auto& b) { return a.second < b.second; })
+      ->first;
+}
+
+int PixelsUnlike(const QImage& image, QRgb background) {
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ink += (image.pixel(x, y) & 0xffffff) != background;
+  return ink;
+}
+
+std::string Where(const std::string& page, const HelpTextPiece& piece) {
+  return page + ":" + std::to_string(piece.line) + ": " + piece.text;
+}
+
+bool Within(const HelpTextPiece& piece, const std::string& element) {
+  return std::any_of(piece.elements.begin(), piece.elements.end(), [&](const std::string& e) {
+    return e == element || e.starts_with(element + ".");
+  });
+}
+
+// The pages, each opened in the help window as its link opens it.
+class HelpPagesTest : public HelpWindowTest {
+ protected:
+  void SetUp() override {
+    HelpWindowTest::SetUp();
+    PutHelpBesideTheProgram();
+    ShowHelpContents();
+    ASSERT_NE(HelpWindow, nullptr);
+    HelpWindow->resize(640, 600);
+    pages_ = HelpPages();
+    ASSERT_GE(pages_.size(), 7u) << HelpDir();
+  }
+  QTextBrowser* Open(const std::string& page) {
+    QTextBrowser* browser = HelpWindow->Browser();
+    browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/" + QString::fromStdString(page))));
+    // As the window's event loop goes on while a person looks: the page
+    // drawn, then laid out to its end and the scroll bars told.
+    QCoreApplication::processEvents();
+    browser->document()->documentLayout()->documentSize();
+    QCoreApplication::processEvents();
+    return browser;
+  }
+  std::vector<std::string> pages_;
+};
 
 }  // namespace
 
-// The pages' stylesheet is in force in the window: a program, what the
-// display then shows, a message, a line of the display in a walkthrough and
-// a plain code line each stand on a background of their own, as the pages
-// say; headings and inline code have their colours.
-TEST_F(HelpWindowTest, TheStylesheetGivesEachKindOfBlockItsLook) {
-  PutHelpBesideTheProgram();
-  ShowHelpContents();
-  ASSERT_NE(HelpWindow, nullptr);
-  HelpWindow->resize(640, 600);
-  QTextBrowser* browser = HelpWindow->Browser();
-  struct Case {
-    const char* page;
-    const char* start;  // the block's text begins with this
-    QRgb background;    // what the page shows right of the block's text
-  };
-  const Case cases[] = {
-      {"language.html", "' 円の面積", 0xe4edf9},            // a program: blue
-      {"language.html", "12.56636", 0xf8f4d8},              // the display after it: yellow
-      {"errors.html", " 1 Y: undefined error", 0xfbe2e2},   // a message: red
-      {"errors.html", "サブの名前 行番号", 0xeeeeee},       // a code line: grey
-      {"window.html", "2+3*4", 0xf8f4d8},                   // a walkthrough's display: yellow
-      {"window.html", "画面の各部", 0xffffff},              // a heading: the page's white
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.page) + ": " + c.start);
-    browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/") + c.page));
-    QTextDocument* document = browser->document();
-    const QTextBlock block = BlockStarting(document, QString::fromUtf8(c.start));
-    ASSERT_TRUE(block.isValid());
-    HelpWindow->grab();  // lays the page out
-    const QRectF box = document->documentLayout()->blockBoundingRect(block);
-    browser->verticalScrollBar()->setValue(static_cast<int>(box.top()) - 20);
-    const int scrolled = browser->verticalScrollBar()->value();
-    const QImage page = browser->viewport()->grab().toImage();
-    const qreal ratio = page.devicePixelRatio();
-    // Beyond the end of the text's first line, halfway down it.
-    const QTextLine line = block.layout()->lineAt(0);
-    const QPointF at(box.left() + line.naturalTextWidth() + 40,
-                     box.top() + line.y() + line.height() / 2 - scrolled);
-    ASSERT_LT(at.x(), box.right());
-    EXPECT_EQ(Css(page.pixel((at * ratio).toPoint())), Css(c.background));
+// Every piece of text of every page is in the window's document, laid out on
+// lines, and drawn: where the window shows it there are pixels other than
+// those it stands on, at least one for each character that is not a blank.
+TEST_F(HelpPagesTest, EveryPieceOfTextOfEveryPageIsLaidOutAndDrawn) {
+  for (const std::string& page : pages_) {
+    QTextBrowser* browser = Open(page);
+    PageView view(browser);
+    const std::vector<PlacedPiece> placed = PlacePieces(browser->document(), page);
+    EXPECT_GT(placed.size(), 20u) << page; int segs=0; for (auto& p : placed) segs += p.segments.size(); std::printf("%s pieces %zu segs %d grabs %d\n", page.c_str(), placed.size(), segs, grabs);
+    for (const PlacedPiece& p : placed) {
+      const std::string where = Where(page, p.piece);
+      if (p.found.isNull()) {
+        ADD_FAILURE() << where << ": not in the window's document";
+        continue;
+      }
+      EXPECT_TRUE(p.laidOut) << where << ": not laid out";
+      EXPECT_FALSE(p.segments.empty()) << where << ": on no line";
+      for (const Segment& segment : p.segments) {
+        const QImage pixels = view.Pixels(segment.box);
+        if (pixels.isNull()) {
+          ADD_FAILURE() << where << ": cannot be scrolled into view (y " << segment.box.top()
+                        << " of " << browser->document()->size().height() << ")";
+          continue;
+        }
+        EXPECT_GE(PixelsUnlike(pixels, Background(pixels)), segment.glyphs)
+            << where << ": not drawn";
+      }
+    }
   }
+}
 
-  // Headings blue, inline code dark blue: the colours the text is drawn in.
-  browser->setSource(QUrl::fromLocalFile(dir_.filePath("help/window.html")));
-  QTextDocument* document = browser->document();
-  const QTextBlock heading = BlockStarting(document, QStringLiteral("画面の各部"));
-  ASSERT_TRUE(heading.isValid());
-  EXPECT_EQ(Css(QTextCursor(heading).charFormat().foreground().color().rgb()), Css(0x004e98));
-  const QTextBlock prose = BlockStarting(document, QStringLiteral("プログラムが EXECLINE"));
-  ASSERT_TRUE(prose.isValid());
-  QTextCursor code(prose);
-  code.setPosition(prose.position() + QStringLiteral("プログラムが E").size());
-  EXPECT_EQ(Css(code.charFormat().foreground().color().rgb()), Css(0x00306a));
+// The stylesheet is in force on every page: a program, what the display then
+// shows, a message, a line of the display in a walkthrough, a code line,
+// keys and names typed and table headings each stand on a background of
+// their own, as the pages say, and everything else on the page's white;
+// headings and inline code have their colours.
+TEST_F(HelpPagesTest, TheStylesheetGivesEveryPieceOfTextOfEveryPageItsLook) {
+  const std::pair<const char*, QRgb> backgrounds[] = {
+      {"pre.example", 0xe4edf9},  // a program: blue
+      {"pre.output", 0xf8f4d8},   // the display after it: yellow
+      {"pre.message", 0xfbe2e2},  // a message: red
+      {"pre.display", 0xf8f4d8},  // a walkthrough's display: yellow
+      {"pre.code", 0xeeeeee},     // a code line: grey
+      {"kbd", 0xe4edf9},          // typed: blue
+      {"th", 0xe4eaf4},           // a table's heading: blue-grey
+  };
+  const std::pair<const char*, QRgb> colours[] = {
+      {"h1", 0x004e98}, {"h2", 0x004e98}, {"h3", 0x1a1a1a}, {"code", 0x00306a}, {"kbd", 0x00306a}};
+  std::map<std::string, int> seen;
+  for (const std::string& page : pages_) {
+    QTextBrowser* browser = Open(page);
+    PageView view(browser);
+    for (const PlacedPiece& p : PlacePieces(browser->document(), page)) {
+      if (p.found.isNull() || p.segments.empty()) continue;  // the test above says so
+      const std::string where = Where(page, p.piece);
+      QRgb background = 0xffffff;
+      std::string kind = "page";
+      for (const auto& [element, colour] : backgrounds) {
+        if (Within(p.piece, element)) {
+          background = colour;
+          kind = element;
+        }
+      }
+      ++seen[kind];
+      for (const Segment& segment : p.segments) {
+        const QImage pixels = view.Pixels(segment.box);
+        if (pixels.isNull()) continue;
+        EXPECT_EQ(Css(Background(pixels)), Css(background)) << where;
+      }
+      // Links keep their own colour.
+      if (Within(p.piece, "a")) continue;
+      for (const auto& [element, colour] : colours) {
+        if (!Within(p.piece, element)) continue;
+        QTextCursor at(p.found);
+        at.setPosition(p.found.selectionStart() + 1);
+        EXPECT_EQ(Css(at.charFormat().foreground().color().rgb()), Css(colour))
+            << where << " (" << element << ")";
+        ++seen[element];
+      }
+    }
+  }
+  for (const char* kind : {"page", "pre.example", "pre.output", "pre.message", "pre.display",
+                           "pre.code", "kbd", "th", "h1", "h2", "h3", "code"})
+    EXPECT_GT(seen[kind], 0) << kind;
 }
 
 namespace {
@@ -231,4 +433,22 @@ TEST_F(HelpWindowTest, EveryBackslashIsDrawnAsABackslashInAFixedPitchFace) {
     }
   }
   EXPECT_GT(backslashes, 20);
+}
+
+// The contents list shows its entries line under line, with no blank line
+// between them: neither before a group of entries nor before its first one.
+TEST_F(HelpPagesTest, TheContentsListHasNoBlankLine) {
+  QTextBrowser* browser = Open("index.html");
+  std::vector<QRectF> entries;
+  for (const PlacedPiece& p : PlacePieces(browser->document(), "index.html")) {
+    if (!Within(p.piece, "li") || Within(p.piece, "ol")) continue;
+    ASSERT_FALSE(p.segments.empty()) << p.piece.text;
+    entries.push_back(p.segments.front().box);
+  }
+  ASSERT_GT(entries.size(), 40u);
+  for (size_t i = 1; i < entries.size(); ++i) {
+    EXPECT_LE(entries[i].top() - entries[i - 1].top(),
+              std::max(entries[i].height(), entries[i - 1].height()) + 1)
+        << "before entry " << i;
+  }
 }

@@ -29,6 +29,7 @@ struct EnterCase {
   std::string typed;
   std::string display;  // after Enter
   std::string ans;
+  std::string message = "";  // in the one message box shown; "" for none
 };
 
 class EnterTest : public RunTest, public testing::WithParamInterface<EnterCase> {};
@@ -38,6 +39,12 @@ TEST_P(EnterTest, EvaluatesTheLine) {
   SetDisplay(c.typed, static_cast<int>(U16(c.typed).size()));
   PressEnter();
   EXPECT_EQ(Display(), c.display);
+  if (c.message.empty()) {
+    EXPECT_TRUE(boxes_.dialogs.empty());
+  } else {
+    ASSERT_EQ(boxes_.dialogs.size(), 1u);
+    EXPECT_NE(boxes_.dialogs[0].find(c.message), std::string::npos) << boxes_.dialogs[0];
+  }
   SetDisplay("", 0);
   EXPECT_EQ(AnsText(), c.ans);
 }
@@ -55,7 +62,14 @@ INSTANTIATE_TEST_SUITE_P(
         // A statement runs unchanged: its output lands on the cleared line.
         EnterCase{"Statement", "PRINT 6*7", "PRINT 6*7\r\n42", "42"},
         // A blank line does nothing.
-        EnterCase{"Blank", "  ", "  ", "0"}),
+        EnterCase{"Blank", "  ", "  ", "0"},
+        // What follows the line's first expression is a statement of its
+        // own: a call runs and shows nothing, so only the first value is
+        // printed and becomes Ans; anything else fails after the print.
+        EnterCase{"CallLeftOver", "14SIN(30)", "14SIN(30)\r\n14", "14"},
+        EnterCase{"SubCallLeftOver", "5tanh(0)", "5tanh(0)\r\n5", "5"},
+        EnterCase{"ExpressionLeftOver", "14Ans*2", "14Ans*2\r\n14", "0", "syntax error"},
+        EnterCase{"NumberLeftOver", "2 3", "2 3\r\n2", "0", "syntax error"}),
     [](const testing::TestParamInfo<EnterCase>& c) { return std::string(c.param.name); });
 
 TEST_F(RunTest, EnterOnAnInnerLineWritesOverTheNextLine) {

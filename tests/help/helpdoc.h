@@ -260,3 +260,76 @@ inline std::vector<HelpWalkthrough> HelpTypedLines() {
   }
   return walks;
 }
+
+// A piece of the text of a page's body as its HTML has it: the text between
+// two tags, entities decoded, runs of blanks made one blank and the ends
+// trimmed; in a <pre> each line is a piece of its own. `elements` are the
+// elements it stands in, outermost first, each as its name or name.class
+// ("pre.example", "kbd.key").
+struct HelpTextPiece {
+  std::string text;
+  std::vector<std::string> elements;
+  int line = 0;  // in the file
+};
+
+inline std::vector<HelpTextPiece> HelpTextPieces(const std::string& page) {
+  const std::string html = ReadPage(page);
+  std::vector<HelpTextPiece> pieces;
+  std::vector<std::string> open;  // names with their class
+  auto isBlank = [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; };
+  auto add = [&](const std::string& raw, size_t at) {
+    const bool inPre = std::any_of(open.begin(), open.end(),
+                                   [](const std::string& e) { return e.starts_with("pre"); });
+    std::vector<std::string> texts;
+    if (inPre) {
+      texts = helpdoc_detail::Split(raw, '\n');
+    } else {
+      std::string joined;
+      for (char c : raw) {
+        if (!isBlank(c)) joined += c;
+        else if (joined.empty() || joined.back() != ' ') joined += ' ';
+      }
+      texts.push_back(joined);
+    }
+    int line = 1 + static_cast<int>(std::count(html.begin(), html.begin() + at, '\n'));
+    for (std::string text : texts) {
+      while (!text.empty() && isBlank(text.back())) text.pop_back();
+      size_t first = 0;
+      while (first < text.size() && isBlank(text[first])) ++first;
+      if (first < text.size()) pieces.push_back({DecodeEntities(text.substr(first)), open, line});
+      ++line;
+    }
+  };
+  size_t p = html.find("<body");
+  const size_t end = html.find("</body>");
+  if (p == std::string::npos || end == std::string::npos) return pieces;
+  p = html.find('>', p) + 1;
+  while (p < end) {
+    if (html[p] != '<') {
+      const size_t next = std::min(html.find('<', p), end);
+      add(html.substr(p, next - p), p);
+      p = next;
+      continue;
+    }
+    const size_t close = html.find('>', p);
+    const std::string tag = html.substr(p, close + 1 - p);
+    p = close + 1;
+    size_t nameEnd = 1;
+    while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '>') ++nameEnd;
+    if (tag[1] == '/') {
+      const std::string name = tag.substr(2, nameEnd - 2);
+      for (size_t i = open.size(); i-- > 0;) {
+        if (open[i] == name || open[i].starts_with(name + ".")) {
+          open.resize(i);
+          break;
+        }
+      }
+      continue;
+    }
+    const std::string name = tag.substr(1, nameEnd - 1);
+    if (name == "br" || name == "img" || name == "hr" || name.starts_with("!")) continue;
+    const std::string cls = helpdoc_detail::Attribute(tag, "class");
+    open.push_back(cls.empty() ? name : name + "." + cls);
+  }
+  return pieces;
+}

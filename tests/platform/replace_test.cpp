@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "tests/asnobody.h"
+#include "tests/killedwrite.h"
 
 namespace {
 
@@ -198,22 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
 // the old file whole and nothing beside it.
 TEST_F(ReplaceTest, AWriteKilledHalfWayLeavesTheOldFileAndNothingElse) {
   WriteBytes(Path("calc.ini"), "old contents");
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    struct sigaction kill9 {};
-    kill9.sa_handler = [](int) { raise(SIGKILL); };
-    sigaction(SIGXFSZ, &kill9, nullptr);
-    rlimit small{};
-    getrlimit(RLIMIT_FSIZE, &small);
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
-    platform::ReplaceFileContents(Path("calc.ini"), {std::string(5000, 'n')});
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  ASSERT_TRUE(KilledDuringTheWrite(
+      [&] { platform::ReplaceFileContents(Path("calc.ini"), {std::string(5000, 'n')}); }));
   EXPECT_EQ(ReadBytes(Path("calc.ini")), "old contents");
   EXPECT_EQ(Names(dir_), std::vector<std::string>{"calc.ini"});
 }
