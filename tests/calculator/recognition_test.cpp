@@ -72,9 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                  true}),
     [](const testing::TestParamInfo<KindCase>& c) { return std::string(c.param.what); });
 
+class MissingPathTest : public TempDirTest {};
+
 // A path through a regular file (notes.txt/x.ini) names no file, as a
 // missing one: it opens as empty, or is left alone when asked to.
-TEST_F(TempDirTest, APathThroughARegularFileCountsAsMissing) {
+TEST_F(MissingPathTest, APathThroughARegularFileCountsAsMissing) {
   WriteBytes(Path("notes.txt"), "shopping\n");
   for (const IfMissing missing : {IfMissing::kLoadEmpty, IfMissing::kLeave}) {
     SCOPED_TRACE(missing == IfMissing::kLoadEmpty ? "loaded empty" : "left alone");
