@@ -320,14 +320,6 @@ const CalcFileKey* FindCalcFileKey(std::u16string_view name) {
   return nullptr;
 }
 
-bool IsCalcFileText(const std::vector<std::u16string>& lines) {
-  Recognition recognition;
-  for (const std::u16string& line : lines) {
-    if (!recognition.Line(line)) break;
-  }
-  return recognition.IsCalcFile();
-}
-
 bool IsCalcFileText(std::u16string_view text) {
   Recognition recognition;
   ForEachLine(text, [&](std::u16string_view line) { return recognition.Line(line); });

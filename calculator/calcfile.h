@@ -60,11 +60,11 @@ const CalcFileKey* OptionKey(int32_t option);
 // The key of that name, matched without regard to case; nullptr for none.
 const CalcFileKey* FindCalcFileKey(std::u16string_view name);
 
-// Whether lines (as a file decodes to them) are a calculator file's: the
-// version line, or only name=value lines at least one of which is a key of
-// the file; also no text at all. Any other file is another program's (its
-// settings, notes, a picture) and is never loaded, so no save replaces it.
-bool IsCalcFileText(const std::vector<std::u16string>& lines);
+// Whether a file's text (as it decodes) is a calculator file's: the
+// version line first, or only name=value lines at least one of which is a
+// key of the file; also no text at all. Any other file is another
+// program's (its settings, notes, a picture) and is never loaded, so no
+// save replaces it.
 bool IsCalcFileText(std::u16string_view text);
 
 // The most bytes a save of the table writes: its button lines, and the
