@@ -155,23 +155,6 @@ CalcFileStatus ReadBytes(int folder, const std::string& name, std::string& bytes
   return CalcFileStatus::kRead;
 }
 
-// Calls line(view) for each line of the text, as TStringList splits them:
-// a line ends at CR, LF or CR LF, and text after the last end is a line.
-// No line is copied, so a file of many short lines takes no more memory
-// than its text.
-template <class Line>
-void ForEachLine(std::u16string_view text, Line line) {
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c != u'\r' && c != u'\n') continue;
-    if (!line(text.substr(start, i - start))) return;
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) line(text.substr(start));
-}
-
 // Whether a file's lines, given one by one, are a calculator file's.
 class Recognition {
 public:
@@ -220,7 +203,7 @@ FileValues ValuesOf(std::u16string_view text) {
   FileValues values;
   std::array<bool, kLineCount> button{};
   std::vector<bool> setting(kKeys.size());
-  ForEachLine(text, [&](std::u16string_view line) {
+  TStringList::ForEachLine(text, [&](std::u16string_view line) {
     const size_t eq = line.find(u'=');
     if (eq == std::u16string_view::npos) return true;
     const std::u16string_view name = line.substr(0, eq);
@@ -266,6 +249,14 @@ int64_t BytesOf(Units unitsOf) {
     if (units > 0) bytes += 2 * LineUnits(i, units);
   }
   return bytes;
+}
+
+// The bytes of a save of the table with line `index` replaced by `line`.
+int64_t SavedBytes(const wini& table, int32_t index, std::u16string_view line) {
+  return BytesOf([&](int32_t i) {
+    if (i == index) return line.size();
+    return i < table.list->Count() ? table.list->Get(i).size() : size_t{0};
+  });
 }
 
 // Fills the table and the settings from what a file gave (nothing for a
@@ -322,25 +313,19 @@ const CalcFileKey* FindCalcFileKey(std::u16string_view name) {
 
 bool IsCalcFileText(std::u16string_view text) {
   Recognition recognition;
-  ForEachLine(text, [&](std::u16string_view line) { return recognition.Line(line); });
+  TStringList::ForEachLine(text, [&](std::u16string_view line) { return recognition.Line(line); });
   return recognition.IsCalcFile();
 }
 
-int64_t CalcFileBytes(const wini& table) {
-  return BytesOf([&](int32_t i) { return i < table.list->Count() ? table.list->Get(i).size() : 0; });
-}
+int64_t CalcFileBytes(const wini& table) { return SavedBytes(table, -1, {}); }
 
 bool FitsCalcFile(const wini& table, int32_t index, std::u16string_view line) {
-  const int64_t bytes = BytesOf([&](int32_t i) {
-    if (i == index) return line.size();
-    return i < table.list->Count() ? table.list->Get(i).size() : size_t{0};
-  });
-  return bytes <= kMaxCalcFileBytes;
+  return SavedBytes(table, index, line) <= kMaxCalcFileBytes;
 }
 
 bool ChangeButtonLine(wini& table, int32_t index, const std::function<void(wini& line)>& change) {
   wini one;
-  one.AddLine(wvar(table.list->Get(index).c_str()));
+  one.list->Add(table.list->Get(index));
   change(one);
   if (!FitsCalcFile(table, index, one.list->Get(0))) return false;
   table.list->Put(index, one.list->Get(0));
@@ -422,7 +407,7 @@ void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
                    const CalcWindowPos& pos) {
   const std::string shown = platform::ToUtf8(path);
   std::string fileName;
-  platform::ToFileName(path, fileName);
+  const bool named = platform::ToFileName(path, fileName);
   // Every change to the lines is held to the limit; this is the last guard
   // against a file that would not open again.
   if (CalcFileBytes(table) > kMaxCalcFileBytes) {
@@ -471,8 +456,7 @@ void WriteCalcFile(const std::u16string& path, const wsetting& s, wini& table,
     if (!refusal.empty()) throw EFCreateError(refusal);
     throw;
   }
-  std::string name;
-  if (platform::ToFileName(path, name)) platform::RemoveLeftTempsBeside(name);
+  if (named) platform::RemoveLeftTempsBeside(fileName);
 }
 
 std::u16string AbsolutePath(const std::u16string& path) {

@@ -93,20 +93,10 @@ std::u16string TStringList::DecodeText(std::string_view bytes) {
 std::vector<std::u16string> TStringList::DecodeLines(std::string_view bytes) {
   const std::u16string text = DecodeText(bytes);
   std::vector<std::u16string> lines;
-  size_t start = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    char16_t c = text[i];
-    if (c == u'\r' || c == u'\n') {
-      lines.emplace_back(text, start, i - start);
-      ++i;
-      if (c == u'\r' && i < text.size() && text[i] == u'\n') ++i;
-      start = i;
-    } else {
-      ++i;
-    }
-  }
-  if (start < text.size()) lines.emplace_back(text, start, std::u16string::npos);
+  ForEachLine(text, [&](std::u16string_view line) {
+    lines.emplace_back(line);
+    return true;
+  });
   return lines;
 }
 

@@ -31,19 +31,34 @@ public:
   // mark (UTF-16LE, UTF-16BE, UTF-8; without one CP932); lines end at CR, LF
   // or CR LF. Raises EFOpenError, leaving the list as it was.
   void LoadFromFile(const std::u16string& path);
-  // The file's bytes: UTF-16LE with FF FE, CR LF after every line.
-  std::string Bytes() const;
-  // Writes Bytes(), replacing the file as a whole as
-  // platform::ReplaceFileContents does: a failed save, or one of a file that
-  // may not be written or that mayReplace refuses, raises EFCreateError and
-  // leaves the old file as it was.
+  // Writes UTF-16LE with FF FE, CR LF after every line, replacing the file
+  // as a whole as platform::ReplaceFileContents does: a failed save, or one
+  // of a file that may not be written or that mayReplace refuses, raises
+  // EFCreateError and leaves the old file as it was.
   void SaveToFile(const std::u16string& path, const platform::ReplaceCheck& mayReplace = {}) const;
 
   // A file's bytes as text, decoded as LoadFromFile does, and its lines.
   static std::u16string DecodeText(std::string_view bytes);
   static std::vector<std::u16string> DecodeLines(std::string_view bytes);
+  // Calls line(view) for each line of a text, as the list splits a file: a
+  // line ends at CR, LF or CR LF, and text after the last end is a line.
+  // Nothing is copied. A line() that returns false ends the walk.
+  template <class Line>
+  static void ForEachLine(std::u16string_view text, Line line) {
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c != u'\r' && c != u'\n') continue;
+      if (!line(text.substr(start, i - start))) return;
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      start = i + 1;
+    }
+    if (start < text.size()) line(text.substr(start));
+  }
 
 private:
+  std::string Bytes() const;
+
   std::vector<std::u16string> lines_;
 };
 

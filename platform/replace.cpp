@@ -196,27 +196,13 @@ size_t TotalSize(Pieces pieces) {
   return total;
 }
 
-bool PWriteAll(int fd, const char* p, size_t n, off_t at) {
-  while (n > 0) {
-    const ssize_t w = pwrite(fd, p, n, at);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-    at += w;
-  }
-  return true;
-}
-
 // Writes the bytes from..to of the pieces put end to end, at their place.
 bool WriteRange(int fd, Pieces pieces, size_t from, size_t to) {
+  if (lseek(fd, static_cast<off_t>(from), SEEK_SET) < 0) return false;
   size_t at = 0;
   for (std::string_view piece : pieces) {
     const size_t begin = std::max(from, at), end = std::min(to, at + piece.size());
-    if (begin < end &&
-        !PWriteAll(fd, piece.data() + (begin - at), end - begin, static_cast<off_t>(begin))) {
-      return false;
-    }
+    if (begin < end && !WriteAll(fd, piece.data() + (begin - at), end - begin)) return false;
     at += piece.size();
   }
   return true;
@@ -279,19 +265,16 @@ bool RewriteInPlace(int folder, const std::string& name, const struct stat& look
       (total < old.size() && ftruncate(file.fd, static_cast<off_t>(total)) != 0) ||
       fsync(file.fd) != 0) {
     const int error = errno;
-    if (PWriteAll(file.fd, old.data(), old.size(), 0) &&
+    if (WriteRange(file.fd, {old}, 0, old.size()) &&
         ftruncate(file.fd, static_cast<off_t>(old.size())) == 0) {
       fsync(file.fd);
     }
     errno = error;
     return false;
   }
-  const int error = errno;
   const bool closed = close(file.fd) == 0;
   file.fd = -1;
-  if (!closed) return false;
-  errno = error;
-  return true;
+  return closed;
 }
 
 bool WriteDevice(int folder, const std::string& name, Pieces pieces) {

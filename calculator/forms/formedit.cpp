@@ -23,7 +23,6 @@
 #include "calculator/forms/sessionend.h"
 #include "calculator/forms/wbtn.h"
 #include "calculator/forms/wpalette.h"
-#include "calculator/stringlist.h"
 #include "calculator/wini.h"
 #include "calculator/wsetting.h"
 #include "wbexecalc.h"
@@ -129,32 +128,24 @@ int EditButtonData(int mode) {
   f->MemoOut->document()->setModified(false);
 
   f->editIndex = index;
+  // OK has written the fields (StoreEdit).
   if (f->exec() != mrOk) return 0;
-
-  // The line as OK found it fitting the calculator file (TakeEdit).
-  ButtonTable->SetLine(index, wvar(f->edited.c_str()));
   ShowButton(ButtonSet->current);
   return 0;
 }
 
-std::u16string TFormEdit::EditedLine() const {
-  wini line;
-  line.AddLine(wvar(ButtonTable->list->Get(editIndex).c_str()));
-  const std::u16string label = MemoDisp->text().toStdU16String();
-  line.SetField(0, 1, wvar(label.c_str()));
-  const TColor face = WButtonColor->FaceColor();
-  line.SetField(0, 2, wvar(face == Setting->textColor ? u"" : ColorField(face).c_str()));
-  const TColor backFace = WButtonBackColor->FaceColor();
-  line.SetField(0, 3, wvar(backFace == Setting->buttonColor ? u"" : ColorField(backFace).c_str()));
-  line.SetField(0, 5, wvar(MemoOut->Text().c_str()));
-  return line.list->Get(0);
-}
-
-bool TFormEdit::TakeEdit() {
-  edited = EditedLine();
-  if (FitsCalcFile(*ButtonTable, editIndex, edited)) return true;
-  ReportButtonTooLarge();
-  return false;
+bool TFormEdit::StoreEdit() {
+  const bool stored = ChangeButtonLine(*ButtonTable, editIndex, [this](wini& line) {
+    const std::u16string label = MemoDisp->text().toStdU16String();
+    line.SetField(0, 1, wvar(label.c_str()));
+    const TColor face = WButtonColor->FaceColor();
+    line.SetField(0, 2, wvar(face == Setting->textColor ? u"" : ColorField(face).c_str()));
+    const TColor backFace = WButtonBackColor->FaceColor();
+    line.SetField(0, 3, wvar(backFace == Setting->buttonColor ? u"" : ColorField(backFace).c_str()));
+    line.SetField(0, 5, wvar(MemoOut->Text().c_str()));
+  });
+  if (!stored) ReportButtonTooLarge();
+  return stored;
 }
 
 void TFormEdit::FormActivate() {
@@ -221,7 +212,7 @@ bool TFormEdit::FormCloseQuery() {
 void TFormEdit::done(int r) {
   setResult(r);
   bool close = true;
-  Guarded([&] { close = FormCloseQuery() && (r != mrOk || TakeEdit()); });
+  Guarded([&] { close = FormCloseQuery() && (r != mrOk || StoreEdit()); });
   if (!close) {
     setResult(0);
     return;

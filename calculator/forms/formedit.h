@@ -6,7 +6,6 @@
 #include <QDialog>
 
 #include <cstdint>
-#include <string>
 
 #include "platform/dialogs.h"  // the modal results
 #include "ui_formedit.h"
@@ -19,9 +18,8 @@ class TFormEdit : public QDialog, public Ui::TFormEdit {
   ~TFormEdit() override;
 
   int32_t changing = 0;
-  // The button line being edited, and what OK makes of it.
+  // The button line being edited.
   int32_t editIndex = 0;
-  std::u16string edited;
   // The editor's own window handle: the owner of its message box.
   HWND handle = 0;
 
@@ -31,11 +29,10 @@ class TFormEdit : public QDialog, public Ui::TFormEdit {
   void WButtonColorClick(QObject* Sender);
   // False keeps the dialog open.
   bool FormCloseQuery();
-  // The edited line, from the line and the dialog's fields.
-  std::u16string EditedLine() const;
-  // On OK: the edited line into `edited` when the calculator file can hold
-  // it; otherwise says so, and the dialog stays open.
-  bool TakeEdit();
+  // On OK: the label, the colours and the program into the line, in this
+  // order, when the calculator file can hold it; otherwise says so, writes
+  // nothing, and the dialog stays open.
+  bool StoreEdit();
 
   // Closing with any result goes through FormCloseQuery first.
   void done(int result) override;
